@@ -1,0 +1,53 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class COrvanelBitmap;
+
+namespace QuilletDemo {
+
+// Menu command ids, one per export of Quillet.dll.
+enum DemoCommand : int {
+    kCommandAbout = 100,
+    kCommandAssociate,
+    kCommandColor,
+    kCommandOpenCL,
+    kCommandOpen,
+    kCommandSave,
+    kCommandVideoOpen,
+    kCommandFolder,
+    kCommandPrintPreview,
+    kCommandPrint,
+    kCommandMotionBlur,
+    kCommandLensFlare,
+};
+
+// The demo viewer's main window: shows the host image fitted into its client area, with a
+// status line that reports what the last dialog returned.
+class CDemoWindow {
+public:
+    explicit CDemoWindow(COrvanelBitmap* image);
+    ~CDemoWindow();
+
+    CDemoWindow(const CDemoWindow&) = delete;
+    CDemoWindow& operator=(const CDemoWindow&) = delete;
+
+    bool Create(HINSTANCE instance, int showCommand);
+    HWND Handle() const { return window_; }
+    // Calls the export behind a menu command, as the viewer would, and reports the result.
+    void RunCommand(int command);
+    const std::wstring& Status() const { return status_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint();
+    void SetStatus(const std::wstring& status);
+
+    HWND window_ = nullptr;
+    COrvanelBitmap* image_;
+    std::wstring status_;
+    unsigned long color_ = 0x0000A0FF;
+};
+
+} // namespace QuilletDemo

@@ -1,0 +1,14 @@
+# quillet-demo.exe: a small viewer that calls every export of Quillet.dll.
+add_executable(quillet-demo
+  DemoMain.cpp
+  DemoWindow.cpp
+  DemoTour.cpp
+  SampleImage.cpp
+  Screenshot.cpp
+  StbImplementation.cpp
+)
+target_include_directories(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR})
+target_include_directories(quillet-demo SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
+target_link_libraries(quillet-demo PRIVATE QuilletHost user32 gdi32)
+add_dependencies(quillet-demo Quillet)
+target_link_options(quillet-demo PRIVATE -municode)

@@ -1,0 +1,16 @@
+#pragma once
+#include "host/HalvoryApi.h"
+
+class COrvanelBitmap;
+
+// Bicubic resampler (Keys kernel, a = -0.5). When shrinking, the kernel is widened by the
+// inverse scale so that every source pixel contributes and the result does not alias.
+class HALVORY_API CInterpolationBicubic {
+public:
+    CInterpolationBicubic();
+    ~CInterpolationBicubic();
+
+    // Fills destination (already created with the wanted width, height and 32 bits) with the
+    // source resampled to that size. Either pointer null, or an empty bitmap: nothing happens.
+    void Execute(COrvanelBitmap* source, COrvanelBitmap*& destination);
+};

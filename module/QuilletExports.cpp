@@ -1,0 +1,57 @@
+// The exported functions. Module/Quillet.def maps each onto its decorated Microsoft name.
+#include "module/Quillet.h"
+
+#include "dialog/AboutDialog.h"
+#include "dialog/DialogProc.h"
+#include "module/ModuleInstance.h"
+#include "resources/resource.h"
+
+#include <memory>
+
+using Orvanel::GetModuleInstance;
+using Orvanel::Dialog::DialogProc;
+
+int nQuillet = 0;
+
+CQuillet::CQuillet() = default;
+
+// The class has no state: assignment only hands the object back.
+CQuillet& CQuillet::operator=(const CQuillet&) { return *this; }
+
+int fnQuillet() { return 42; }
+
+__int64 ShowDialogBox(HWND owner) {
+    std::unique_ptr<Orvanel::Dialog::CAboutDialog> dialog(new Orvanel::Dialog::CAboutDialog());
+    const INT_PTR result =
+        DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, DialogProc,
+                        reinterpret_cast<LPARAM>(dialog.get()));
+    return static_cast<__int64>(result);
+}
+
+// The dialogs below are not built yet: each answers "nothing chosen" without showing
+// anything, so that hosts can already link against the full interface.
+
+int ShowAssociateFilesExtension(HWND) { return 1; }
+
+int ShowColorBox(HWND, unsigned long&) { return 1; }
+
+std::wstring ShowOpenCLDialogBox(HWND, std::vector<std::wstring>) { return std::wstring(); }
+
+int ShowOpenDialogBox(wchar_t*, HWND) { return 0; }
+
+int ShowSaveDialogBox(wchar_t*, HWND) { return 0; }
+
+int ShowVideoOpenBox(wchar_t*, HWND) { return 0; }
+
+int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
+
+int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
+
+int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
+
+int ShowMotionBlur(HWND, COrvanelBitmap*, double&, double&, double&) { return 0; }
+
+int ShowLensFlareDialogBox(HWND, COrvanelBitmap*, unsigned long&, int&, int&, int&, int&, int&,
+                           int&, int&) {
+    return 0;
+}

@@ -1,0 +1,26 @@
+# Shared settings for every wine run of the project (sourced, not executed).
+QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QUILLET_CACHE=${QUILLET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillet}
+QUILLET_WINE_TEMPLATE="$QUILLET_CACHE/wineprefix-template"
+export WINEDEBUG=${WINEDEBUG:--all}
+# No mono/gecko installer prompts when the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+# Starts Xvfb on a free display (1280x1024, 24 bits), sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  command -v Xvfb >/dev/null || { echo "error: Xvfb is not installed (run make deps)" >&2; return 1; }
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>>"${1:-/dev/null}" &
+  XVFB_PID=$!
+  local display
+  if ! read -r -t 30 display <"$fifo"; then
+    rm -f "$fifo"
+    echo "error: Xvfb did not start" >&2
+    return 1
+  fi
+  rm -f "$fifo"
+  export DISPLAY=":$display"
+}

@@ -1,0 +1,94 @@
+#include "support/ModalDriver.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace QuilletTest {
+
+namespace {
+
+struct DialogSearch {
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogWindow(HWND window, LPARAM context) {
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        reinterpret_cast<DialogSearch*>(context)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND FindThreadDialog(DWORD threadId) {
+    DialogSearch search{nullptr};
+    EnumThreadWindows(threadId, FindDialogWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+    std::vector<wchar_t> buffer(1024, L'\0');
+    GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data());
+}
+
+std::wstring ControlText(HWND dialog, int controlId) {
+    return WindowText(GetDlgItem(dialog, controlId));
+}
+
+ModalDriver::ModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs)
+    : drive_(std::move(drive)), timeoutMs_(timeoutMs), uiThreadId_(GetCurrentThreadId()) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+ModalDriver::~ModalDriver() { Join(); }
+
+void ModalDriver::Join() {
+    modalReturned_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void ModalDriver::Run() {
+    const DWORD start = GetTickCount();
+    HWND dialog = nullptr;
+    while (dialog == nullptr && !modalReturned_ && GetTickCount() - start < timeoutMs_) {
+        dialog = FindThreadDialog(uiThreadId_);
+        if (dialog == nullptr) {
+            Sleep(10);
+        }
+    }
+    if (dialog == nullptr) {
+        return;
+    }
+    dialogFound_ = true;
+    drive_(dialog);
+
+    const DWORD driven = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - driven < timeoutMs_) {
+        Sleep(10);
+    }
+    if (!IsWindow(dialog)) {
+        return;
+    }
+    watchdogFired_ = true;
+    std::fprintf(stderr, "watchdog: dialog still open after %lu ms, closing it\n",
+                 static_cast<unsigned long>(timeoutMs_));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const DWORD closing = GetTickCount();
+    while (IsWindow(dialog) && GetTickCount() - closing < 5000) {
+        Sleep(10);
+    }
+    if (IsWindow(dialog)) {
+        std::fprintf(stderr, "watchdog: dialog does not close, ending the test program\n");
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+}
+
+} // namespace QuilletTest

@@ -1,0 +1,49 @@
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace QuilletTest {
+
+// The first visible dialog window (class #32770) of the given thread, or null. Searching the
+// thread's own windows keeps a dialog of another process from being picked up.
+HWND FindThreadDialog(DWORD threadId);
+
+// Text of a window or of a dialog control, read from any thread.
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int controlId);
+
+// Drives the modal dialog that the constructing thread is about to open: a second thread
+// waits for the dialog, runs `drive` with its handle (which acts as the user would, usually
+// ending with the closing command) and then waits for the dialog to go away. A watchdog
+// closes a dialog that is still open after the timeout, so that nothing can hang a test run,
+// and reports it through WatchdogFired().
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs = 15000);
+    ~ModalDriver();
+
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    // Call after the modal call returned; waits for the driving thread to finish.
+    void Join();
+    bool DialogFound() const { return dialogFound_; }
+    bool WatchdogFired() const { return watchdogFired_; }
+
+private:
+    void Run();
+
+    std::function<void(HWND)> drive_;
+    DWORD timeoutMs_;
+    DWORD uiThreadId_;
+    std::atomic<bool> modalReturned_{false};
+    std::atomic<bool> dialogFound_{false};
+    std::atomic<bool> watchdogFired_{false};
+    std::thread thread_;
+};
+
+} // namespace QuilletTest

@@ -1,0 +1,25 @@
+# Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
+# cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
+add_library(win_test_support OBJECT support/ModalDriver.cpp)
+target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
+
+function(quillet_win_test name)
+  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:doctest_main> $<TARGET_OBJECTS:win_test_support>)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
+  target_link_libraries(${name} PRIVATE QuilletHost user32 gdi32 ole32 comctl32)
+  add_dependencies(${name} Quillet)
+  add_test(NAME win.${name} COMMAND ${name})
+  set_tests_properties(win.${name} PROPERTIES TIMEOUT 120)
+endfunction()
+
+# Through the DLL, as a host uses it.
+quillet_win_test(test_exports win/TestExports.cpp)
+quillet_win_test(test_about_box win/TestAboutBox.cpp)
+quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
+
+# The framework's classes driven directly (their objects are linked into the test).
+quillet_win_test(test_dialog_proc win/TestDialogProc.cpp win/TestDialogs.rc
+                 $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_dialog_proc PRIVATE Halvory)
