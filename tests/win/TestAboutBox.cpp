@@ -145,6 +145,8 @@ TEST_CASE("OLE is balanced per dialog and never torn down under a multithreaded 
     }
     SUBCASE("host thread in the multithreaded apartment keeps its COM") {
         // OleInitialize fails there (RPC_E_CHANGED_MODE); the dialog must not uninitialise.
+        // Wine's OleUninitialize ignores such an unbalanced call, so under wine this case
+        // passes either way; the call counts in the framework's own tests pin it down.
         CHECK(ComStateAfterAboutBox(COINIT_MULTITHREADED, true, COINIT_MULTITHREADED) == S_FALSE);
     }
     SUBCASE("host thread already in a single-threaded apartment keeps it") {

@@ -7,6 +7,8 @@
 
 #include <doctest/doctest.h>
 
+#include <ole2.h>
+
 #include <cstdint>
 #include <ios>
 #include <string>
@@ -379,4 +381,79 @@ TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wid
     CHECK(rect.top == (screenHeight - 100) / 2);
     CHECK(rect.right - rect.left == screenWidth + 81);
     DestroyWindow(wide);
+}
+
+// The framework's calls into OLE are counted by replacing the test program's own import
+// entries (the framework is linked into this program). Wine's OleUninitialize ignores an
+// unbalanced call, which would hide the fault that Windows shows; the counts do not.
+extern "C" {
+extern decltype(&OleInitialize) __imp_OleInitialize;
+extern decltype(&OleUninitialize) __imp_OleUninitialize;
+}
+
+namespace {
+
+struct OleCounters {
+    static inline int initializeCalls = 0;
+    static inline int uninitializeCalls = 0;
+    static inline HRESULT initializeResult = S_OK;
+
+    static HRESULT WINAPI Initialize(LPVOID) {
+        ++initializeCalls;
+        return initializeResult;
+    }
+    static void WINAPI Uninitialize() { ++uninitializeCalls; }
+};
+
+template <typename Function> void Patch(Function& entry, Function replacement) {
+    DWORD oldProtection = 0;
+    VirtualProtect(&entry, sizeof(entry), PAGE_READWRITE, &oldProtection);
+    entry = replacement;
+    VirtualProtect(&entry, sizeof(entry), oldProtection, &oldProtection);
+}
+
+struct OleHook {
+    decltype(&OleInitialize) realInitialize = __imp_OleInitialize;
+    decltype(&OleUninitialize) realUninitialize = __imp_OleUninitialize;
+    explicit OleHook(HRESULT result) {
+        OleCounters::initializeCalls = 0;
+        OleCounters::uninitializeCalls = 0;
+        OleCounters::initializeResult = result;
+        Patch(__imp_OleInitialize, &OleCounters::Initialize);
+        Patch(__imp_OleUninitialize, &OleCounters::Uninitialize);
+    }
+    ~OleHook() {
+        Patch(__imp_OleInitialize, realInitialize);
+        Patch(__imp_OleUninitialize, realUninitialize);
+    }
+};
+
+} // namespace
+
+TEST_CASE("OLE is uninitialised only by a dialog whose OleInitialize succeeded") {
+    SUBCASE("host thread in the multithreaded apartment: OleInitialize fails, no uninitialise") {
+        OleHook hook(RPC_E_CHANGED_MODE);
+        { ModelessDialog dialog; }
+        CHECK(OleCounters::initializeCalls == 1);
+        CHECK(OleCounters::uninitializeCalls == 0);
+    }
+    SUBCASE("first initialisation and repeated initialisation are both balanced") {
+        for (HRESULT result : {S_OK, S_FALSE}) {
+            OleHook hook(result);
+            { ModelessDialog dialog; }
+            CHECK(OleCounters::initializeCalls == 1);
+            CHECK(OleCounters::uninitializeCalls == 1);
+        }
+    }
+    SUBCASE("nested dialogs each balance their own") {
+        OleHook hook(S_OK);
+        {
+            ModelessDialog outer;
+            OleCounters::initializeResult = RPC_E_CHANGED_MODE;
+            { ModelessDialog inner; }
+            CHECK(OleCounters::uninitializeCalls == 0);
+        }
+        CHECK(OleCounters::initializeCalls == 2);
+        CHECK(OleCounters::uninitializeCalls == 1);
+    }
 }
