@@ -102,6 +102,9 @@ TEST_CASE("the About box's results: OK gives 1, a close from the caption gives 0
         CHECK(ShowDialogBox(nullptr) == 0);
         driver.Join();
     }
+    SUBCASE("the string table keeps non-ASCII text exact") {
+        CHECK(LibraryString(116) == L"\u00C9lise Marchetti");
+    }
     SUBCASE("the strings that no code loads are in the table") {
         CHECK(LibraryString(105) == L"Champs");
         CHECK(LibraryString(106) == L"Valeur");
