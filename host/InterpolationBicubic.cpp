@@ -47,10 +47,11 @@ struct Axis {
     int taps = 0;
     std::vector<int> first;            // first source index, per output sample
     std::vector<std::int16_t> weights; // taps weights per output sample
-    std::vector<std::int32_t> pairs;   // the same weights two by two (low half first)
 };
 
-Axis BuildAxis(int srcCount, int dstCount) {
+// tapMultiple pads the windows (while the source is wide enough) so that the vector loop
+// has whole groups to work on.
+Axis BuildAxis(int srcCount, int dstCount, int tapMultiple) {
     const double step = static_cast<double>(srcCount) / dstCount;
     // Shrinking widens the kernel to cover every source pixel; that is what stops aliasing.
     const double stretch = step > 1.0 ? step : 1.0;
@@ -96,32 +97,26 @@ Axis BuildAxis(int srcCount, int dstCount) {
         taps = std::max(taps, counts[d]);
         packed.insert(packed.end(), quantised.begin() + b, quantised.begin() + e + 1);
     }
+    // A window never holds more than srcCount taps: it is a range of source indices.
+    taps = std::min(srcCount, (taps + tapMultiple - 1) / tapMultiple * tapMultiple);
 
     Axis axis;
-    axis.taps = taps; // never more than srcCount: every window is a range of source indices
+    axis.taps = taps;
     axis.first.resize(dstCount);
     axis.weights.assign(static_cast<std::size_t>(dstCount) * taps, 0);
-    const int pairCount = (taps + 1) / 2;
-    axis.pairs.assign(static_cast<std::size_t>(dstCount) * pairCount, 0);
     std::size_t read = 0;
     for (int d = 0; d < dstCount; ++d) {
         const int start = std::min(firsts[d], srcCount - taps);
-        std::int16_t* w = axis.weights.data() + static_cast<std::size_t>(d) * taps;
-        std::copy_n(packed.begin() + read, counts[d], w + (firsts[d] - start));
+        std::copy_n(packed.begin() + read, counts[d],
+                    axis.weights.begin() + static_cast<std::size_t>(d) * taps +
+                        (firsts[d] - start));
         read += counts[d];
         axis.first[d] = start;
-        for (int p = 0; p < pairCount; ++p) {
-            const std::uint16_t low = static_cast<std::uint16_t>(w[2 * p]);
-            const std::uint16_t high =
-                2 * p + 1 < taps ? static_cast<std::uint16_t>(w[2 * p + 1]) : 0;
-            axis.pairs[static_cast<std::size_t>(d) * pairCount + p] =
-                static_cast<std::int32_t>(low | (static_cast<std::uint32_t>(high) << 16));
-        }
     }
     return axis;
 }
 
-// Eight int16 lanes: a weight pair repeated for the four channels of two pixels.
+// Eight int16 lanes, the layout pmaddwd wants its weights in.
 struct alignas(16) Lanes {
     std::int16_t lane[8];
 };
@@ -134,83 +129,119 @@ struct Plan {
     int dstWidth = 0;
     std::size_t midStride = 0; // int16 per intermediate row, a multiple of 8
     Axis horz, vert;
-    std::vector<Lanes> horzPairs; // the horizontal pairs, ready for pmaddwd
+    // Horizontal weights four taps to a vector, each in the low half of a 32-bit lane:
+    // w0 0 w1 0 w2 0 w3 0. Per output pixel (horz.taps + 3) / 4 vectors.
+    std::vector<Lanes> horzLanes;
 };
 
 #if defined(HALVORY_BICUBIC_SSE2)
 
-__m128i Weights(const Lanes& lanes) {
+constexpr int kHorzTapMultiple = 4;
+
+__m128i Load(const Lanes& lanes) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane));
 }
 
-// One source row to one intermediate row. Pixels are interleaved two by two so that pmaddwd
-// multiplies and adds two taps for all four channels at once.
-void HorizontalRow(const Plan& plan, const std::uint8_t* row, std::int16_t* out) {
-    const int taps = plan.horz.taps;
-    const int pairCount = (taps + 1) / 2;
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(1 << (kHorzShift - 1));
-    for (int x = 0; x < plan.dstWidth; ++x) {
-        const std::uint8_t* p = row + 4 * static_cast<std::size_t>(plan.horz.first[x]);
-        const Lanes* w = plan.horzPairs.data() + static_cast<std::size_t>(x) * pairCount;
-        __m128i acc0 = zero, acc1 = zero;
-        int t = 0;
-        for (; t + 4 <= taps; t += 4, p += 16, w += 2) {
-            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 1, 2, 0)); // p0 p2 p1 p3
-            v = _mm_unpacklo_epi8(v, _mm_srli_si128(v, 8));    // p0/p1 then p2/p3, bytewise
-            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), Weights(w[0])));
-            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), Weights(w[1])));
-        }
-        if (t + 2 <= taps) {
-            __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-            v = _mm_unpacklo_epi8(v, _mm_srli_si128(v, 4));
-            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi8(v, zero), Weights(w[0])));
-            t += 2;
-            p += 8;
-            ++w;
-        }
-        if (t < taps) { // the last pair's second weight is zero
-            std::int32_t last;
-            std::memcpy(&last, p, 4);
-            __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(last), zero);
-            v = _mm_unpacklo_epi16(v, zero);
-            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(v, Weights(w[0])));
-        }
-        __m128i sum = _mm_add_epi32(_mm_add_epi32(acc0, acc1), round);
+// Up to four consecutive pixels; lanes past count are zero.
+__m128i LoadPixels(const std::uint8_t* p, int count) {
+    if (count >= 4)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    std::int32_t third = 0;
+    if (count == 3)
+        std::memcpy(&third, p + 8, 4);
+    if (count >= 2)
+        return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                  _mm_cvtsi32_si128(third));
+    std::int32_t first;
+    std::memcpy(&first, p, 4);
+    return _mm_cvtsi32_si128(first);
+}
+
+// Four pixels times four weights, without shuffling the pixels: masking and shifting the
+// 16-bit lanes splits channels 0/2 from 1/3, and the weight placed in the low or the high
+// half of each 32-bit lane picks channel 0 or 2 (1 or 3) for pmaddwd. acc[c] collects channel
+// c of the four pixels in its four lanes.
+struct Accumulator {
+    __m128i acc[4];
+
+    Accumulator() {
+        for (__m128i& a : acc)
+            a = _mm_setzero_si128();
+    }
+
+    void Add(__m128i pixels, __m128i low, __m128i high) {
+        const __m128i even = _mm_and_si128(pixels, _mm_set1_epi16(0xff));
+        const __m128i odd = _mm_srli_epi16(pixels, 8);
+        acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(even, low));
+        acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(odd, low));
+        acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(even, high));
+        acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(odd, high));
+    }
+
+    // Sums the lanes of each channel and stores the pixel's four int16 results.
+    void Store(std::int16_t* out) const {
+        const __m128i s01 =
+            _mm_add_epi32(_mm_unpacklo_epi32(acc[0], acc[1]), _mm_unpackhi_epi32(acc[0], acc[1]));
+        const __m128i s23 =
+            _mm_add_epi32(_mm_unpacklo_epi32(acc[2], acc[3]), _mm_unpackhi_epi32(acc[2], acc[3]));
+        __m128i sum = _mm_add_epi32(_mm_unpacklo_epi64(s01, s23), _mm_unpackhi_epi64(s01, s23));
+        sum = _mm_add_epi32(sum, _mm_set1_epi32(1 << (kHorzShift - 1)));
         sum = _mm_srai_epi32(sum, kHorzShift);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * static_cast<std::size_t>(x)),
-                         _mm_packs_epi32(sum, sum));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packs_epi32(sum, sum));
+    }
+};
+
+// One or two source rows to intermediate rows; two at a time share the weight loads.
+template <bool kTwoRows>
+void HorizontalRows(const Plan& plan, const std::uint8_t* rowA, std::int16_t* outA,
+                    const std::uint8_t* rowB, std::int16_t* outB) {
+    const int taps = plan.horz.taps;
+    const int groups = (taps + 3) / 4;
+    for (int x = 0; x < plan.dstWidth; ++x) {
+        std::size_t offset = 4 * static_cast<std::size_t>(plan.horz.first[x]);
+        const Lanes* w = plan.horzLanes.data() + static_cast<std::size_t>(x) * groups;
+        Accumulator a, b;
+        for (int t = 0; t < taps; t += 4, offset += 16, ++w) {
+            const __m128i low = Load(*w);
+            const __m128i high = _mm_slli_epi32(low, 16);
+            const int count = taps - t;
+            a.Add(LoadPixels(rowA + offset, count), low, high);
+            if (kTwoRows)
+                b.Add(LoadPixels(rowB + offset, count), low, high);
+        }
+        a.Store(outA + 4 * static_cast<std::size_t>(x));
+        if (kTwoRows)
+            b.Store(outB + 4 * static_cast<std::size_t>(x));
     }
 }
 
 // Intermediate rows (one per vertical tap) to one destination row, two pixels per step.
+// Rows are interleaved two by two so that pmaddwd applies two taps at once.
 void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes* w,
                  std::uint8_t* out) {
     const int taps = plan.vert.taps;
-    const int pairCount = (taps + 1) / 2;
-    const std::int32_t* pairs = plan.vert.pairs.data() + static_cast<std::size_t>(y) * pairCount;
-    for (int p = 0; p < pairCount; ++p)
-        _mm_store_si128(reinterpret_cast<__m128i*>(w[p].lane), _mm_set1_epi32(pairs[p]));
+    const std::int16_t* weights = plan.vert.weights.data() + static_cast<std::size_t>(y) * taps;
+    for (int t = 0; t < taps; t += 2) {
+        const std::int16_t second = t + 1 < taps ? weights[t + 1] : 0;
+        for (int lane = 0; lane < 8; lane += 2) {
+            w[t / 2].lane[lane] = weights[t];
+            w[t / 2].lane[lane + 1] = second;
+        }
+    }
 
     const __m128i zero = _mm_setzero_si128();
     const __m128i round = _mm_set1_epi32(1 << (kVertShift - 1));
     const std::size_t lanes = 4 * static_cast<std::size_t>(plan.dstWidth);
     for (std::size_t i = 0; i < lanes; i += 8) {
         __m128i acc0 = zero, acc1 = zero;
-        int t = 0;
-        for (; t + 2 <= taps; t += 2) {
+        for (int t = 0; t < taps; t += 2) {
             const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t] + i));
-            const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t + 1] + i));
-            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), Weights(w[t / 2])));
-            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), Weights(w[t / 2])));
-        }
-        if (t < taps) {
-            const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t] + i));
-            acc0 =
-                _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(a, zero), Weights(w[t / 2])));
-            acc1 =
-                _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi16(a, zero), Weights(w[t / 2])));
+            const __m128i b =
+                t + 1 < taps ? _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t + 1] + i))
+                             : zero;
+            const __m128i pair = Load(w[t / 2]);
+            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), pair));
+            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), pair));
         }
         acc0 = _mm_srai_epi32(_mm_add_epi32(acc0, round), kVertShift);
         acc1 = _mm_srai_epi32(_mm_add_epi32(acc1, round), kVertShift);
@@ -226,6 +257,8 @@ void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes
 }
 
 #else // Plain C++ with exactly the same integer arithmetic, for targets without SSE2.
+
+constexpr int kHorzTapMultiple = 1;
 
 std::int16_t SaturateInt16(std::int32_t v) {
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
@@ -243,6 +276,14 @@ void HorizontalRow(const Plan& plan, const std::uint8_t* row, std::int16_t* out)
             out[4 * x + c] = SaturateInt16((acc + (1 << (kHorzShift - 1))) >> kHorzShift);
         }
     }
+}
+
+template <bool kTwoRows>
+void HorizontalRows(const Plan& plan, const std::uint8_t* rowA, std::int16_t* outA,
+                    const std::uint8_t* rowB, std::int16_t* outB) {
+    HorizontalRow(plan, rowA, outA);
+    if (kTwoRows)
+        HorizontalRow(plan, rowB, outB);
 }
 
 void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes*,
@@ -266,26 +307,37 @@ void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes
 // filtered once and stays in cache while the rows that need it are written.
 void ResampleRows(const Plan& plan, int yBegin, int yEnd) {
     const int taps = plan.vert.taps;
-    std::vector<std::int16_t> ring(static_cast<std::size_t>(taps) * plan.midStride + 8, 0);
     // Vertical loads want 16-byte alignment; the extra 8 int16 leave room to get it.
+    std::vector<std::int16_t> ring(static_cast<std::size_t>(taps) * plan.midStride + 8, 0);
     std::int16_t* base = ring.data();
     while (reinterpret_cast<std::uintptr_t>(base) % 16 != 0)
         ++base;
     std::vector<int> held(taps, -1);
     std::vector<const std::int16_t*> rows(taps);
     std::vector<Lanes> weights((taps + 1) / 2);
+    auto slotOf = [&](int source) {
+        return base + static_cast<std::size_t>(source % taps) * plan.midStride;
+    };
+    auto sourceRow = [&](int source) {
+        return plan.src + static_cast<std::size_t>(source) * plan.srcStride;
+    };
     for (int y = yBegin; y < yEnd; ++y) {
         const int first = plan.vert.first[y];
         for (int t = 0; t < taps; ++t) {
             const int source = first + t;
-            const int slot = source % taps;
-            std::int16_t* mid = base + static_cast<std::size_t>(slot) * plan.midStride;
-            if (held[slot] != source) {
-                HorizontalRow(plan, plan.src + static_cast<std::size_t>(source) * plan.srcStride,
-                              mid);
-                held[slot] = source;
+            if (held[source % taps] != source) {
+                const int next = source + 1;
+                if (t + 1 < taps && held[next % taps] != next) {
+                    HorizontalRows<true>(plan, sourceRow(source), slotOf(source), sourceRow(next),
+                                         slotOf(next));
+                    held[next % taps] = next;
+                } else {
+                    HorizontalRows<false>(plan, sourceRow(source), slotOf(source), nullptr,
+                                          nullptr);
+                }
+                held[source % taps] = source;
             }
-            rows[t] = mid;
+            rows[t] = slotOf(source);
         }
         VerticalRow(plan, y, rows.data(), weights.data(),
                     plan.dst + static_cast<std::size_t>(y) * plan.dstStride);
@@ -321,18 +373,15 @@ void CInterpolationBicubic::Execute(COrvanelBitmap* source, COrvanelBitmap*& des
     plan.dstStride = static_cast<std::size_t>(dst.GetWidthSize());
     plan.dstWidth = dstWidth;
     plan.midStride = (4 * static_cast<std::size_t>(dstWidth) + 7) / 8 * 8;
-    plan.horz = BuildAxis(srcWidth, dstWidth);
-    plan.vert = BuildAxis(srcHeight, dstHeight);
-#if defined(HALVORY_BICUBIC_SSE2)
-    plan.horzPairs.resize(plan.horz.pairs.size());
-    for (std::size_t i = 0; i < plan.horzPairs.size(); ++i) {
-        const std::int32_t pair = plan.horz.pairs[i];
-        for (int lane = 0; lane < 8; lane += 2) {
-            plan.horzPairs[i].lane[lane] = static_cast<std::int16_t>(pair & 0xffff);
-            plan.horzPairs[i].lane[lane + 1] = static_cast<std::int16_t>(pair >> 16);
-        }
-    }
-#endif
+    plan.horz = BuildAxis(srcWidth, dstWidth, kHorzTapMultiple);
+    plan.vert = BuildAxis(srcHeight, dstHeight, 1);
+    const int taps = plan.horz.taps;
+    const int groups = (taps + 3) / 4;
+    plan.horzLanes.assign(static_cast<std::size_t>(dstWidth) * groups, Lanes{});
+    for (int x = 0; x < dstWidth; ++x)
+        for (int t = 0; t < taps; ++t)
+            plan.horzLanes[static_cast<std::size_t>(x) * groups + t / 4].lane[2 * (t % 4)] =
+                plan.horz.weights[static_cast<std::size_t>(x) * taps + t];
 
     // Threads only pay off once there is real work; each handles a band of output rows.
     const double work = (static_cast<double>(srcHeight) * plan.horz.taps +
