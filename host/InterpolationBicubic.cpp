@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -14,20 +15,28 @@
 #endif
 
 // Separable resampling in fixed point: every pixel goes through the same integer arithmetic,
-// so the Windows DLL and the native build give identical bytes whatever the thread count.
-// Weights carry 14 fractional bits and sum to exactly 1 << 14 for every output sample, which
-// keeps a constant picture exactly constant. The horizontal pass (done first, because it
-// shrinks the wide rows at once) keeps 6 fractional bits in int16; 255 plus the kernel's
-// overshoot still fits. All four bytes of a pixel are resampled alike, so whatever the caller
-// keeps in the fourth byte is scaled with the colours (zero stays zero).
+// so the Windows DLL and the native build give identical bytes whatever the thread count (the
+// plain C++ fallback too). Weights carry 14 fractional bits and sum to exactly 1 << 14 for
+// every output sample, which keeps a constant picture exactly constant.
+//
+// Each destination row is made in two steps. First the vertical taps combine whole source
+// rows into one intermediate row, source width, int16 with 6 fractional bits (255 plus the
+// kernel's overshoot still fits). Then the horizontal taps turn that row into the destination
+// row. Going vertical first, all pixels of a row share one weight, so whole vectors of pixels
+// are filtered without rearranging channels; the intermediate row is written with adjacent
+// pixels interleaved channel by channel, which is exactly what pmaddwd wants for the
+// horizontal taps. The row stays in cache between the two steps and nothing else is kept.
+//
+// All four bytes of a pixel are resampled alike, so whatever the caller keeps in the fourth
+// byte is scaled with the colours (zero stays zero).
 
 namespace {
 
 constexpr int kWeightBits = 14;
 constexpr int kWeightOne = 1 << kWeightBits;
 constexpr int kMidBits = 6;
-constexpr int kHorzShift = kWeightBits - kMidBits;
-constexpr int kVertShift = kWeightBits + kMidBits;
+constexpr int kVertShift = kWeightBits - kMidBits;
+constexpr int kHorzShift = kWeightBits + kMidBits;
 
 // Keys' cubic convolution kernel with a = -0.5.
 double Keys(double x) {
@@ -41,7 +50,7 @@ double Keys(double x) {
 }
 
 // The taps of one axis. Every output sample reads the same number of consecutive source
-// samples (zero weights fill the shorter windows), and every window lies inside the source,
+// samples (zero weights fill the shorter windows) and every window lies inside the source,
 // so the inner loops need neither bounds checks nor edge cases.
 struct Axis {
     int taps = 0;
@@ -49,9 +58,10 @@ struct Axis {
     std::vector<std::int16_t> weights; // taps weights per output sample
 };
 
-// tapMultiple pads the windows (while the source is wide enough) so that the vector loop
-// has whole groups to work on.
-Axis BuildAxis(int srcCount, int dstCount, int tapMultiple) {
+// With align 2 every window starts on an even index and has an even length, the source
+// being read as if padded with zeros to an even count; the horizontal step reads the
+// intermediate row two pixels at a time.
+Axis BuildAxis(int srcCount, int dstCount, int align) {
     const double step = static_cast<double>(srcCount) / dstCount;
     // Shrinking widens the kernel to cover every source pixel; that is what stops aliasing.
     const double stretch = step > 1.0 ? step : 1.0;
@@ -94,11 +104,11 @@ Axis BuildAxis(int srcCount, int dstCount, int tapMultiple) {
             --e;
         firsts[d] = clampedLo + b;
         counts[d] = e - b + 1;
-        taps = std::max(taps, counts[d]);
+        taps = std::max(taps, firsts[d] % align + counts[d]);
         packed.insert(packed.end(), quantised.begin() + b, quantised.begin() + e + 1);
     }
-    // A window never holds more than srcCount taps: it is a range of source indices.
-    taps = std::min(srcCount, (taps + tapMultiple - 1) / tapMultiple * tapMultiple);
+    const int padded = (srcCount + align - 1) / align * align;
+    taps = std::min(padded, (taps + align - 1) / align * align);
 
     Axis axis;
     axis.taps = taps;
@@ -106,7 +116,7 @@ Axis BuildAxis(int srcCount, int dstCount, int tapMultiple) {
     axis.weights.assign(static_cast<std::size_t>(dstCount) * taps, 0);
     std::size_t read = 0;
     for (int d = 0; d < dstCount; ++d) {
-        const int start = std::min(firsts[d], srcCount - taps);
+        const int start = std::min(firsts[d] - firsts[d] % align, padded - taps);
         std::copy_n(packed.begin() + read, counts[d],
                     axis.weights.begin() + static_cast<std::size_t>(d) * taps +
                         (firsts[d] - start));
@@ -116,231 +126,183 @@ Axis BuildAxis(int srcCount, int dstCount, int tapMultiple) {
     return axis;
 }
 
-// Eight int16 lanes, the layout pmaddwd wants its weights in.
+// Eight int16 lanes: a pair of weights repeated, as pmaddwd takes them.
 struct alignas(16) Lanes {
     std::int16_t lane[8];
 };
 
+void FillPairs(const std::int16_t* weights, int taps, Lanes* pairs) {
+    for (int t = 0; t < taps; t += 2) {
+        const std::int16_t second = t + 1 < taps ? weights[t + 1] : 0;
+        for (int lane = 0; lane < 8; lane += 2) {
+            pairs[t / 2].lane[lane] = weights[t];
+            pairs[t / 2].lane[lane + 1] = second;
+        }
+    }
+}
+
 struct Plan {
     const std::uint8_t* src = nullptr;
     std::size_t srcStride = 0; // bytes
+    int srcWidth = 0;
     std::uint8_t* dst = nullptr;
     std::size_t dstStride = 0; // bytes
     int dstWidth = 0;
-    std::size_t midStride = 0; // int16 per intermediate row, a multiple of 8
     Axis horz, vert;
-    // Horizontal weights four taps to a vector, each in the low half of a 32-bit lane:
-    // w0 0 w1 0 w2 0 w3 0. Per output pixel (horz.taps + 3) / 4 vectors.
-    std::vector<Lanes> horzLanes;
+    std::vector<Lanes> horzPairs; // horz.taps / 2 per destination pixel
+    // int16 per intermediate row: the source width rounded up to four pixels.
+    std::size_t midLength = 0;
 };
 
 #if defined(HALVORY_BICUBIC_SSE2)
-
-constexpr int kHorzTapMultiple = 4;
 
 __m128i Load(const Lanes& lanes) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane));
 }
 
-// Up to four consecutive pixels; lanes past count are zero.
-__m128i LoadPixels(const std::uint8_t* p, int count) {
-    if (count >= 4)
+// Four pixels from p, or at the end of a row only the remaining ones (the rest zero).
+template <bool kPartial> __m128i LoadPixels(const std::uint8_t* p, int remaining) {
+    if (!kPartial)
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    std::int32_t third = 0;
-    if (count == 3)
-        std::memcpy(&third, p + 8, 4);
-    if (count >= 2)
-        return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
-                                  _mm_cvtsi32_si128(third));
-    std::int32_t first;
-    std::memcpy(&first, p, 4);
-    return _mm_cvtsi32_si128(first);
+    std::int32_t pixels[4] = {};
+    std::memcpy(pixels, p, 4 * static_cast<std::size_t>(remaining));
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
 }
 
-// Four pixels times four weights, without shuffling the pixels: masking and shifting the
-// 16-bit lanes splits channels 0/2 from 1/3, and the weight placed in the low or the high
-// half of each 32-bit lane picks channel 0 or 2 (1 or 3) for pmaddwd. acc[c] collects channel
-// c of the four pixels in its four lanes.
-struct Accumulator {
-    __m128i acc[4];
-
-    Accumulator() {
-        for (__m128i& a : acc)
-            a = _mm_setzero_si128();
-    }
-
-    void Add(__m128i pixels, __m128i low, __m128i high) {
-        const __m128i even = _mm_and_si128(pixels, _mm_set1_epi16(0xff));
-        const __m128i odd = _mm_srli_epi16(pixels, 8);
-        acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(even, low));
-        acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(odd, low));
-        acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(even, high));
-        acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(odd, high));
-    }
-
-    // Sums the lanes of each channel and stores the pixel's four int16 results.
-    void Store(std::int16_t* out) const {
-        const __m128i s01 =
-            _mm_add_epi32(_mm_unpacklo_epi32(acc[0], acc[1]), _mm_unpackhi_epi32(acc[0], acc[1]));
-        const __m128i s23 =
-            _mm_add_epi32(_mm_unpacklo_epi32(acc[2], acc[3]), _mm_unpackhi_epi32(acc[2], acc[3]));
-        __m128i sum = _mm_add_epi32(_mm_unpacklo_epi64(s01, s23), _mm_unpackhi_epi64(s01, s23));
-        sum = _mm_add_epi32(sum, _mm_set1_epi32(1 << (kHorzShift - 1)));
-        sum = _mm_srai_epi32(sum, kHorzShift);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packs_epi32(sum, sum));
-    }
-};
-
-// One or two source rows to intermediate rows; two at a time share the weight loads.
-template <bool kTwoRows>
-void HorizontalRows(const Plan& plan, const std::uint8_t* rowA, std::int16_t* outA,
-                    const std::uint8_t* rowB, std::int16_t* outB) {
-    const int taps = plan.horz.taps;
-    const int groups = (taps + 3) / 4;
-    for (int x = 0; x < plan.dstWidth; ++x) {
-        std::size_t offset = 4 * static_cast<std::size_t>(plan.horz.first[x]);
-        const Lanes* w = plan.horzLanes.data() + static_cast<std::size_t>(x) * groups;
-        Accumulator a, b;
-        for (int t = 0; t < taps; t += 4, offset += 16, ++w) {
-            const __m128i low = Load(*w);
-            const __m128i high = _mm_slli_epi32(low, 16);
-            const int count = taps - t;
-            a.Add(LoadPixels(rowA + offset, count), low, high);
-            if (kTwoRows)
-                b.Add(LoadPixels(rowB + offset, count), low, high);
-        }
-        a.Store(outA + 4 * static_cast<std::size_t>(x));
-        if (kTwoRows)
-            b.Store(outB + 4 * static_cast<std::size_t>(x));
-    }
-}
-
-// Intermediate rows (one per vertical tap) to one destination row, two pixels per step.
-// Rows are interleaved two by two so that pmaddwd applies two taps at once.
-void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes* w,
-                 std::uint8_t* out) {
-    const int taps = plan.vert.taps;
-    const std::int16_t* weights = plan.vert.weights.data() + static_cast<std::size_t>(y) * taps;
-    for (int t = 0; t < taps; t += 2) {
-        const std::int16_t second = t + 1 < taps ? weights[t + 1] : 0;
-        for (int lane = 0; lane < 8; lane += 2) {
-            w[t / 2].lane[lane] = weights[t];
-            w[t / 2].lane[lane + 1] = second;
-        }
-    }
-
+// Four pixels of the intermediate row from the source rows (one per vertical tap). Two rows
+// are interleaved bytewise so that pmaddwd applies two taps to every channel at once.
+template <bool kPartial>
+void VerticalChunk(const std::uint8_t* const* rows, const Lanes* pairs, int taps,
+                   std::size_t offset, int remaining, std::int16_t* mid) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i round = _mm_set1_epi32(1 << (kVertShift - 1));
-    const std::size_t lanes = 4 * static_cast<std::size_t>(plan.dstWidth);
-    for (std::size_t i = 0; i < lanes; i += 8) {
-        __m128i acc0 = zero, acc1 = zero;
-        for (int t = 0; t < taps; t += 2) {
-            const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t] + i));
-            const __m128i b =
-                t + 1 < taps ? _mm_load_si128(reinterpret_cast<const __m128i*>(rows[t + 1] + i))
-                             : zero;
-            const __m128i pair = Load(w[t / 2]);
-            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), pair));
-            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), pair));
+    __m128i p0 = zero, p1 = zero, p2 = zero, p3 = zero;
+    auto add = [&](__m128i a, __m128i b, __m128i w) {
+        const __m128i lo = _mm_unpacklo_epi8(a, b);
+        const __m128i hi = _mm_unpackhi_epi8(a, b);
+        p0 = _mm_add_epi32(p0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), w));
+        p1 = _mm_add_epi32(p1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), w));
+        p2 = _mm_add_epi32(p2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w));
+        p3 = _mm_add_epi32(p3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w));
+    };
+    int t = 0;
+    for (; t + 2 <= taps; t += 2)
+        add(LoadPixels<kPartial>(rows[t] + offset, remaining),
+            LoadPixels<kPartial>(rows[t + 1] + offset, remaining), Load(pairs[t / 2]));
+    if (t < taps) // the last pair's second weight is zero
+        add(LoadPixels<kPartial>(rows[t] + offset, remaining), zero, Load(pairs[t / 2]));
+
+    const __m128i half = _mm_set1_epi32(1 << (kVertShift - 1));
+    p0 = _mm_srai_epi32(_mm_add_epi32(p0, half), kVertShift);
+    p1 = _mm_srai_epi32(_mm_add_epi32(p1, half), kVertShift);
+    p2 = _mm_srai_epi32(_mm_add_epi32(p2, half), kVertShift);
+    p3 = _mm_srai_epi32(_mm_add_epi32(p3, half), kVertShift);
+    // Pixel pairs, channel by channel: a0 b0 a1 b1 a2 b2 a3 b3.
+    _mm_store_si128(reinterpret_cast<__m128i*>(mid),
+                    _mm_packs_epi32(_mm_unpacklo_epi32(p0, p1), _mm_unpackhi_epi32(p0, p1)));
+    _mm_store_si128(reinterpret_cast<__m128i*>(mid + 8),
+                    _mm_packs_epi32(_mm_unpacklo_epi32(p2, p3), _mm_unpackhi_epi32(p2, p3)));
+}
+
+// The source rows (one per vertical tap) to the intermediate row. A strong shrink reads some
+// forty rows side by side, more streams than the hardware prefetcher follows, so the rows the
+// next destination row adds to its window (ahead) are fetched while this one is computed.
+void VerticalStep(const Plan& plan, const std::uint8_t* const* rows, const Lanes* pairs,
+                  std::int16_t* mid, const std::uint8_t* const* ahead, int aheadCount) {
+    const int taps = plan.vert.taps;
+    int x = 0;
+    for (; x + 4 <= plan.srcWidth; x += 4, mid += 16) {
+        const std::size_t offset = 4 * static_cast<std::size_t>(x);
+        if (x % 16 == 0) // once per cache line
+            for (int r = 0; r < aheadCount; ++r)
+                _mm_prefetch(reinterpret_cast<const char*>(ahead[r] + offset), _MM_HINT_T0);
+        VerticalChunk<false>(rows, pairs, taps, offset, 4, mid);
+    }
+    if (x < plan.srcWidth)
+        VerticalChunk<true>(rows, pairs, taps, 4 * static_cast<std::size_t>(x), plan.srcWidth - x,
+                            mid);
+}
+
+// The intermediate row to one destination row: each vector holds a pixel pair, so one
+// pmaddwd applies two taps to all four channels.
+void HorizontalStep(const Plan& plan, const std::int16_t* mid, std::uint8_t* out) {
+    const int pairCount = plan.horz.taps / 2;
+    const __m128i half = _mm_set1_epi32(1 << (kHorzShift - 1));
+    for (int x = 0; x < plan.dstWidth; ++x) {
+        const __m128i* v = reinterpret_cast<const __m128i*>(
+            mid + 4 * static_cast<std::size_t>(plan.horz.first[x]));
+        const Lanes* w = plan.horzPairs.data() + static_cast<std::size_t>(x) * pairCount;
+        __m128i acc0 = _mm_setzero_si128(), acc1 = acc0;
+        int p = 0;
+        for (; p + 2 <= pairCount; p += 2) {
+            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_load_si128(v + p), Load(w[p])));
+            acc1 = _mm_add_epi32(acc1, _mm_madd_epi16(_mm_load_si128(v + p + 1), Load(w[p + 1])));
         }
-        acc0 = _mm_srai_epi32(_mm_add_epi32(acc0, round), kVertShift);
-        acc1 = _mm_srai_epi32(_mm_add_epi32(acc1, round), kVertShift);
-        const __m128i words = _mm_packs_epi32(acc0, acc1);
-        const __m128i bytes = _mm_packus_epi16(words, words);
-        if (i + 8 <= lanes) {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), bytes);
-        } else {
-            const std::int32_t pixel = _mm_cvtsi128_si32(bytes);
-            std::memcpy(out + i, &pixel, 4);
-        }
+        if (p < pairCount)
+            acc0 = _mm_add_epi32(acc0, _mm_madd_epi16(_mm_load_si128(v + p), Load(w[p])));
+        __m128i sum = _mm_add_epi32(_mm_add_epi32(acc0, acc1), half);
+        sum = _mm_srai_epi32(sum, kHorzShift);
+        sum = _mm_packs_epi32(sum, sum);
+        const std::int32_t pixel = _mm_cvtsi128_si32(_mm_packus_epi16(sum, sum));
+        std::memcpy(out + 4 * static_cast<std::size_t>(x), &pixel, 4);
     }
 }
 
 #else // Plain C++ with exactly the same integer arithmetic, for targets without SSE2.
 
-constexpr int kHorzTapMultiple = 1;
-
 std::int16_t SaturateInt16(std::int32_t v) {
     return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
 }
 
-void HorizontalRow(const Plan& plan, const std::uint8_t* row, std::int16_t* out) {
+// Here the intermediate row is simply pixel after pixel.
+void VerticalStep(const Plan& plan, const std::uint8_t* const* rows, const Lanes* pairs,
+                  std::int16_t* mid, const std::uint8_t* const*, int) {
+    const int taps = plan.vert.taps;
+    for (std::size_t i = 0; i < 4 * static_cast<std::size_t>(plan.srcWidth); ++i) {
+        std::int32_t acc = 0;
+        for (int t = 0; t < taps; ++t)
+            acc += rows[t][i] * pairs[t / 2].lane[t % 2];
+        mid[i] = SaturateInt16((acc + (1 << (kVertShift - 1))) >> kVertShift);
+    }
+}
+
+void HorizontalStep(const Plan& plan, const std::int16_t* mid, std::uint8_t* out) {
     const int taps = plan.horz.taps;
     for (int x = 0; x < plan.dstWidth; ++x) {
-        const std::uint8_t* p = row + 4 * static_cast<std::size_t>(plan.horz.first[x]);
+        const std::int16_t* p = mid + 4 * static_cast<std::size_t>(plan.horz.first[x]);
         const std::int16_t* w = plan.horz.weights.data() + static_cast<std::size_t>(x) * taps;
         for (int c = 0; c < 4; ++c) {
             std::int32_t acc = 0;
             for (int t = 0; t < taps; ++t)
                 acc += p[4 * t + c] * w[t];
-            out[4 * x + c] = SaturateInt16((acc + (1 << (kHorzShift - 1))) >> kHorzShift);
+            const std::int16_t v = SaturateInt16((acc + (1 << (kHorzShift - 1))) >> kHorzShift);
+            out[4 * x + c] = static_cast<std::uint8_t>(std::clamp<int>(v, 0, 255));
         }
-    }
-}
-
-template <bool kTwoRows>
-void HorizontalRows(const Plan& plan, const std::uint8_t* rowA, std::int16_t* outA,
-                    const std::uint8_t* rowB, std::int16_t* outB) {
-    HorizontalRow(plan, rowA, outA);
-    if (kTwoRows)
-        HorizontalRow(plan, rowB, outB);
-}
-
-void VerticalRow(const Plan& plan, int y, const std::int16_t* const* rows, Lanes*,
-                 std::uint8_t* out) {
-    const int taps = plan.vert.taps;
-    const std::int16_t* w = plan.vert.weights.data() + static_cast<std::size_t>(y) * taps;
-    const std::size_t lanes = 4 * static_cast<std::size_t>(plan.dstWidth);
-    for (std::size_t i = 0; i < lanes; ++i) {
-        std::int32_t acc = 0;
-        for (int t = 0; t < taps; ++t)
-            acc += rows[t][i] * w[t];
-        const std::int16_t v = SaturateInt16((acc + (1 << (kVertShift - 1))) >> kVertShift);
-        out[i] = static_cast<std::uint8_t>(std::clamp<int>(v, 0, 255));
     }
 }
 
 #endif
 
-// Destination rows [yBegin, yEnd). Intermediate rows live in a ring as tall as the vertical
-// kernel: output rows advance monotonically through the source, so each source row is
-// filtered once and stays in cache while the rows that need it are written.
+// Destination rows [yBegin, yEnd), each independent of the others.
 void ResampleRows(const Plan& plan, int yBegin, int yEnd) {
     const int taps = plan.vert.taps;
-    // Vertical loads want 16-byte alignment; the extra 8 int16 leave room to get it.
-    std::vector<std::int16_t> ring(static_cast<std::size_t>(taps) * plan.midStride + 8, 0);
-    std::int16_t* base = ring.data();
-    while (reinterpret_cast<std::uintptr_t>(base) % 16 != 0)
-        ++base;
-    std::vector<int> held(taps, -1);
-    std::vector<const std::int16_t*> rows(taps);
-    std::vector<Lanes> weights((taps + 1) / 2);
-    auto slotOf = [&](int source) {
-        return base + static_cast<std::size_t>(source % taps) * plan.midStride;
-    };
-    auto sourceRow = [&](int source) {
-        return plan.src + static_cast<std::size_t>(source) * plan.srcStride;
-    };
+    // 16-byte aligned storage for the intermediate row (zero beyond the source width).
+    std::vector<Lanes> mid(plan.midLength / 8);
+    std::vector<const std::uint8_t*> rows(taps), ahead(taps);
+    std::vector<Lanes> pairs((taps + 1) / 2);
     for (int y = yBegin; y < yEnd; ++y) {
-        const int first = plan.vert.first[y];
-        for (int t = 0; t < taps; ++t) {
-            const int source = first + t;
-            if (held[source % taps] != source) {
-                const int next = source + 1;
-                if (t + 1 < taps && held[next % taps] != next) {
-                    HorizontalRows<true>(plan, sourceRow(source), slotOf(source), sourceRow(next),
-                                         slotOf(next));
-                    held[next % taps] = next;
-                } else {
-                    HorizontalRows<false>(plan, sourceRow(source), slotOf(source), nullptr,
-                                          nullptr);
-                }
-                held[source % taps] = source;
-            }
-            rows[t] = slotOf(source);
+        const std::int16_t* weights = plan.vert.weights.data() + static_cast<std::size_t>(y) * taps;
+        FillPairs(weights, taps, pairs.data());
+        for (int t = 0; t < taps; ++t)
+            rows[t] = plan.src + static_cast<std::size_t>(plan.vert.first[y] + t) * plan.srcStride;
+        int aheadCount = 0;
+        if (y + 1 < yEnd) {
+            const int next = plan.vert.first[y + 1];
+            for (int r = std::max(next, plan.vert.first[y] + taps); r < next + taps; ++r)
+                ahead[aheadCount++] = plan.src + static_cast<std::size_t>(r) * plan.srcStride;
         }
-        VerticalRow(plan, y, rows.data(), weights.data(),
-                    plan.dst + static_cast<std::size_t>(y) * plan.dstStride);
+        VerticalStep(plan, rows.data(), pairs.data(), mid.data()->lane, ahead.data(), aheadCount);
+        HorizontalStep(plan, mid.data()->lane,
+                       plan.dst + static_cast<std::size_t>(y) * plan.dstStride);
     }
 }
 
@@ -369,24 +331,23 @@ void CInterpolationBicubic::Execute(COrvanelBitmap* source, COrvanelBitmap*& des
     Plan plan;
     plan.src = src.GetPtBitmap();
     plan.srcStride = static_cast<std::size_t>(src.GetWidthSize());
+    plan.srcWidth = srcWidth;
     plan.dst = dst.GetPtBitmap();
     plan.dstStride = static_cast<std::size_t>(dst.GetWidthSize());
     plan.dstWidth = dstWidth;
-    plan.midStride = (4 * static_cast<std::size_t>(dstWidth) + 7) / 8 * 8;
-    plan.horz = BuildAxis(srcWidth, dstWidth, kHorzTapMultiple);
     plan.vert = BuildAxis(srcHeight, dstHeight, 1);
-    const int taps = plan.horz.taps;
-    const int groups = (taps + 3) / 4;
-    plan.horzLanes.assign(static_cast<std::size_t>(dstWidth) * groups, Lanes{});
+    plan.horz = BuildAxis(srcWidth, dstWidth, 2);
+    const int pairCount = plan.horz.taps / 2;
+    plan.horzPairs.resize(static_cast<std::size_t>(dstWidth) * pairCount);
     for (int x = 0; x < dstWidth; ++x)
-        for (int t = 0; t < taps; ++t)
-            plan.horzLanes[static_cast<std::size_t>(x) * groups + t / 4].lane[2 * (t % 4)] =
-                plan.horz.weights[static_cast<std::size_t>(x) * taps + t];
+        FillPairs(plan.horz.weights.data() + static_cast<std::size_t>(x) * plan.horz.taps,
+                  plan.horz.taps, plan.horzPairs.data() + static_cast<std::size_t>(x) * pairCount);
+    plan.midLength = (static_cast<std::size_t>(srcWidth) + 3) / 4 * 16;
 
     // Threads only pay off once there is real work; each handles a band of output rows.
-    const double work = (static_cast<double>(srcHeight) * plan.horz.taps +
-                         static_cast<double>(dstHeight) * plan.vert.taps) *
-                        dstWidth;
+    const double work = (static_cast<double>(srcWidth) * plan.vert.taps +
+                         static_cast<double>(dstWidth) * plan.horz.taps) *
+                        dstHeight;
     const unsigned int cores = std::max(1u, std::thread::hardware_concurrency());
     const int threadCount = static_cast<int>(
         std::min<double>({static_cast<double>(std::min(cores, 16u)), std::max(1.0, work / 4.0e6),

@@ -15,6 +15,8 @@ public:
     HostBitmapInfo bitmapInfo;
 
     COrvanelBitmap();
+    // Zero-filled. Always 32 bits per pixel, whatever bitsPerPixel says. Sizes that are not
+    // positive, or whose pixels would pass 2 GB, give an empty bitmap.
     COrvanelBitmap(const int& width, const int& height, const int& bitsPerPixel);
     COrvanelBitmap(const COrvanelBitmap& other);
     COrvanelBitmap& operator=(const COrvanelBitmap& other);

@@ -3,9 +3,11 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -58,8 +60,9 @@ TEST_CASE("same size is a copy, including the fourth byte") {
 
 TEST_CASE("strong shrinking averages fine detail instead of aliasing") {
     SUBCASE("checkerboard, 7.27 times smaller") {
-        COrvanelBitmap src = Make(400, 300, [](int x, int y) { return (x + y) % 2 * 255; });
-        CHECK(MaxError(Resample(src, 55, 41), [](int, int) { return 127; }) <= 3);
+        // Big enough to be split between threads.
+        COrvanelBitmap src = Make(1600, 1200, [](int x, int y) { return (x + y) % 2 * 255; });
+        CHECK(MaxError(Resample(src, 220, 165), [](int, int) { return 127; }) <= 3);
     }
     SUBCASE("one-pixel lines, 1 x N and N x 1") {
         COrvanelBitmap rows = Make(1, 300, [](int, int y) { return y % 2 * 255; });
