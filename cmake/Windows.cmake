@@ -37,6 +37,10 @@ add_library(QuilletObjects OBJECT
   dialog/OleForWindow.cpp
   dialog/DialogProc.cpp
   dialog/AboutDialog.cpp
+  dialog/MotionBlurDialog.cpp
+  window/Message.cpp
+  window/LocalWindow.cpp
+  window/BitmapStaticWindow.cpp
 )
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})

@@ -2,9 +2,13 @@
 #include "module/Quillet.h"
 
 #include "dialog/AboutDialog.h"
+#include "dialog/MotionBlurDialog.h"
 #include "dialog/DialogProc.h"
 #include "module/ModuleInstance.h"
+#include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
+
+#include <commctrl.h>
 
 #include <memory>
 
@@ -28,6 +32,41 @@ __int64 ShowDialogBox(HWND owner) {
     return static_cast<__int64>(result);
 }
 
+namespace {
+
+// The slider templates need the common control classes registered in the process.
+void RegisterCommonControls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_BAR_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
+} // namespace
+
+int ShowMotionBlur(HWND owner, COrvanelBitmap* bitmap, double& radius, double& sigma,
+                   double& angle) {
+    // Without pixels there is nothing to preview: answer Cancel at once.
+    if (bitmap == nullptr || bitmap->GetPtBitmap() == nullptr) {
+        return 0;
+    }
+    RegisterCommonControls();
+    std::unique_ptr<Orvanel::Dialog::CMotionBlurDialog> dialog(
+        new Orvanel::Dialog::CMotionBlurDialog());
+    dialog->sourceBitmap = bitmap;
+    dialog->ownerWindow = owner;
+    DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_MOTION_BLUR), owner, DialogProc,
+                    reinterpret_cast<LPARAM>(dialog.get()));
+    // The caller's values are written only after OK; they are never read.
+    const int result = dialog->result;
+    if (result == 1) {
+        angle = dialog->angle;
+        radius = dialog->radius;
+        sigma = dialog->sigma;
+    }
+    return result;
+}
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
 
@@ -49,7 +88,6 @@ int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
 
 int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
 
-int ShowMotionBlur(HWND, COrvanelBitmap*, double&, double&, double&) { return 0; }
 
 int ShowLensFlareDialogBox(HWND, COrvanelBitmap*, unsigned long&, int&, int&, int&, int&, int&,
                            int&, int&) {

@@ -3,6 +3,7 @@
 // nothing.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
+#include "support/OleCallCounter.h"
 #include "support/ModalDriver.h"
 
 #include <doctest/doctest.h>
@@ -383,52 +384,8 @@ TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wid
     DestroyWindow(wide);
 }
 
-// The framework's calls into OLE are counted by replacing the test program's own import
-// entries (the framework is linked into this program). Wine's OleUninitialize ignores an
-// unbalanced call, which would hide the fault that Windows shows; the counts do not.
-extern "C" {
-extern decltype(&OleInitialize) __imp_OleInitialize;
-extern decltype(&OleUninitialize) __imp_OleUninitialize;
-}
-
-namespace {
-
-struct OleCounters {
-    static inline int initializeCalls = 0;
-    static inline int uninitializeCalls = 0;
-    static inline HRESULT initializeResult = S_OK;
-
-    static HRESULT WINAPI Initialize(LPVOID) {
-        ++initializeCalls;
-        return initializeResult;
-    }
-    static void WINAPI Uninitialize() { ++uninitializeCalls; }
-};
-
-template <typename Function> void Patch(Function& entry, Function replacement) {
-    DWORD oldProtection = 0;
-    VirtualProtect(&entry, sizeof(entry), PAGE_READWRITE, &oldProtection);
-    entry = replacement;
-    VirtualProtect(&entry, sizeof(entry), oldProtection, &oldProtection);
-}
-
-struct OleHook {
-    decltype(&OleInitialize) realInitialize = __imp_OleInitialize;
-    decltype(&OleUninitialize) realUninitialize = __imp_OleUninitialize;
-    explicit OleHook(HRESULT result) {
-        OleCounters::initializeCalls = 0;
-        OleCounters::uninitializeCalls = 0;
-        OleCounters::initializeResult = result;
-        Patch(__imp_OleInitialize, &OleCounters::Initialize);
-        Patch(__imp_OleUninitialize, &OleCounters::Uninitialize);
-    }
-    ~OleHook() {
-        Patch(__imp_OleInitialize, realInitialize);
-        Patch(__imp_OleUninitialize, realUninitialize);
-    }
-};
-
-} // namespace
+using QuilletTest::OleCounters;
+using QuilletTest::OleHook;
 
 TEST_CASE("OLE is uninitialised only by a dialog whose OleInitialize succeeded") {
     SUBCASE("host thread in the multithreaded apartment: OleInitialize fails, no uninitialise") {

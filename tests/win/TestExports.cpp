@@ -128,10 +128,6 @@ TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and s
     const bool showPrinterDialog = true;
     CHECK(PrintDialog(nullptr, nullptr, nullptr, showPrinterDialog) == 0);
 
-    double radius = 1.5, sigma = 2.5, angle = 3.5;
-    CHECK(ShowMotionBlur(nullptr, nullptr, radius, sigma, angle) == 0);
-    CHECK((radius == 1.5 && sigma == 2.5 && angle == 3.5));
-
     unsigned long flareColor = 0xFF;
     int x = 1, y = 2, size = 3, reserved = 4, brightness = 5, hue = 6, intensity = 7;
     CHECK(ShowLensFlareDialogBox(nullptr, nullptr, flareColor, x, y, size, reserved, brightness,

@@ -1,6 +1,6 @@
 # Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
 # cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
-add_library(win_test_support OBJECT support/ModalDriver.cpp)
+add_library(win_test_support OBJECT support/ModalDriver.cpp support/ScreenPixels.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
 
@@ -18,8 +18,18 @@ endfunction()
 quillet_win_test(test_exports win/TestExports.cpp)
 quillet_win_test(test_about_box win/TestAboutBox.cpp)
 quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
+# Through the DLL too; the framework's objects supply the filter and the fitting arithmetic
+# that compute the expected preview.
+quillet_win_test(test_motion_blur_dialog win/TestMotionBlurDialog.cpp
+                 $<TARGET_OBJECTS:QuilletObjects>)
 
 # The framework's classes driven directly (their objects are linked into the test).
 quillet_win_test(test_dialog_proc win/TestDialogProc.cpp win/TestDialogs.rc
                  $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_dialog_proc PRIVATE Halvory)
+
+quillet_win_test(test_local_window win/TestLocalWindow.cpp $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_local_window PRIVATE Halvory)
+quillet_win_test(test_bitmap_static_window win/TestBitmapStaticWindow.cpp
+                 $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_bitmap_static_window PRIVATE Halvory)

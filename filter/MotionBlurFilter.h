@@ -1,0 +1,52 @@
+#pragma once
+#include <cstddef>
+
+class COrvanelBitmap;
+
+namespace Orvanel::Filter {
+
+// Smears every pixel of a bitmap along one direction with a one-sided Gaussian: each output
+// pixel is a weighted sum of the pixel itself and of the pixels that follow it along the
+// direction. The host blurs its full image with the very same arithmetic, so the bytes this
+// filter produces for the dialog's preview are a contract: every truncation and rounding step
+// below is part of the result, not an implementation detail.
+class CMotionBlurFilter {
+public:
+    // Longest kernel the filter builds. A wider one is refused: it would take minutes per
+    // image, its offset products would leave 32-bit range, and the width search would run
+    // forever for a sigma so large that its taps never underflow.
+    static constexpr int kMaxTaps = 1 << 20;
+
+    // Blurs the bitmap in place (radius and sigma in pixels, angle in degrees; radius 0 or less
+    // picks the width from sigma). Returns false and leaves the bitmap unchanged when nothing
+    // could be done: sigma zero or not finite, a radius whose kernel would pass kMaxTaps, an
+    // infinite angle, a kernel that is not finite (sigma below about 1e-155), an image too large
+    // to address, a failed allocation. A bitmap without pixels gives true, unchanged.
+    bool MotionBlur(COrvanelBitmap* bitmap, const double& radius, const double& sigma,
+                    const double& angle);
+
+    // Builds the one-sided Gaussian of standard deviation sigma, `width` taps (3 when width is
+    // 0 or less), each supersampled three times and normalised to sum 1. The kernel is malloc'ed
+    // and the caller frees it. Returns the tap count, or 0 with kernel null when the allocation
+    // failed or width passes kMaxTaps.
+    int MakeKernel(int width, double sigma, double*& kernel);
+
+    // The width that radius 0 gives: one less pair of taps than the first kernel (3, 5, 7, ...)
+    // whose last tap has underflowed to zero. Returns 0 when that width would pass kMaxTaps.
+    static int AdaptiveKernelWidth(double sigma);
+
+    // The blur pass itself: reads width x height pixels, rows `stride` bytes apart, and writes
+    // packed rows (4 x width bytes each, fourth byte 0) to output, which must not overlap the
+    // source. Taps must lie in [0, 2] (MakeKernel's always do). Returns false without writing
+    // when an argument is out of range: taps outside 1..kMaxTaps, a side too large to offset,
+    // a stride below 4 x width, an infinite angle, or a direction of length zero (possible with
+    // fewer than 3 taps only).
+    static bool ApplyKernel(const unsigned char* source, std::ptrdiff_t stride, int width,
+                            int height, const double* kernel, int taps, const double& angle,
+                            unsigned char* output);
+
+    // Bytes of a packed 32-bit width x height buffer; false when the count does not fit size_t.
+    static bool PackedBufferBytes(unsigned int width, unsigned int height, std::size_t& bytes);
+};
+
+} // namespace Orvanel::Filter

@@ -1,0 +1,242 @@
+// ShowMotionBlur driven as a user would: sliders by keyboard and by dragging, the edit boxes,
+// the preview's pixels on screen, and what reaches the caller's doubles.
+#include "filter/MotionBlurFilter.h"
+#include "host/InterpolationBicubic.h"
+#include "host/OrvanelBitmap.h"
+#include "module/Quillet.h"
+#include "support/ModalDriver.h"
+#include "support/ScreenPixels.h"
+#include "window/FitLayout.h"
+
+#include <doctest/doctest.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+using QuilletTest::ControlText;
+using QuilletTest::ModalDriver;
+using QuilletTest::ScreenPixels;
+using QuilletTest::WindowText;
+
+namespace {
+
+constexpr int kRadius = 1226, kSigma = 1225, kAngle = 1222;
+constexpr int kRadiusEdit = 1223, kSigmaEdit = 1224, kAngleEdit = 1214;
+
+// A picture with detail everywhere, so that any blur changes it.
+std::unique_ptr<COrvanelBitmap> Photo() {
+    auto bitmap = std::make_unique<COrvanelBitmap>(300, 180, 32);
+    for (int y = 0; y < 180; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const int stripe = ((x / 3) + (y / 5)) % 2 ? 230 : 20;
+            bitmap->SetColorValue(x, y, RGB(stripe, (x * 255) / 299, (y * 255) / 179));
+        }
+    }
+    return bitmap;
+}
+
+void Key(HWND control, UINT key) {
+    SendMessageW(control, WM_KEYDOWN, key, 1);
+    SendMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+// What a trackbar sends while its thumb is dragged to a position and released.
+void Drag(HWND dialog, int slider, int position) {
+    HWND control = GetDlgItem(dialog, slider);
+    SendMessageW(control, TBM_SETPOS, TRUE, position);
+    const LPARAM from = reinterpret_cast<LPARAM>(control);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+}
+
+void Click(HWND dialog, int button) {
+    PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+}
+
+HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr); }
+
+// What the preview must show: the picture fitted to the preview's client area, blurred.
+std::unique_ptr<COrvanelBitmap> ExpectedPreview(COrvanelBitmap& source, int clientWidth,
+                                               int clientHeight, double radius, double sigma,
+                                               double angle) {
+    using namespace Orvanel::Window;
+    const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
+                                 static_cast<unsigned>(clientWidth),
+                                 static_cast<unsigned>(clientHeight));
+    auto scaled = std::make_unique<COrvanelBitmap>(ScaledSize(source.GetBitmapWidth(), ratio),
+                                                   ScaledSize(source.GetBitmapHeight(), ratio), 32);
+    COrvanelBitmap* target = scaled.get();
+    CInterpolationBicubic().Execute(&source, target);
+    Orvanel::Filter::CMotionBlurFilter().MotionBlur(scaled.get(), radius, sigma, angle);
+    return scaled;
+}
+
+// Number of preview pixels that differ from the expected picture (centred on the theme
+// colour), or -1 when the sizes do not match.
+int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double sigma,
+                      double angle) {
+    // A paint still pending since the dialog appeared is done first.
+    UpdateWindow(Preview(dialog));
+    ScreenPixels screen(Preview(dialog));
+    auto expected = ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
+    const int width = static_cast<int>(expected->GetBitmapWidth());
+    const int height = static_cast<int>(expected->GetBitmapHeight());
+    const int left = static_cast<int>(Orvanel::Window::CentredOffset(screen.Width(), width));
+    const int top = static_cast<int>(Orvanel::Window::CentredOffset(screen.Height(), height));
+    int mismatches = 0;
+    for (int y = 0; y < screen.Height(); ++y) {
+        for (int x = 0; x < screen.Width(); ++x) {
+            const bool inside = x >= left && x < left + width && y >= top && y < top + height;
+            const COLORREF want =
+                inside ? expected->GetColorValue(x - left, height - 1 - (y - top)) : RGB(4, 0, 0);
+            mismatches += screen.At(x, y) != want ? 1 : 0;
+        }
+    }
+    return mismatches;
+}
+
+struct Values {
+    double radius = 5.5, sigma = 6.5, angle = 7.5;
+};
+
+} // namespace
+
+TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zeros") {
+    auto photo = Photo();
+    std::wstring title, okText, cancelText, edits[3];
+    LRESULT maxima[3] = {};
+    RECT previewRect{};
+    int mismatches = -2;
+    ModalDriver driver([&](HWND dialog) {
+        title = WindowText(dialog);
+        okText = ControlText(dialog, IDOK);
+        cancelText = ControlText(dialog, IDCANCEL);
+        edits[0] = ControlText(dialog, kRadiusEdit);
+        edits[1] = ControlText(dialog, kSigmaEdit);
+        edits[2] = ControlText(dialog, kAngleEdit);
+        const int sliders[3] = {kRadius, kSigma, kAngle};
+        for (int i = 0; i < 3; ++i) {
+            maxima[i] = SendDlgItemMessageW(dialog, sliders[i], TBM_GETRANGEMAX, 0, 0);
+        }
+        GetWindowRect(Preview(dialog), &previewRect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
+        mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
+        Click(dialog, IDOK);
+    });
+    Values values;
+    const int result = ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
+    driver.Join();
+    REQUIRE(driver.DialogFound());
+    CHECK_FALSE(driver.WatchdogFired());
+
+    CHECK(title == L"Motion Blur Pr\u00E9visualisation");
+    CHECK(title.size() == 28);
+    CHECK(okText == L"OK");
+    CHECK(cancelText == L"Annuler");
+    CHECK((edits[0] == L"0" && edits[1] == L"0" && edits[2] == L"0"));
+    CHECK((maxima[0] == 100 && maxima[1] == 100 && maxima[2] == 360));
+    CHECK((previewRect.left == 20 && previewRect.top == 100));
+    CHECK((previewRect.right - previewRect.left == 550 && previewRect.bottom - previewRect.top == 300));
+    CHECK(mismatches == 0); // the unblurred scaled copy until a slider moves
+
+    CHECK(result == 1);
+    CHECK((values.radius == 0.0 && values.sigma == 0.0 && values.angle == 0.0));
+}
+
+TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do not") {
+    auto photo = Photo();
+    std::wstring afterArrow[3], afterPage[3], afterDrag;
+    int unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
+    ModalDriver driver([&](HWND dialog) {
+        auto edits = [&](std::wstring* out) {
+            out[0] = ControlText(dialog, kRadiusEdit);
+            out[1] = ControlText(dialog, kSigmaEdit);
+            out[2] = ControlText(dialog, kAngleEdit);
+        };
+        // Arrow key: the sigma slider moves to 1, nothing else happens.
+        Key(GetDlgItem(dialog, kSigma), VK_RIGHT);
+        edits(afterArrow);
+        unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
+        // Page Down on the radius slider: all three positions are read, the keyboard's too.
+        Key(GetDlgItem(dialog, kRadius), VK_NEXT);
+        edits(afterPage);
+        const double pagedRadius =
+            static_cast<double>(SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0));
+        blurredByPage = PreviewMismatches(dialog, *photo, pagedRadius, 1, 0);
+        // Dragging the angle to its end.
+        Drag(dialog, kAngle, 360);
+        afterDrag = ControlText(dialog, kAngleEdit);
+        blurredByDrag = PreviewMismatches(dialog, *photo, pagedRadius, 1, 360);
+        Click(dialog, IDOK);
+    });
+    Values values;
+    const int result = ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
+    driver.Join();
+    REQUIRE(driver.DialogFound());
+    CHECK_FALSE(driver.WatchdogFired());
+
+    CHECK((afterArrow[0] == L"0" && afterArrow[1] == L"0" && afterArrow[2] == L"0"));
+    CHECK(unchangedByArrow == 0);
+    CHECK(afterPage[0] != L"0");
+    CHECK(afterPage[1] == L"1");
+    CHECK(afterPage[2] == L"0");
+    CHECK(blurredByPage == 0);
+    CHECK(afterDrag == L"360");
+    CHECK(blurredByDrag == 0);
+
+    CHECK(result == 1);
+    CHECK(std::to_wstring(static_cast<int>(values.radius)) == afterPage[0]);
+    CHECK(values.sigma == 1.0);
+    CHECK(values.angle == 360.0);
+}
+
+TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
+    auto photo = Photo();
+    SUBCASE("Annuler after moving sliders") {
+        ModalDriver driver([&](HWND dialog) {
+            Drag(dialog, kSigma, 30);
+            Drag(dialog, kRadius, 12);
+            Click(dialog, IDCANCEL);
+        });
+        Values values;
+        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 0);
+        driver.Join();
+        CHECK(driver.DialogFound());
+        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
+    }
+    SUBCASE("closing the window after moving sliders") {
+        ModalDriver driver([&](HWND dialog) {
+            Drag(dialog, kAngle, 90);
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        Values values;
+        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 0);
+        driver.Join();
+        CHECK(driver.DialogFound());
+        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
+    }
+    SUBCASE("typed values are not read") {
+        std::wstring slider;
+        ModalDriver driver([&](HWND dialog) {
+            SetDlgItemTextW(dialog, kRadiusEdit, L"55");
+            SetDlgItemTextW(dialog, kSigmaEdit, L"9");
+            slider = std::to_wstring(SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0));
+            Click(dialog, IDOK);
+        });
+        Values values;
+        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 1);
+        driver.Join();
+        CHECK(slider == L"0");
+        CHECK((values.radius == 0.0 && values.sigma == 0.0 && values.angle == 0.0));
+    }
+    SUBCASE("a bitmap without pixels is not shown") {
+        COrvanelBitmap empty;
+        Values values;
+        CHECK(ShowMotionBlur(nullptr, &empty, values.radius, values.sigma, values.angle) == 0);
+        CHECK(ShowMotionBlur(nullptr, nullptr, values.radius, values.sigma, values.angle) == 0);
+        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
+    }
+}
