@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -91,11 +93,27 @@ bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder
 
 void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// What a trackbar sends while its thumb is dragged to a position.
+void DragSlider(HWND dialog, int id, int position) {
+    HWND slider = GetDlgItem(dialog, id);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position),
+                 reinterpret_cast<LPARAM>(slider));
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+}
+
 } // namespace
 
 int RunTour(CDemoWindow& window, const std::wstring& folder) {
     const TourStop stops[] = {
         {L"ShowDialogBox", kCommandAbout, nullptr, [](HWND dialog) { ClickButton(dialog, 1000); }},
+        {L"ShowMotionBlur", kCommandMotionBlur,
+         [](HWND dialog) {
+             DragSlider(dialog, 1226, 25); // radius
+             DragSlider(dialog, 1225, 6);  // sigma
+             DragSlider(dialog, 1222, 30); // angle
+         },
+         [](HWND dialog) { ClickButton(dialog, IDOK); }},
     };
     int failures = 0;
     for (const TourStop& stop : stops) {

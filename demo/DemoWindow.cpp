@@ -1,5 +1,6 @@
 #include "demo/DemoWindow.h"
 
+#include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
 
@@ -122,8 +123,15 @@ void CDemoWindow::RunCommand(int command) {
     }
     case kCommandMotionBlur: {
         double radius = 0, sigma = 0, angle = 0;
-        SetStatus(Format(L"ShowMotionBlur returned %lld",
-                         ShowMotionBlur(window_, image_, radius, sigma, angle)));
+        const int result = ShowMotionBlur(window_, image_, radius, sigma, angle);
+        wchar_t text[160];
+        std::swprintf(text, 160, L"ShowMotionBlur returned %d (radius %g, sigma %g, angle %g)",
+                      result, radius, sigma, angle);
+        if (result == 1) {
+            // The dialog only chose the values: the host blurs its own image with them.
+            Orvanel::Filter::CMotionBlurFilter().MotionBlur(image_, radius, sigma, angle);
+        }
+        SetStatus(text);
         break;
     }
     case kCommandLensFlare: {

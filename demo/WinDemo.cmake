@@ -6,6 +6,8 @@ add_executable(quillet-demo
   SampleImage.cpp
   Screenshot.cpp
   StbImplementation.cpp
+  # The host applies the effects itself, with the same code as the previews.
+  ${PROJECT_SOURCE_DIR}/filter/MotionBlurFilter.cpp
 )
 target_include_directories(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR})
 target_include_directories(quillet-demo SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
