@@ -178,69 +178,59 @@ TEST_CASE("painting: double-buffered to the screen, one back buffer kept") {
     DeleteDC(other);
 }
 
-TEST_CASE("the worker thread takes its queue's messages and is stopped at WM_DESTROY") {
+TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
     Host host;
-    CRecordingWindow child;
-    child.startThread = true;
-    child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
-    REQUIRE(child.threadHandle != nullptr);
-    CHECK(child.threadId != 0);
-    HANDLE observed = nullptr;
-    DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
-                    FALSE, DUPLICATE_SAME_ACCESS);
-    CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-
-    for (int i = 0; i < 500 && child.idleTurns == 0; ++i) {
-        Sleep(10);
+    auto observe = [](CLocalWindow& w) {
+        HANDLE copy = nullptr;
+        DuplicateHandle(GetCurrentProcess(), w.threadHandle, GetCurrentProcess(), &copy, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        return copy;
+    };
+    auto exitCodeAfterDestroy = [](CLocalWindow& w, HANDLE observed) {
+        DestroyWindow(w.window);
+        CHECK(w.threadHandle == nullptr);
+        DWORD exitCode = 0;
+        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
+        GetExitCodeThread(observed, &exitCode);
+        CloseHandle(observed);
+        return exitCode;
+    };
+    SUBCASE("a thread that ends by itself") {
+        CRecordingWindow child;
+        child.startThread = true;
+        child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
+        REQUIRE(child.threadHandle != nullptr);
+        HANDLE observed = observe(child);
+        CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
+        for (int i = 0; i < 300 && (child.idleTurns == 0 || child.threadMessage == 0); ++i) {
+            PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
+            Sleep(20);
+        }
+        CHECK(child.idleTurns > 0);
+        CHECK((child.threadMessage == WM_USER + 7 && child.threadParameter == 99));
+        CHECK(exitCodeAfterDestroy(child, observed) == 20);
     }
-    CHECK(child.idleTurns > 0);
-    for (int i = 0; i < 500 && child.threadMessage == 0; ++i) {
-        PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
-        Sleep(30);
+    SUBCASE("a thread that does not end by itself is ended") {
+        class CStubbornWindow : public CLocalWindow {
+        public:
+            std::atomic<bool> busy{false}, finishedTurn{false};
+            void OnThreadIdle() override {
+                busy = true;
+                Sleep(5000);
+                finishedTurn = true;
+            }
+        } child;
+        child.startThread = true;
+        child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
+        for (int i = 0; i < 500 && !child.busy; ++i) {
+            Sleep(10);
+        }
+        CHECK(exitCodeAfterDestroy(child, observe(child)) == 20);
+        CHECK_FALSE(child.finishedTurn);
     }
-    CHECK(child.threadMessage == WM_USER + 7);
-    CHECK(child.threadParameter == 99);
-
-    DestroyWindow(child.window);
-    CHECK(child.threadHandle == nullptr);
-    DWORD exitCode = 0;
-    CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
-    GetExitCodeThread(observed, &exitCode);
-    CHECK(exitCode == 20);
-    CloseHandle(observed);
-
     CLocalWindow idle;
     idle.StopThread(); // no thread: nothing happens
     CHECK(idle.threadHandle == nullptr);
-}
-
-TEST_CASE("a worker thread that does not end by itself is ended with exit code 20") {
-    class CStubbornWindow : public CLocalWindow {
-    public:
-        std::atomic<bool> busy{false};
-        std::atomic<bool> finishedTurn{false};
-        void OnThreadIdle() override {
-            busy = true;
-            Sleep(5000);
-            finishedTurn = true;
-        }
-    };
-    Host host;
-    CStubbornWindow child;
-    child.startThread = true;
-    child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
-    for (int i = 0; i < 500 && !child.busy; ++i) {
-        Sleep(10);
-    }
-    HANDLE observed = nullptr;
-    DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
-                    FALSE, DUPLICATE_SAME_ACCESS);
-    DestroyWindow(child.window);
-    DWORD exitCode = 0;
-    GetExitCodeThread(observed, &exitCode);
-    CHECK(exitCode == 20);
-    CHECK_FALSE(child.finishedTurn);
-    CloseHandle(observed);
 }
 
 extern "C" {
