@@ -1,6 +1,7 @@
 #include "dialog/DialogProc.h"
 
 #include "dialog/MessageDialog.h"
+#include "dialog/MouseArguments.h"
 #include "dialog/OleForWindow.h"
 
 #include <memory>
@@ -8,18 +9,6 @@
 namespace Orvanel::Dialog {
 
 namespace {
-
-struct MouseArguments {
-    unsigned int keyState;
-    int x;
-    int y;
-};
-
-// Positions left of or above the client area arrive as negative 16-bit values.
-MouseArguments DecodeMouse(WPARAM wParam, LPARAM lParam) {
-    return {static_cast<unsigned int>(wParam), static_cast<short>(LOWORD(lParam)),
-            static_cast<short>(HIWORD(lParam))};
-}
 
 bool IsRoutedMessage(UINT message) {
     switch (message) {

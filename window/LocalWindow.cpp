@@ -1,5 +1,6 @@
 #include "window/LocalWindow.h"
 
+#include "dialog/MouseArguments.h"
 #include "dialog/OleForWindow.h"
 #include "module/ModuleInstance.h"
 
@@ -8,22 +9,13 @@
 
 namespace Orvanel::Window {
 
+using Dialog::DecodeMouse;
+using Dialog::MouseArguments;
+
 namespace {
 
 constexpr DWORD kThreadExitCode = 20;
 constexpr unsigned kThreadStackSize = 0x20000;
-
-struct MouseArguments {
-    unsigned int keyState;
-    int x;
-    int y;
-};
-
-// Positions left of or above the client area arrive as negative 16-bit values.
-MouseArguments DecodeMouse(WPARAM wParam, LPARAM lParam) {
-    return {static_cast<unsigned int>(wParam), static_cast<short>(LOWORD(lParam)),
-            static_cast<short>(HIWORD(lParam))};
-}
 
 // For the handlers whose result 1 means "let the default window procedure answer".
 LRESULT DefaultWhenOne(LRESULT result, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
