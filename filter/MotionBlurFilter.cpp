@@ -12,6 +12,13 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QUILLET_MOTION_BLUR_SSE2 1
+#else
+#define QUILLET_MOTION_BLUR_SSE2 0
+#endif
+
 namespace Orvanel::Filter {
 namespace {
 
@@ -71,6 +78,14 @@ private:
 constexpr int kAccumulatorLimit = 1 << 20;
 constexpr double kNearOne = 1.0 - 1.0 / 4294967296.0; // 1 - 2^-32
 
+// Once no tap runs as written, a pixel's channel is just the sum of its taps' table entries, an
+// integer sum in any order. The pass then runs tap by tap over whole rows, adding into 16-bit
+// accumulators (the bound above stays far below 65536 for these kernels), and most taps do
+// without the table: when an integer m makes (byte * m) >> 16 equal the tap's table entry for
+// all 256 byte values, checked entry by entry when the pass is set up, the tap is eight
+// unsigned 16-bit multiplies per SSE2 instruction. Any other tap reads its table.
+constexpr std::int64_t kSummedAccumulatorLimit = 65535;
+
 struct Pass {
     const unsigned char* source;
     std::ptrdiff_t stride;
@@ -79,15 +94,22 @@ struct Pass {
     unsigned char* output;
     // The taps that can change an accumulator, in kernel order.
     int active;
-    const std::ptrdiff_t* offset; // bytes from the pixel to the tap's source pixel
-    const unsigned char* table;   // 256 entries per active tap: its contribution per byte
-    const double* weight;         // the tap itself, for exact taps
-    const unsigned char* exact;   // 1: run the double arithmetic for this tap
-    bool anyExact;
+    const int* du;                      // column offset of each active tap
+    const int* dv;                      // row offset
+    const std::ptrdiff_t* offset;       // bytes from the pixel to the tap's source pixel
+    const unsigned char* table;         // 256 entries per active tap: its contribution per byte
+    const double* weight;               // the tap itself, for exact taps
+    const unsigned char* exact;         // 1: run the double arithmetic for this tap
+    const std::uint16_t* multiplier;    // summed pass: the tap's m, valid where hasMultiplier
+    const unsigned char* hasMultiplier; // summed pass: 0 means read the table
+    // Taps run in kernel order per pixel (some tap runs as written, or the sum could pass
+    // 16 bits) rather than summed tap by tap.
+    bool ordered;
     // Offsets move monotonically with the tap index, so the taps that stay inside the image
     // for a pixel are a prefix of the active list: its length per column and per row.
     const int* columnPrefix;
     const int* rowPrefix;
+    std::uint16_t* scratch; // summed pass: 4 x width accumulators per band
 };
 
 inline unsigned char Clamp(int value) {
@@ -98,7 +120,7 @@ inline int ExactStep(unsigned char byte, double tap, int acc) {
     return static_cast<int>(byte * tap + acc);
 }
 
-void BlurRows(const Pass& pass, int firstRow, int endRow) {
+void BlurRowsOrdered(const Pass& pass, int firstRow, int endRow) {
     const std::size_t outRowBytes = 4 * static_cast<std::size_t>(pass.width);
     for (int y = firstRow; y < endRow; ++y) {
         const unsigned char* row = pass.source + y * pass.stride;
@@ -109,26 +131,17 @@ void BlurRows(const Pass& pass, int firstRow, int endRow) {
             const int count = std::min(rowPrefix, pass.columnPrefix[x]);
             int acc0 = 0, acc1 = 0, acc2 = 0;
             const unsigned char* table = pass.table;
-            if (!pass.anyExact) {
-                for (int i = 0; i < count; ++i, table += 256) {
-                    const unsigned char* p = pixel + pass.offset[i];
+            for (int i = 0; i < count; ++i, table += 256) {
+                const unsigned char* p = pixel + pass.offset[i];
+                if (pass.exact[i]) {
+                    const double tap = pass.weight[i];
+                    acc0 = ExactStep(p[0], tap, acc0);
+                    acc1 = ExactStep(p[1], tap, acc1);
+                    acc2 = ExactStep(p[2], tap, acc2);
+                } else {
                     acc0 += table[p[0]];
                     acc1 += table[p[1]];
                     acc2 += table[p[2]];
-                }
-            } else {
-                for (int i = 0; i < count; ++i, table += 256) {
-                    const unsigned char* p = pixel + pass.offset[i];
-                    if (pass.exact[i]) {
-                        const double tap = pass.weight[i];
-                        acc0 = ExactStep(p[0], tap, acc0);
-                        acc1 = ExactStep(p[1], tap, acc1);
-                        acc2 = ExactStep(p[2], tap, acc2);
-                    } else {
-                        acc0 += table[p[0]];
-                        acc1 += table[p[1]];
-                        acc2 += table[p[2]];
-                    }
                 }
             }
             out[0] = Clamp(acc0);
@@ -139,16 +152,83 @@ void BlurRows(const Pass& pass, int firstRow, int endRow) {
     }
 }
 
+// acc[j] += (source[j] * m) >> 16 for `bytes` consecutive bytes. The fourth byte of each pixel
+// goes along for the ride; its accumulator is never read.
+void AddMultiplied(const unsigned char* source, std::uint16_t* acc, int bytes, std::uint16_t m) {
+    int j = 0;
+#if QUILLET_MOTION_BLUR_SSE2
+    const __m128i factor = _mm_set1_epi16(static_cast<short>(m));
+    const __m128i zero = _mm_setzero_si128();
+    for (; j + 16 <= bytes; j += 16) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + j));
+        __m128i* sum = reinterpret_cast<__m128i*>(acc + j);
+        const __m128i low = _mm_mulhi_epu16(_mm_unpacklo_epi8(in, zero), factor);
+        const __m128i high = _mm_mulhi_epu16(_mm_unpackhi_epi8(in, zero), factor);
+        _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), low));
+        _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), high));
+    }
+#endif
+    for (; j < bytes; ++j)
+        acc[j] = static_cast<std::uint16_t>(acc[j] + ((source[j] * std::uint32_t{m}) >> 16));
+}
+
+void BlurRowsSummed(const Pass& pass, int firstRow, int endRow, std::uint16_t* acc) {
+    const int width = pass.width;
+    const std::size_t outRowBytes = 4 * static_cast<std::size_t>(width);
+    for (int y = firstRow; y < endRow; ++y) {
+        std::fill(acc, acc + 4 * static_cast<std::size_t>(width), std::uint16_t{0});
+        const int taps = pass.rowPrefix[y];
+        for (int i = 0; i < taps; ++i) {
+            // Pixels x whose tap i lands inside the row: 0 <= x + du < width.
+            const int du = pass.du[i];
+            const int first = std::max(0, -du);
+            const int end = std::min(width, width - du);
+            const unsigned char* source = pass.source + (y + pass.dv[i]) * pass.stride +
+                                          4 * static_cast<std::ptrdiff_t>(first + du);
+            std::uint16_t* sum = acc + 4 * static_cast<std::size_t>(first);
+            if (pass.hasMultiplier[i]) {
+                AddMultiplied(source, sum, 4 * (end - first), pass.multiplier[i]);
+            } else {
+                const unsigned char* table = pass.table + 256 * static_cast<std::size_t>(i);
+                for (int x = first; x < end; ++x, source += 4, sum += 4) {
+                    sum[0] = static_cast<std::uint16_t>(sum[0] + table[source[0]]);
+                    sum[1] = static_cast<std::uint16_t>(sum[1] + table[source[1]]);
+                    sum[2] = static_cast<std::uint16_t>(sum[2] + table[source[2]]);
+                }
+            }
+        }
+        unsigned char* out = pass.output + static_cast<std::size_t>(y) * outRowBytes;
+        for (std::size_t j = 0; j < outRowBytes; j += 4) {
+            out[j] = Clamp(acc[j]);
+            out[j + 1] = Clamp(acc[j + 1]);
+            out[j + 2] = Clamp(acc[j + 2]);
+            out[j + 3] = 0;
+        }
+    }
+}
+
+void BlurBand(const Pass& pass, int firstRow, int endRow, unsigned band) {
+    if (pass.ordered)
+        BlurRowsOrdered(pass, firstRow, endRow);
+    else
+        BlurRowsSummed(pass, firstRow, endRow,
+                       pass.scratch + 4 * static_cast<std::size_t>(pass.width) * band);
+}
+
 // Rows are independent, so they are shared out in bands; every pixel is computed by the same
 // code whichever thread runs it. Small jobs stay on the caller's thread, where starting a
-// thread would cost more than it saves, and so does any band whose thread cannot start.
-void RunPass(const Pass& pass) {
-    const std::int64_t work = static_cast<std::int64_t>(pass.width) * pass.height *
-                              (static_cast<std::int64_t>(pass.active) + 4);
-    unsigned bands = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
-    if (work < (1 << 18) || std::getenv("ONE"))
-        bands = 1;
-    bands = std::min(bands, static_cast<unsigned>(pass.height));
+// thread would cost more than it saves.
+unsigned BandCount(int width, int height, int active) {
+    const std::int64_t work =
+        static_cast<std::int64_t>(width) * height * (static_cast<std::int64_t>(active) + 4);
+    if (work < (1 << 18))
+        return 1;
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+    return std::min(cores, static_cast<unsigned>(height));
+}
+
+// A band whose thread cannot start runs on the caller's thread.
+void RunPass(const Pass& pass, unsigned bands) {
     auto bandStart = [&](unsigned band) {
         return static_cast<int>(static_cast<std::int64_t>(pass.height) * band / bands);
     };
@@ -158,21 +238,40 @@ void RunPass(const Pass& pass) {
         workers.reserve(bands);
         leftOver.reserve(bands);
     } catch (...) {
-        BlurRows(pass, 0, pass.height);
-        return;
+        bands = 1;
     }
     for (unsigned band = 1; band < bands; ++band) {
         try {
-            workers.emplace_back(BlurRows, std::cref(pass), bandStart(band), bandStart(band + 1));
+            workers.emplace_back(BlurBand, std::cref(pass), bandStart(band), bandStart(band + 1),
+                                 band);
         } catch (...) {
             leftOver.push_back(band);
         }
     }
-    BlurRows(pass, 0, bandStart(1));
+    BlurBand(pass, 0, bandStart(1), 0);
     for (unsigned band : leftOver)
-        BlurRows(pass, bandStart(band), bandStart(band + 1));
+        BlurBand(pass, bandStart(band), bandStart(band + 1), band);
     for (std::thread& worker : workers)
         worker.join();
+}
+
+// The m for which (byte * m) >> 16 reproduces a tap's table for every byte value, if any.
+bool FindMultiplier(const unsigned char* table, std::uint16_t& multiplier) {
+    // (b * m) >> 16 == e  <=>  e * 65536 <= b * m < (e + 1) * 65536; intersect over b.
+    std::int64_t low = 0, high = 65535;
+    for (std::int64_t b = 1; b < 256; ++b) {
+        const std::int64_t e = table[b];
+        low = std::max(low, (e * 65536 + b - 1) / b);
+        high = std::min(high, ((e + 1) * 65536 - 1) / b);
+    }
+    if (low > high || table[0] != 0)
+        return false;
+    for (std::uint32_t b = 0; b < 256; ++b) {
+        if (((b * static_cast<std::uint32_t>(low)) >> 16) != table[b])
+            return false;
+    }
+    multiplier = static_cast<std::uint16_t>(low);
+    return true;
 }
 
 // Length of the prefix of offsets[0..count) for which start + offset stays in [0, limit).
@@ -242,8 +341,8 @@ int CMotionBlurFilter::AdaptiveKernelWidth(double sigma) {
 }
 
 bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t stride, int width,
-                                    int height, const double* kernel, int taps,
-                                    const double& angle, unsigned char* output) {
+                                    int height, const double* kernel, int taps, const double& angle,
+                                    unsigned char* output) {
     // An offset is at most a tap index, so pixel coordinates plus offsets stay in int range.
     const int maxSide = INT_MAX - kMaxTaps;
     if (source == nullptr || output == nullptr || kernel == nullptr || taps < 1 ||
@@ -289,7 +388,8 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
         active += kernel[k] * 255.0 > kNearOne ? 1 : 0;
     const int slots = std::max(active, 1);
     MallocArray<int> index = Allocate<int>(static_cast<std::size_t>(reach));
-    MallocArray<unsigned char> table = Allocate<unsigned char>(256 * static_cast<std::size_t>(slots));
+    MallocArray<unsigned char> table =
+        Allocate<unsigned char>(256 * static_cast<std::size_t>(slots));
     MallocArray<unsigned char> exact = Allocate<unsigned char>(static_cast<std::size_t>(reach));
     if (!index || !table || !exact)
         return false;
@@ -311,7 +411,8 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
             }
             entries[byte] = static_cast<unsigned char>(whole);
         }
-        accumulatorBound += mustRunExact ? static_cast<std::int64_t>(tap * 255.0) + 1 : entries[255];
+        accumulatorBound +=
+            mustRunExact ? static_cast<std::int64_t>(tap * 255.0) + 1 : entries[255];
         exact[active] = mustRunExact ? 1 : 0;
         anyExact = anyExact || mustRunExact;
         index[active++] = k;
@@ -326,14 +427,23 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
         anyExact = true;
     }
 
-    const int used = std::max(active, 1);
-    MallocArray<std::ptrdiff_t> offset = Allocate<std::ptrdiff_t>(static_cast<std::size_t>(used));
-    MallocArray<double> weight = Allocate<double>(static_cast<std::size_t>(used));
-    MallocArray<int> activeDu = Allocate<int>(static_cast<std::size_t>(used));
-    MallocArray<int> activeDv = Allocate<int>(static_cast<std::size_t>(used));
+    const bool ordered = anyExact || accumulatorBound > kSummedAccumulatorLimit;
+
+    const std::size_t used = static_cast<std::size_t>(std::max(active, 1));
+    MallocArray<std::ptrdiff_t> offset = Allocate<std::ptrdiff_t>(used);
+    MallocArray<double> weight = Allocate<double>(used);
+    MallocArray<int> activeDu = Allocate<int>(used);
+    MallocArray<int> activeDv = Allocate<int>(used);
+    MallocArray<std::uint16_t> multiplier = Allocate<std::uint16_t>(used);
+    MallocArray<unsigned char> hasMultiplier = Allocate<unsigned char>(used);
     MallocArray<int> columnPrefix = Allocate<int>(static_cast<std::size_t>(width));
     MallocArray<int> rowPrefix = Allocate<int>(static_cast<std::size_t>(height));
-    if (!offset || !weight || !activeDu || !activeDv || !columnPrefix || !rowPrefix)
+    const unsigned bands = BandCount(width, height, active);
+    MallocArray<std::uint16_t> scratch;
+    if (!ordered)
+        scratch = Allocate<std::uint16_t>(4 * static_cast<std::size_t>(width) * bands);
+    if (!offset || !weight || !activeDu || !activeDv || !multiplier || !hasMultiplier ||
+        !columnPrefix || !rowPrefix || (!ordered && !scratch))
         return false;
     for (int i = 0; i < active; ++i) {
         const int k = index[i];
@@ -341,16 +451,35 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
         activeDv[i] = dv[k];
         offset[i] = dv[k] * stride + 4 * static_cast<std::ptrdiff_t>(du[k]);
         weight[i] = kernel[k];
+        hasMultiplier[i] =
+            !ordered &&
+            FindMultiplier(table.get() + 256 * static_cast<std::size_t>(i), multiplier[i]);
     }
     for (int x = 0; x < width; ++x)
         columnPrefix[x] = InsidePrefix(activeDu.get(), active, x, width);
     for (int y = 0; y < height; ++y)
         rowPrefix[y] = InsidePrefix(activeDv.get(), active, y, height);
 
-    const Pass pass{source, stride,         width,       height,         output,
-                    active, offset.get(),   table.get(), weight.get(),   exact.get(),
-                    anyExact, columnPrefix.get(), rowPrefix.get()};
-    RunPass(pass);
+    Pass pass{};
+    pass.source = source;
+    pass.stride = stride;
+    pass.width = width;
+    pass.height = height;
+    pass.output = output;
+    pass.active = active;
+    pass.du = activeDu.get();
+    pass.dv = activeDv.get();
+    pass.offset = offset.get();
+    pass.table = table.get();
+    pass.weight = weight.get();
+    pass.exact = exact.get();
+    pass.multiplier = multiplier.get();
+    pass.hasMultiplier = hasMultiplier.get();
+    pass.ordered = ordered;
+    pass.columnPrefix = columnPrefix.get();
+    pass.rowPrefix = rowPrefix.get();
+    pass.scratch = scratch.get();
+    RunPass(pass, bands);
     return true;
 }
 

@@ -109,8 +109,7 @@ bool MotionBlur(COrvanelBitmap* bitmap, const double& radius, const double& sigm
     const int w = static_cast<int>(bitmap->GetBitmapWidth());
     const int h = static_cast<int>(bitmap->GetBitmapHeight());
     unsigned char* output = new unsigned char[static_cast<std::size_t>(w) * h * 4]();
-    ApplyKernel(bitmap->GetPtBitmap(), bitmap->GetWidthSize(), w, h, kernel, width, angle,
-                output);
+    ApplyKernel(bitmap->GetPtBitmap(), bitmap->GetWidthSize(), w, h, kernel, width, angle, output);
     bitmap->SetBitmap(output, w, h, false, true);
     delete[] output;
     std::free(kernel);
