@@ -1,6 +1,7 @@
 // The bitmap display window: the scaled copy it builds, what it paints, and where a click goes.
 #include "host/OrvanelBitmap.h"
 #include "module/ModuleInstance.h"
+#include "support/MouseLParam.h"
 #include "support/ScreenPixels.h"
 #include "window/BitmapStaticWindow.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 using namespace Orvanel::Window;
+using QuilletTest::MouseLParam;
 using QuilletTest::ScreenPixels;
 
 namespace {
@@ -50,11 +52,6 @@ std::unique_ptr<COrvanelBitmap> Pattern(int width, int height) {
     return bitmap;
 }
 
-LPARAM Point(int x, int y) {
-    return static_cast<LPARAM>(static_cast<std::uint32_t>((static_cast<std::uint16_t>(y) << 16) |
-                                                          static_cast<std::uint16_t>(x)));
-}
-
 // Client size exactly w x h whatever the edge style adds.
 CWindowPlacement PlacementForClient(int w, int h) {
     RECT rect{0, 0, w, h};
@@ -70,10 +67,8 @@ TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") 
     CBitmapStaticWindow view;
     const CWindowPlacement placement = PlacementForClient(260, 260);
     view.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"PreviewWindow", &placement);
-    REQUIRE(view.GetWidth() == 260);
-    REQUIRE(view.GetHeight() == 260);
-    CHECK(view.doubleBuffered);
-    CHECK(view.theme.colorBack == 4);
+    REQUIRE((view.GetWidth() == 260 && view.GetHeight() == 260));
+    CHECK((view.doubleBuffered && view.theme.colorBack == 4));
 
     SUBCASE("without a source only the background shows") {
         view.Redraw();
@@ -86,10 +81,9 @@ TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") 
         view.UpdateScaledBitmap();
         view.Redraw();
         REQUIRE(view.scaledBitmap != nullptr);
-        CHECK(view.scaledBitmap->GetBitmapWidth() == 260);
-        CHECK(view.scaledBitmap->GetBitmapHeight() == 130);
-        CHECK(view.xPos == 0);
-        CHECK(view.yPos == 65);
+        CHECK((view.scaledBitmap->GetBitmapWidth() == 260 &&
+               view.scaledBitmap->GetBitmapHeight() == 130));
+        CHECK((view.xPos == 0 && view.yPos == 65));
 
         // On screen: background above and below, the scaled copy in between, top row of the
         // picture (last buffer row) first.
@@ -105,14 +99,13 @@ TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") 
     }
     SUBCASE("a resize of the visible window rebuilds the copy") {
         view.sourceBitmap = source.get();
-        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, Point(200, 300));
+        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MouseLParam(200, 300));
         REQUIRE(view.scaledBitmap != nullptr);
-        CHECK(view.scaledBitmap->GetBitmapWidth() == 200);
-        CHECK(view.scaledBitmap->GetBitmapHeight() == 100);
-        CHECK(view.yPos == 100);
+        CHECK((view.scaledBitmap->GetBitmapWidth() == 200 &&
+               view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
         // A window of zero height leaves the copy as it was.
         COrvanelBitmap* before = view.scaledBitmap;
-        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, Point(200, 0));
+        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MouseLParam(200, 0));
         CHECK(view.scaledBitmap == before);
     }
 }
@@ -137,8 +130,7 @@ TEST_CASE("at factor 1 the pixels are copied, and flat pictures keep a row") {
     auto flat = Pattern(3000, 4);
     view.sourceBitmap = flat.get();
     view.UpdateScaledBitmap();
-    CHECK(view.scaledBitmap->GetBitmapWidth() == 50);
-    CHECK(view.scaledBitmap->GetBitmapHeight() == 1);
+    CHECK((view.scaledBitmap->GetBitmapWidth() == 50 && view.scaledBitmap->GetBitmapHeight() == 1));
     CHECK(view.yPos == 24);
 
     COrvanelBitmap empty;
@@ -153,12 +145,10 @@ TEST_CASE("a click and a double click reach the parent as a double click") {
     CBitmapStaticWindow view;
     const CWindowPlacement placement = PlacementForClient(100, 100);
     view.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"PreviewWindow", &placement);
-    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, Point(12, 34)) == 0);
-    CHECK(host.wrapper.doubleClicks == 1);
-    CHECK(host.wrapper.keys == MK_LBUTTON);
+    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MouseLParam(12, 34)) == 0);
+    CHECK((host.wrapper.doubleClicks == 1 && host.wrapper.keys == MK_LBUTTON));
     CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
-    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, Point(-3, 7));
-    CHECK(host.wrapper.doubleClicks == 2);
-    CHECK(host.wrapper.keys == (MK_LBUTTON | MK_CONTROL));
+    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MouseLParam(-3, 7));
+    CHECK((host.wrapper.doubleClicks == 2 && host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
     CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
 }

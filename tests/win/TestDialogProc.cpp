@@ -3,6 +3,7 @@
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
 #include "support/ModalDriver.h"
+#include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
 
 #include <doctest/doctest.h>
@@ -11,6 +12,7 @@
 #include <ios>
 
 using namespace Orvanel::Dialog;
+using QuilletTest::MouseLParam;
 using QuilletTest::OleCounters;
 using QuilletTest::OleHook;
 
@@ -80,52 +82,35 @@ public:
         return CLocalDialog::OnCommand(w, m, wp, lp);
     }
     INT_PTR OnEraseBackground(HDC dc) override {
-        Record(6);
-        pointers[0] = dc;
+        Record(6), pointers[0] = dc;
         return CLocalDialog::OnEraseBackground(dc);
     }
-    INT_PTR OnTimer(unsigned int* id) override {
-        Record(7, *id);
-        return CLocalDialog::OnTimer(id);
-    }
+    INT_PTR OnTimer(unsigned int* id) override { return Record(7, *id), CLocalDialog::OnTimer(id); }
     INT_PTR OnPaint(CPaintScratch** scratch) override {
-        Record(13, static_cast<std::int64_t>((*scratch)->first), static_cast<std::int64_t>((*scratch)->second));
+        Record(13, std::int64_t((*scratch)->first), std::int64_t((*scratch)->second));
         pointers[0] = *scratch;
         return CLocalDialog::OnPaint(scratch);
     }
     INT_PTR OnKeyUp(unsigned int* code, unsigned int* data) override {
-        Record(16, *code, *data);
-        return CLocalDialog::OnKeyUp(code, data);
+        return Record(16, *code, *data), CLocalDialog::OnKeyUp(code, data);
     }
     INT_PTR OnKeyDown(unsigned int* code, unsigned int* data) override {
-        Record(17, *code, *data);
-        return CLocalDialog::OnKeyDown(code, data);
+        return Record(17, *code, *data), CLocalDialog::OnKeyDown(code, data);
     }
     INT_PTR OnSize(unsigned int* w, unsigned int* h, unsigned int* type) override {
         Record(18, width, height, *type); // the fields as they are when the handler runs
         pointers[0] = w, pointers[1] = h;
         return CLocalDialog::OnSize(w, h, type);
     }
-    INT_PTR OnClose() override {
-        Record(20);
-        return CLocalDialog::OnClose();
-    }
-    INT_PTR OnDestroy() override {
-        Record(21);
-        ++destroyCalls;
-        return CLocalDialog::OnDestroy();
-    }
+    INT_PTR OnClose() override { return Record(20), CLocalDialog::OnClose(); }
+    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, CLocalDialog::OnDestroy(); }
     int OnMouseMove(unsigned int* k, int* x, int* y) override {
         Record(24, *k, *x, *y);
         return overrideMouseMove ? mouseMoveResult : CLocalDialog::OnMouseMove(k, x, y);
     }
-    INT_PTR OnMouseLeave() override {
-        Record(26);
-        return CLocalDialog::OnMouseLeave();
-    }
+    INT_PTR OnMouseLeave() override { return Record(26), CLocalDialog::OnMouseLeave(); }
     INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
-        Record(29, *keys, *delta, *x, *y);
-        return CLocalDialog::OnMouseWheel(keys, delta, x, y);
+        return Record(29, *keys, *delta, *x, *y), CLocalDialog::OnMouseWheel(keys, delta, x, y);
     }
 };
 
@@ -143,10 +128,6 @@ struct ModelessDialog {
     INT_PTR Send(UINT msg, WPARAM wp, LPARAM lp) { return DialogProc(window, msg, wp, lp); }
 };
 
-LPARAM Point(int x, int y) {
-    return static_cast<LPARAM>(static_cast<std::uint32_t>((static_cast<std::uint16_t>(y) << 16) |
-                                                          static_cast<std::uint16_t>(x)));
-}
 
 constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
@@ -165,7 +146,7 @@ TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
     HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     CHECK(DialogProc(plain, WM_GETDLGCODE, 0, 0) == DefWindowProcW(plain, WM_GETDLGCODE, 0, 0));
-    CHECK(DialogProc(plain, WM_SIZE, 0, Point(400, 200)) == 0);
+    CHECK(DialogProc(plain, WM_SIZE, 0, MouseLParam(400, 200)) == 0);
     DestroyWindow(plain);
 }
 
@@ -207,21 +188,21 @@ TEST_CASE("argument decoding: sizes, signed positions, 32-bit copies, the paint 
     ModelessDialog dialog;
     CRecordingDialog& seen = dialog.object;
 
-    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, Point(400, 200)) == 1);
+    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MouseLParam(400, 200)) == 1);
     CHECK((seen.values[0] == 400 && seen.values[1] == 200 && seen.values[2] == SIZE_MAXIMIZED));
     CHECK((seen.pointers[0] == &seen.width && seen.pointers[1] == &seen.height));
-    dialog.Send(WM_SIZE, 0, Point(0xFFFF, 0x8000)); // zero-extended words
+    dialog.Send(WM_SIZE, 0, MouseLParam(0xFFFF, 0x8000)); // zero-extended words
     CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
 
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE,
                        WM_MOUSEHOVER, WM_RBUTTONDOWN, WM_RBUTTONUP}) {
         INFO("message 0x" << std::hex << mouse);
-        dialog.Send(mouse, MK_LBUTTON | MK_SHIFT, Point(-5, 300));
+        dialog.Send(mouse, MK_LBUTTON | MK_SHIFT, MouseLParam(-5, 300));
         CHECK((seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
                seen.values[2] == 300));
     }
     // A wheel turned towards the user: negative delta in the high word of wParam.
-    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, Point(7, -2));
+    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, MouseLParam(7, -2));
     CHECK((seen.values[0] == MK_CONTROL && seen.values[1] == -120 && seen.values[2] == 7 &&
            seen.values[3] == -2));
 
@@ -245,11 +226,11 @@ TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
     ModelessDialog dialog;
     dialog.object.overrideMouseMove = true;
     dialog.object.mouseMoveResult = 1;
-    CHECK(dialog.Send(WM_MOUSEMOVE, 0, Point(1, 1)) ==
-          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, Point(1, 1)));
+    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MouseLParam(1, 1)) ==
+          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MouseLParam(1, 1)));
     for (int result : {0, 7, -3}) {
         dialog.object.mouseMoveResult = result;
-        CHECK(dialog.Send(WM_MOUSEMOVE, 0, Point(1, 1)) == result);
+        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MouseLParam(1, 1)) == result);
     }
 
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);

@@ -11,105 +11,75 @@
 
 namespace {
 
-const IMAGE_DATA_DIRECTORY& Directory(HMODULE module, int index) {
+// A data directory of a loaded module, as a pointer into its image.
+template <typename T> const T* Directory(HMODULE module, int index) {
     auto* base = reinterpret_cast<const BYTE*>(module);
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-    return nt->OptionalHeader.DataDirectory[index];
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    return reinterpret_cast<const T*>(base + nt->OptionalHeader.DataDirectory[index].VirtualAddress);
 }
 
-std::set<std::string> ExportedNames(HMODULE module, DWORD& functionCount, std::string& dllName) {
-    auto* base = reinterpret_cast<const BYTE*>(module);
-    const IMAGE_DATA_DIRECTORY& entry = Directory(module, IMAGE_DIRECTORY_ENTRY_EXPORT);
-    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
-    auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    std::set<std::string> result;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
-        result.insert(reinterpret_cast<const char*>(base + names[i]));
-    }
-    functionCount = exports->NumberOfFunctions;
-    dllName = reinterpret_cast<const char*>(base + exports->Name);
-    return result;
+const char* At(HMODULE module, DWORD offset) {
+    return reinterpret_cast<const char*>(module) + offset;
 }
 
-std::set<std::string> ImportedDlls(HMODULE module) {
-    auto* base = reinterpret_cast<const BYTE*>(module);
-    const IMAGE_DATA_DIRECTORY& entry = Directory(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
-    std::set<std::string> result;
-    for (auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + entry.VirtualAddress);
-         import->Name != 0; ++import) {
-        std::string name = reinterpret_cast<const char*>(base + import->Name);
-        for (char& c : name) {
-            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        }
-        result.insert(name);
-    }
-    return result;
+int ThreadWindowCount() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(), [](HWND, LPARAM c) { return ++*reinterpret_cast<int*>(c), TRUE; },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
 }
-
-struct ThreadWindowCount {
-    static BOOL CALLBACK Count(HWND, LPARAM context) {
-        ++*reinterpret_cast<int*>(context);
-        return TRUE;
-    }
-    static int Now() {
-        int count = 0;
-        EnumThreadWindows(GetCurrentThreadId(), Count, reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
-};
 
 } // namespace
 
 TEST_CASE("the export table holds exactly the decorated names, each found by GetProcAddress") {
     HMODULE dll = GetModuleHandleW(L"Quillet.dll");
     REQUIRE(dll != nullptr);
-
-    DWORD functionCount = 0;
-    std::string dllName;
-    const std::set<std::string> actual = ExportedNames(dll, functionCount, dllName);
+    auto* exports = Directory<IMAGE_EXPORT_DIRECTORY>(dll, IMAGE_DIRECTORY_ENTRY_EXPORT);
+    auto* names = reinterpret_cast<const DWORD*>(At(dll, exports->AddressOfNames));
+    std::set<std::string> actual;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        actual.insert(At(dll, names[i]));
+    }
     const std::set<std::string> expected(std::begin(kExpectedExports), std::end(kExpectedExports));
     CHECK(expected.size() == 16);
     CHECK(actual == expected);
-    CHECK(functionCount == 16); // no export by ordinal only
-    CHECK(dllName == "Quillet.dll");
-
+    CHECK(exports->NumberOfFunctions == 16); // no export by ordinal only
+    CHECK(std::string(At(dll, exports->Name)) == "Quillet.dll");
     for (const char* name : kExpectedExports) {
         INFO(name);
         const bool found = GetProcAddress(dll, name) != nullptr;
         CHECK(found);
     }
-}
 
-TEST_CASE("the shared C++ runtime is the host's: libstdc++ is linked dynamically") {
-    // std::wstring and std::vector cross the boundary; a private static runtime would free
-    // them on another heap.
-    const std::set<std::string> imports = ImportedDlls(GetModuleHandleW(L"Quillet.dll"));
-    CHECK(imports.count("libstdc++-6.dll") == 1);
+    // std::wstring and std::vector cross the boundary: the DLL must share the host's C++
+    // runtime, not carry a static one with a heap of its own.
+    bool sharedRuntime = false;
+    for (auto* import = Directory<IMAGE_IMPORT_DESCRIPTOR>(dll, IMAGE_DIRECTORY_ENTRY_IMPORT);
+         import->Name != 0; ++import) {
+        sharedRuntime |= lstrcmpiA(At(dll, import->Name), "libstdc++-6.dll") == 0;
+    }
+    CHECK(sharedRuntime);
 }
 
 TEST_CASE("plain exports through the import library and through GetProcAddress") {
     CHECK(fnQuillet() == 42);
     CHECK(nQuillet == 0);
-
     HMODULE dll = GetModuleHandleW(L"Quillet.dll");
     FARPROC address = GetProcAddress(dll, "?fnQuillet@@YAHXZ");
-    const bool exported = address != nullptr;
-    REQUIRE(exported);
     int (*byName)() = nullptr;
-    static_assert(sizeof(byName) == sizeof(address), "function pointers");
     std::memcpy(&byName, &address, sizeof(address));
     CHECK(byName() == 42);
     void* data = reinterpret_cast<void*>(GetProcAddress(dll, "?nQuillet@@3HA"));
     CHECK(data == static_cast<void*>(&nQuillet));
 
-    CQuillet first;
-    CQuillet second;
+    CQuillet first, second;
     CHECK(&(first = second) == &first);
 }
 
 TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and show nothing") {
-    const int windowsBefore = ThreadWindowCount::Now();
+    const int windowsBefore = ThreadWindowCount();
 
     unsigned long color = 0x00123456;
     CHECK(ShowColorBox(nullptr, color) == 1);
@@ -129,11 +99,10 @@ TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and s
     CHECK(PrintDialog(nullptr, nullptr, nullptr, showPrinterDialog) == 0);
 
     unsigned long flareColor = 0xFF;
-    int x = 1, y = 2, size = 3, reserved = 4, brightness = 5, hue = 6, intensity = 7;
-    CHECK(ShowLensFlareDialogBox(nullptr, nullptr, flareColor, x, y, size, reserved, brightness,
-                                 hue, intensity) == 0);
-    CHECK((x == 1 && y == 2 && size == 3 && reserved == 4 && brightness == 5 && hue == 6 &&
-           intensity == 7 && flareColor == 0xFF));
+    int v[7] = {1, 2, 3, 4, 5, 6, 7};
+    CHECK(ShowLensFlareDialogBox(nullptr, nullptr, flareColor, v[0], v[1], v[2], v[3], v[4], v[5],
+                                 v[6]) == 0);
+    CHECK((flareColor == 0xFF && v[0] == 1 && v[3] == 4 && v[6] == 7));
 
-    CHECK(ThreadWindowCount::Now() == windowsBefore);
+    CHECK(ThreadWindowCount() == windowsBefore);
 }

@@ -2,31 +2,30 @@
 // painting, the worker thread, and the balance of what a window takes from the system.
 #include "module/ModuleInstance.h"
 #include "support/ImportPatch.h"
+#include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
 #include "window/LocalWindow.h"
 
 #include <doctest/doctest.h>
 
 #include <atomic>
-#include <cstdint>
 
 using namespace Orvanel::Window;
+using QuilletTest::MouseLParam;
 using QuilletTest::OleCounters;
-using QuilletTest::OleHook;
+
+extern "C" {
+extern decltype(&GetDC) __imp_GetDC;
+extern decltype(&ReleaseDC) __imp_ReleaseDC;
+}
 
 namespace {
-
-LPARAM Point(int x, int y) {
-    return static_cast<LPARAM>(static_cast<std::uint32_t>((static_cast<std::uint16_t>(y) << 16) |
-                                                          static_cast<std::uint16_t>(x)));
-}
 
 // Records what its handlers receive; painting fills the client area with one colour.
 class CRecordingWindow : public CLocalWindow {
 public:
-    int createCalls = 0, ncCreateCalls = 0, ncDestroyCalls = 0, destroyCalls = 0;
-    unsigned int widthSeenBySize = 0;
-    unsigned int mouseKeys = 0;
+    int createCalls = 0, ncCalls = 0, destroyCalls = 0;
+    unsigned int widthSeenBySize = 0, mouseKeys = 0;
     int mouseX = 0, mouseY = 0;
     LRESULT closeResult = 1;
     CDrawContext* paintedWith = nullptr;
@@ -35,30 +34,20 @@ public:
     std::atomic<UINT> threadMessage{0};
     std::atomic<LPARAM> threadParameter{0};
 
-    LRESULT OnCreate() override {
-        ++createCalls;
-        return CLocalWindow::OnCreate();
-    }
+    LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
     LRESULT OnNcCreate(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        ++ncCreateCalls;
-        return CLocalWindow::OnNcCreate(w, m, wp, lp);
+        return ++ncCalls, CLocalWindow::OnNcCreate(w, m, wp, lp);
     }
     LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        ++ncDestroyCalls;
-        return CLocalWindow::OnNcDestroy(w, m, wp, lp);
+        return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
     }
-    LRESULT OnDestroy() override {
-        ++destroyCalls;
-        return CLocalWindow::OnDestroy();
-    }
+    LRESULT OnDestroy() override { return ++destroyCalls, CLocalWindow::OnDestroy(); }
     LRESULT OnSize(unsigned int& w, unsigned int& h, unsigned int& type) override {
         widthSeenBySize = width;
         return CLocalWindow::OnSize(w, h, type);
     }
     LRESULT OnRButtonUp(unsigned int& keys, int& x, int& y) override {
-        mouseKeys = keys;
-        mouseX = x;
-        mouseY = y;
+        mouseKeys = keys, mouseX = x, mouseY = y;
         return 0;
     }
     LRESULT OnClose() override { return closeResult; }
@@ -72,8 +61,7 @@ public:
         return 0;
     }
     int OnThreadMessage(UINT message, LPARAM lParam) override {
-        threadParameter = lParam;
-        threadMessage = message;
+        threadParameter = lParam, threadMessage = message;
         return 0;
     }
     void OnThreadIdle() override { ++idleTurns; }
@@ -86,9 +74,11 @@ struct Host {
     CLocalWindow wrapper{window};
     Host() { Orvanel::SetModuleInstance(GetModuleHandleW(nullptr)); }
     ~Host() { DestroyWindow(window); }
+    void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE) {
+        const CWindowPlacement placement{10, 20, 120, 80};
+        CHECK(child.CreateLocalWindow(&wrapper, style, L"TestPane", &placement) == 0);
+    }
 };
-
-const CWindowPlacement kPlacement{10, 20, 120, 80};
 
 COLORREF ScreenPixel(HWND window, int x, int y) {
     HDC dc = GetDC(window);
@@ -97,70 +87,60 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     return color;
 }
 
+// Counts the framework's GetDC and ReleaseDC calls and passes them on.
+struct DeviceContextCounters {
+    static inline int taken = 0, released = 0;
+    static inline decltype(&GetDC) realGet = nullptr;
+    static inline decltype(&ReleaseDC) realRelease = nullptr;
+    static HDC WINAPI Get(HWND window) { return ++taken, realGet(window); }
+    static int WINAPI Release(HWND window, HDC dc) { return ++released, realRelease(window, dc); }
+};
+
 } // namespace
 
 TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its messages") {
     Host host;
-    CRecordingWindow child;
-    CHECK(child.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"TestPane", &kPlacement) ==
-          0);
+    CRecordingWindow child, twin;
+    host.Create(child);
     REQUIRE(child.window != nullptr);
-    CHECK(child.parent == &host.wrapper);
-    CHECK(GetParent(child.window) == host.window);
+    CHECK((child.parent == &host.wrapper && GetParent(child.window) == host.window));
     CHECK(GetWindowLongPtrW(child.window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(&child));
     CHECK((GetWindowLongPtrW(child.window, GWL_EXSTYLE) & WS_EX_STATICEDGE) != 0);
     CHECK(child.createCalls == 1);
-    CHECK(child.ncCreateCalls == 0); // the object is attached only at WM_CREATE
     CHECK(child.drawContext != nullptr);
-
-    // The first WM_SIZE already stored the client size.
     RECT client{};
-    GetClientRect(child.window, &client);
-    CHECK(child.GetWidth() == static_cast<unsigned int>(client.right));
-    CHECK(child.GetHeight() == static_cast<unsigned int>(client.bottom));
+    GetClientRect(child.window, &client); // the first WM_SIZE already stored it
+    CHECK((child.GetWidth() == unsigned(client.right) && child.GetHeight() == unsigned(client.bottom)));
 
-    SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, Point(400, 200));
-    CHECK(child.widthSeenBySize == 400);
-    CHECK(child.GetWidth() == 400);
-    CHECK(child.GetHeight() == 200);
-
-    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, Point(-5, 300));
-    CHECK(child.mouseKeys == MK_SHIFT);
-    CHECK(child.mouseX == -5);
-    CHECK(child.mouseY == 300);
+    SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MouseLParam(400, 200));
+    CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
+    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MouseLParam(-5, 300));
+    CHECK((child.mouseKeys == MK_SHIFT && child.mouseX == -5 && child.mouseY == 300));
 
     // A second window under the same class name: the registration fails, the window works.
-    CRecordingWindow twin;
-    twin.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"TestPane", &kPlacement);
-    CHECK(twin.window != nullptr);
-    CHECK(twin.createCalls == 1);
+    host.Create(twin);
+    CHECK((twin.window != nullptr && twin.createCalls == 1));
 
     DestroyWindow(child.window);
     CHECK(child.destroyCalls == 1);
-    CHECK(child.ncDestroyCalls == 0); // detached at WM_DESTROY
+    CHECK(child.ncCalls == 0); // attached only from WM_CREATE to WM_DESTROY
     CHECK(child.drawContext == nullptr);
-    CHECK_FALSE(IsWindow(child.window));
-}
 
-TEST_CASE("WM_CLOSE: the default destroys the window, another result keeps it") {
-    Host host;
-    CRecordingWindow child;
-    child.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"TestPane", &kPlacement);
-    child.closeResult = 0;
-    CHECK(SendMessageW(child.window, WM_CLOSE, 0, 0) == 1);
-    CHECK(IsWindow(child.window));
-    child.closeResult = 1;
-    SendMessageW(child.window, WM_CLOSE, 0, 0);
-    CHECK_FALSE(IsWindow(child.window));
+    // WM_CLOSE: another result than 1 keeps the window, 1 lets it be destroyed.
+    twin.closeResult = 0;
+    CHECK(SendMessageW(twin.window, WM_CLOSE, 0, 0) == 1);
+    CHECK(IsWindow(twin.window));
+    twin.closeResult = 1;
+    SendMessageW(twin.window, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(twin.window));
 }
 
 TEST_CASE("painting: double-buffered to the screen, one back buffer kept") {
     Host host;
     CRecordingWindow child;
     child.doubleBuffered = true;
-    child.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"TestPane", &kPlacement);
+    host.Create(child);
     child.Redraw();
-    CHECK(child.paintedWith != nullptr);
     CHECK(ScreenPixel(child.window, 5, 5) == RGB(10, 200, 30));
     HBITMAP first = child.backBuffer;
     CHECK(first != nullptr);
@@ -180,15 +160,17 @@ TEST_CASE("painting: double-buffered to the screen, one back buffer kept") {
 
 TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
     Host host;
-    auto observe = [](CLocalWindow& w) {
-        HANDLE copy = nullptr;
-        DuplicateHandle(GetCurrentProcess(), w.threadHandle, GetCurrentProcess(), &copy, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
-        return copy;
+    HANDLE observed = nullptr;
+    auto start = [&](CLocalWindow& child) {
+        child.startThread = true;
+        host.Create(child, WS_CHILD);
+        REQUIRE(child.threadHandle != nullptr);
+        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed,
+                        0, FALSE, DUPLICATE_SAME_ACCESS);
     };
-    auto exitCodeAfterDestroy = [](CLocalWindow& w, HANDLE observed) {
-        DestroyWindow(w.window);
-        CHECK(w.threadHandle == nullptr);
+    auto exitCodeAfterDestroy = [&](CLocalWindow& child) {
+        DestroyWindow(child.window);
+        CHECK(child.threadHandle == nullptr);
         DWORD exitCode = 0;
         CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
         GetExitCodeThread(observed, &exitCode);
@@ -197,10 +179,7 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
     };
     SUBCASE("a thread that ends by itself") {
         CRecordingWindow child;
-        child.startThread = true;
-        child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
-        REQUIRE(child.threadHandle != nullptr);
-        HANDLE observed = observe(child);
+        start(child);
         CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
         for (int i = 0; i < 300 && (child.idleTurns == 0 || child.threadMessage == 0); ++i) {
             PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
@@ -208,7 +187,7 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
         }
         CHECK(child.idleTurns > 0);
         CHECK((child.threadMessage == WM_USER + 7 && child.threadParameter == 99));
-        CHECK(exitCodeAfterDestroy(child, observed) == 20);
+        CHECK(exitCodeAfterDestroy(child) == 20);
     }
     SUBCASE("a thread that does not end by itself is ended") {
         class CStubbornWindow : public CLocalWindow {
@@ -220,12 +199,11 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
                 finishedTurn = true;
             }
         } child;
-        child.startThread = true;
-        child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
+        start(child);
         for (int i = 0; i < 500 && !child.busy; ++i) {
             Sleep(10);
         }
-        CHECK(exitCodeAfterDestroy(child, observe(child)) == 20);
+        CHECK(exitCodeAfterDestroy(child) == 20);
         CHECK_FALSE(child.finishedTurn);
     }
     CLocalWindow idle;
@@ -233,58 +211,28 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
     CHECK(idle.threadHandle == nullptr);
 }
 
-extern "C" {
-extern decltype(&GetDC) __imp_GetDC;
-extern decltype(&ReleaseDC) __imp_ReleaseDC;
-}
-
-namespace {
-
-// Counts the framework's GetDC and ReleaseDC calls and passes them on.
-struct DeviceContextCounters {
-    static inline int taken = 0;
-    static inline int released = 0;
-    static inline decltype(&GetDC) realGet = nullptr;
-    static inline decltype(&ReleaseDC) realRelease = nullptr;
-    static HDC WINAPI Get(HWND window) {
-        ++taken;
-        return realGet(window);
-    }
-    static int WINAPI Release(HWND window, HDC dc) {
-        ++released;
-        return realRelease(window, dc);
-    }
-};
-
-} // namespace
-
 TEST_CASE("a window gives back what it takes: its device context and its OLE initialisation") {
     Host host;
-    SUBCASE("the device context taken at WM_CREATE is released at WM_DESTROY") {
-        DeviceContextCounters::taken = 0;
-        DeviceContextCounters::released = 0;
-        DeviceContextCounters::realGet = __imp_GetDC;
-        DeviceContextCounters::realRelease = __imp_ReleaseDC;
-        {
-            QuilletTest::ImportPatch<decltype(&GetDC)> get(__imp_GetDC,
-                                                           &DeviceContextCounters::Get);
-            QuilletTest::ImportPatch<decltype(&ReleaseDC)> release(
-                __imp_ReleaseDC, &DeviceContextCounters::Release);
-            CRecordingWindow child;
-            child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
-            CHECK(DeviceContextCounters::taken == 1);
-            DestroyWindow(child.window);
-        }
-        CHECK(DeviceContextCounters::released == DeviceContextCounters::taken);
+    DeviceContextCounters::taken = DeviceContextCounters::released = 0;
+    DeviceContextCounters::realGet = __imp_GetDC;
+    DeviceContextCounters::realRelease = __imp_ReleaseDC;
+    {
+        QuilletTest::ImportPatch<decltype(&GetDC)> get(__imp_GetDC, &DeviceContextCounters::Get);
+        QuilletTest::ImportPatch<decltype(&ReleaseDC)> release(__imp_ReleaseDC,
+                                                              &DeviceContextCounters::Release);
+        CRecordingWindow child;
+        host.Create(child, WS_CHILD);
+        CHECK(DeviceContextCounters::taken == 1);
+        DestroyWindow(child.window);
     }
-    SUBCASE("OLE: balanced when it succeeds, untouched when it fails") {
-        for (HRESULT result : {S_OK, RPC_E_CHANGED_MODE}) {
-            OleHook hook(result);
-            CRecordingWindow child;
-            child.CreateLocalWindow(&host.wrapper, WS_CHILD, L"TestPane", &kPlacement);
-            DestroyWindow(child.window);
-            CHECK(OleCounters::initializeCalls == 1);
-            CHECK(OleCounters::uninitializeCalls == (result == S_OK ? 1 : 0));
-        }
+    CHECK(DeviceContextCounters::released == DeviceContextCounters::taken);
+
+    for (HRESULT result : {S_OK, RPC_E_CHANGED_MODE}) {
+        QuilletTest::OleHook hook(result);
+        CRecordingWindow child;
+        host.Create(child, WS_CHILD);
+        DestroyWindow(child.window);
+        CHECK(OleCounters::initializeCalls == 1);
+        CHECK(OleCounters::uninitializeCalls == (result == S_OK ? 1 : 0));
     }
 }

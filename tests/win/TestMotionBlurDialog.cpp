@@ -132,10 +132,8 @@ TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zer
     REQUIRE(driver.DialogFound());
     CHECK_FALSE(driver.WatchdogFired());
 
-    CHECK(title == L"Motion Blur Pr\u00E9visualisation");
-    CHECK(title.size() == 28);
-    CHECK(okText == L"OK");
-    CHECK(cancelText == L"Annuler");
+    CHECK((title == L"Motion Blur Pr\u00E9visualisation" && title.size() == 28));
+    CHECK((okText == L"OK" && cancelText == L"Annuler"));
     CHECK((edits[0] == L"0" && edits[1] == L"0" && edits[2] == L"0"));
     CHECK((maxima[0] == 100 && maxima[1] == 100 && maxima[2] == 360));
     CHECK((previewRect.left == 20 && previewRect.top == 100));
@@ -180,17 +178,13 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
 
     CHECK((afterArrow[0] == L"0" && afterArrow[1] == L"0" && afterArrow[2] == L"0"));
     CHECK(unchangedByArrow == 0);
-    CHECK(afterPage[0] != L"0");
-    CHECK(afterPage[1] == L"1");
-    CHECK(afterPage[2] == L"0");
+    CHECK((afterPage[0] != L"0" && afterPage[1] == L"1" && afterPage[2] == L"0"));
     CHECK(blurredByPage == 0);
-    CHECK(afterDrag == L"360");
-    CHECK(blurredByDrag == 0);
+    CHECK((afterDrag == L"360" && blurredByDrag == 0));
 
     CHECK(result == 1);
     CHECK(std::to_wstring(static_cast<int>(values.radius)) == afterPage[0]);
-    CHECK(values.sigma == 1.0);
-    CHECK(values.angle == 360.0);
+    CHECK((values.sigma == 1.0 && values.angle == 360.0));
 }
 
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
