@@ -33,9 +33,7 @@ const COrvanelBitmap& Photo() {
 
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // Mean time of a plain copy of the source; filled in by the copy benchmark, or measured here
 // if that one was filtered out.

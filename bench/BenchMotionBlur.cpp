@@ -35,9 +35,7 @@ const Case kCases[] = {
 };
 constexpr double kSearchSigma = 100.0, kSearchTargetMs = 1.0;
 
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // A smooth picture with noise on top, like a scaled-down photo: the same every run.
 const COrvanelBitmap& Preview() {

@@ -18,7 +18,8 @@ constexpr int kStatusHeight = 24;
 HMENU BuildMenu() {
     HMENU dialogs = CreatePopupMenu();
     AppendMenuW(dialogs, MF_STRING, kCommandAbout, L"About... (ShowDialogBox)");
-    AppendMenuW(dialogs, MF_STRING, kCommandAssociate, L"File association (ShowAssociateFilesExtension)");
+    AppendMenuW(dialogs, MF_STRING, kCommandAssociate,
+                L"File association (ShowAssociateFilesExtension)");
     AppendMenuW(dialogs, MF_STRING, kCommandColor, L"Colour (ShowColorBox)");
     AppendMenuW(dialogs, MF_STRING, kCommandOpenCL, L"OpenCL device (ShowOpenCLDialogBox)");
     AppendMenuW(dialogs, MF_SEPARATOR, 0, nullptr);
@@ -113,7 +114,8 @@ void CDemoWindow::RunCommand(int command) {
         break;
     }
     case kCommandPrintPreview:
-        SetStatus(Format(L"ShowPrintPreview returned %lld", ShowPrintPreview(window_, nullptr, image_)));
+        SetStatus(
+            Format(L"ShowPrintPreview returned %lld", ShowPrintPreview(window_, nullptr, image_)));
         break;
     case kCommandPrint: {
         const bool askPrinter = true;
@@ -202,7 +204,8 @@ LRESULT CALLBACK CDemoWindow::WindowProc(HWND window, UINT message, WPARAM wPara
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
         return 1;
     }
     case WM_SIZE:

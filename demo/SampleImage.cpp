@@ -31,7 +31,8 @@ COrvanelBitmap* MakeSampleImage(int width, int height) {
         for (int x = 0; x < width; ++x) {
             const double across = static_cast<double>(x) / (width - 1);
             double red = 40 + 120 * up, green = 90 + 110 * up, blue = 160 + 90 * up;
-            const double hill = 0.32 + 0.08 * std::sin(across * 9.0) + 0.05 * std::sin(across * 23.0);
+            const double hill =
+                0.32 + 0.08 * std::sin(across * 9.0) + 0.05 * std::sin(across * 23.0);
             if (up < hill) {
                 red = 40 + 60 * up;
                 green = 110 + 120 * up * (0.6 + 0.4 * std::sin(across * 40.0));

@@ -67,8 +67,8 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     if (file == nullptr) {
         return false;
     }
-    const int written = stbi_write_png_to_func(WriteToFile, file, width, height, 3, rgb.data(),
-                                               width * 3);
+    const int written =
+        stbi_write_png_to_func(WriteToFile, file, width, height, 3, rgb.data(), width * 3);
     return std::fclose(file) == 0 && written != 0;
 }
 

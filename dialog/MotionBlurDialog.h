@@ -24,12 +24,12 @@ public:
     INT_PTR OnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnHScroll(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    COrvanelBitmap* sourceBitmap;                 // the host's, only read
-    COrvanelBitmap* unfilteredPreview;            // scaled copy, made once
-    COrvanelBitmap* filteredPreview;              // reset and blurred on every update
+    COrvanelBitmap* sourceBitmap;      // the host's, only read
+    COrvanelBitmap* unfilteredPreview; // scaled copy, made once
+    COrvanelBitmap* filteredPreview;   // reset and blurred on every update
     Window::CBitmapStaticWindow* previewWindow;
     Filter::CMotionBlurFilter* filter;
-    Window::CLocalWindow* hostWindow;             // wraps the dialog window
+    Window::CLocalWindow* hostWindow; // wraps the dialog window
     int result;
     double radius;
     double sigma;

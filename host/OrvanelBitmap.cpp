@@ -27,9 +27,7 @@ bool ByteCount(std::uint64_t width, std::uint64_t height, std::size_t& bytes) {
 
 } // namespace
 
-COrvanelBitmap::COrvanelBitmap() {
-    Adopt(0, 0, pixels_);
-}
+COrvanelBitmap::COrvanelBitmap() { Adopt(0, 0, pixels_); }
 
 // Every bitmap of the host is 32 bits per pixel; other depths are built as 32 bits too, so that
 // code reading GetWidthSize() and the four-byte pixels never meets a layout it does not expect.
@@ -44,18 +42,10 @@ COrvanelBitmap::COrvanelBitmap(const COrvanelBitmap& other) = default;
 COrvanelBitmap& COrvanelBitmap::operator=(const COrvanelBitmap& other) = default;
 COrvanelBitmap::~COrvanelBitmap() = default;
 
-unsigned int COrvanelBitmap::GetBitmapWidth() const {
-    return width_;
-}
-unsigned int COrvanelBitmap::GetBitmapHeight() const {
-    return height_;
-}
-long COrvanelBitmap::GetWidthSize() const {
-    return static_cast<long>(width_ * kBytesPerPixel);
-}
-unsigned char* COrvanelBitmap::GetPtBitmap() {
-    return pixels_.empty() ? nullptr : pixels_.data();
-}
+unsigned int COrvanelBitmap::GetBitmapWidth() const { return width_; }
+unsigned int COrvanelBitmap::GetBitmapHeight() const { return height_; }
+long COrvanelBitmap::GetWidthSize() const { return static_cast<long>(width_ * kBytesPerPixel); }
+unsigned char* COrvanelBitmap::GetPtBitmap() { return pixels_.empty() ? nullptr : pixels_.data(); }
 const unsigned char* COrvanelBitmap::GetPtBitmap() const {
     return pixels_.empty() ? nullptr : pixels_.data();
 }
@@ -126,12 +116,8 @@ void COrvanelBitmap::SetBackgroundColor(const unsigned long& color, const int& f
         std::memcpy(pixels_.data() + i, pixel, sizeof pixel);
 }
 
-std::wstring COrvanelBitmap::GetFilename() const {
-    return filename_;
-}
-void COrvanelBitmap::SetFilename(const std::wstring& filename) {
-    filename_ = filename;
-}
+std::wstring COrvanelBitmap::GetFilename() const { return filename_; }
+void COrvanelBitmap::SetFilename(const std::wstring& filename) { filename_ = filename; }
 
 int COrvanelBitmap::Rotation90() {
     if (pixels_.empty())

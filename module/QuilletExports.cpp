@@ -26,9 +26,8 @@ int fnQuillet() { return 42; }
 
 __int64 ShowDialogBox(HWND owner) {
     std::unique_ptr<Orvanel::Dialog::CAboutDialog> dialog(new Orvanel::Dialog::CAboutDialog());
-    const INT_PTR result =
-        DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, DialogProc,
-                        reinterpret_cast<LPARAM>(dialog.get()));
+    const INT_PTR result = DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner,
+                                           DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
     return static_cast<__int64>(result);
 }
 
@@ -87,7 +86,6 @@ int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
 int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
 
 int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
-
 
 int ShowLensFlareDialogBox(HWND, COrvanelBitmap*, unsigned long&, int&, int&, int&, int&, int&,
                            int&, int&) {

@@ -42,9 +42,7 @@ int ParseInt(const std::string& text) {
     return static_cast<int>(value);
 }
 
-COLORREF LowByte(int value) {
-    return static_cast<COLORREF>(static_cast<unsigned>(value) & 0xFFu);
-}
+COLORREF LowByte(int value) { return static_cast<COLORREF>(static_cast<unsigned>(value) & 0xFFu); }
 
 } // namespace
 

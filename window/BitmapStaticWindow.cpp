@@ -19,8 +19,7 @@ CBitmapStaticWindow::~CBitmapStaticWindow() {
 }
 
 float CBitmapStaticWindow::CalculateRatio() {
-    return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), width,
-                    height);
+    return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), width, height);
 }
 
 void CBitmapStaticWindow::UpdateScaledBitmap() {

@@ -156,10 +156,10 @@ LRESULT CLocalWindow::HandlePaint(HWND paintedWindow, WPARAM wParam) {
     } else {
         RECT client{};
         GetClientRect(paintedWindow, &client);
-        const int paintWidth = client.right > client.left ? client.right - client.left
-                                                          : client.left - client.right;
-        const int paintHeight = client.bottom > client.top ? client.bottom - client.top
-                                                           : client.top - client.bottom;
+        const int paintWidth =
+            client.right > client.left ? client.right - client.left : client.left - client.right;
+        const int paintHeight =
+            client.bottom > client.top ? client.bottom - client.top : client.top - client.bottom;
         HDC memory = CreateCompatibleDC(paintDc);
         CDrawContext offscreen{CreateCompatibleBitmap(paintDc, paintWidth, paintHeight), memory};
         HGDIOBJ previous = SelectObject(memory, offscreen.bitmap);
@@ -286,8 +286,8 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEWHEEL: {
         unsigned short keyState = LOWORD(wParam);
         short wheelDelta = static_cast<short>(HIWORD(wParam));
-        return DefaultWhenOne(object->OnMouseWheel(keyState, wheelDelta, mouse.x, mouse.y),
-                              window, message, wParam, lParam);
+        return DefaultWhenOne(object->OnMouseWheel(keyState, wheelDelta, mouse.x, mouse.y), window,
+                              message, wParam, lParam);
     }
     case WM_HSCROLL:
         return object->OnHScroll(window, message, wParam, lParam);

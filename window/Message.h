@@ -57,8 +57,7 @@ public:
     virtual LRESULT OnChar(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Kept so that the slot order stays stable; nothing calls it.
     virtual LRESULT OnReservedB(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT OnWindowPosChanging(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam);
+    virtual LRESULT OnWindowPosChanging(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     virtual ~CMessage();
 };

@@ -8,7 +8,9 @@ static const char* const kExpectedExports[] = {
     "?ShowDialogBox@@YA_JPEAUHWND__@@@Z",
     "?ShowAssociateFilesExtension@@YAHPEAUHWND__@@@Z",
     "?ShowColorBox@@YAHPEAUHWND__@@AEAK@Z",
-    "?ShowOpenCLDialogBox@@YA?AV?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@PEAUHWND__@@V?$vector@V?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@V?$allocator@V?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@@2@@2@@Z",
+    "?ShowOpenCLDialogBox@@YA?AV?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@"
+    "PEAUHWND__@@V?$vector@V?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@V?$"
+    "allocator@V?$basic_string@_WU?$char_traits@_W@std@@V?$allocator@_W@2@@std@@@2@@2@@Z",
     "?ShowOpenDialogBox@@YAHPEA_WPEAUHWND__@@@Z",
     "?ShowSaveDialogBox@@YAHPEA_WPEAUHWND__@@@Z",
     "?ShowVideoOpenBox@@YAHPEA_WPEAUHWND__@@@Z",

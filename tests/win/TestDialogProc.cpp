@@ -128,7 +128,6 @@ struct ModelessDialog {
     INT_PTR Send(UINT msg, WPARAM wp, LPARAM lp) { return DialogProc(window, msg, wp, lp); }
 };
 
-
 constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
 } // namespace
@@ -152,11 +151,11 @@ TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
 
 TEST_CASE("routing: each message reaches its slot; unrouted messages return 0") {
     ModelessDialog dialog;
-    const UINT standard[][2] = {{WM_GETDLGCODE, 1}, {WM_ACTIVATE, 2},    {WM_SHOWWINDOW, 3},
-                                {WM_SYSCOMMAND, 4}, {WM_NOTIFY, 8},      {WM_COMMAND, 9},
-                                {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12}, {WM_MEASUREITEM, 14},
-                                {WM_DRAWITEM, 15},  {WM_NCMOUSEMOVE, 27}, {WM_MOVE, 28},
-                                {WM_HSCROLL, 30},   {WM_VSCROLL, 31}};
+    const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
+                                {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
+                                {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12},    {WM_MEASUREITEM, 14},
+                                {WM_DRAWITEM, 15},    {WM_NCMOUSEMOVE, 27}, {WM_MOVE, 28},
+                                {WM_HSCROLL, 30},     {WM_VSCROLL, 31}};
     for (const auto& route : standard) {
         INFO("message 0x" << std::hex << route[0]);
         const WPARAM wParam = kHighHalf | 0x1234;
@@ -166,17 +165,18 @@ TEST_CASE("routing: each message reaches its slot; unrouted messages return 0") 
         CHECK((dialog.object.window == dialog.window && dialog.object.message == route[0]));
         CHECK((dialog.object.wParam == wParam && dialog.object.lParam == lParam));
     }
-    const UINT decoded[][2] = {{WM_ERASEBKGND, 6},    {WM_TIMER, 7},       {WM_PAINT, 13},
-                               {WM_KEYUP, 16},        {WM_KEYDOWN, 17},    {WM_SIZE, 18},
+    const UINT decoded[][2] = {{WM_ERASEBKGND, 6},     {WM_TIMER, 7},        {WM_PAINT, 13},
+                               {WM_KEYUP, 16},         {WM_KEYDOWN, 17},     {WM_SIZE, 18},
                                {WM_LBUTTONDBLCLK, 19}, {WM_LBUTTONDOWN, 22}, {WM_LBUTTONUP, 23},
-                               {WM_MOUSEMOVE, 24},    {WM_MOUSEHOVER, 25}, {WM_MOUSELEAVE, 26},
-                               {WM_MOUSEWHEEL, 29},   {WM_RBUTTONDOWN, 32}, {WM_RBUTTONUP, 33}};
+                               {WM_MOUSEMOVE, 24},     {WM_MOUSEHOVER, 25},  {WM_MOUSELEAVE, 26},
+                               {WM_MOUSEWHEEL, 29},    {WM_RBUTTONDOWN, 32}, {WM_RBUTTONUP, 33}};
     for (const auto& route : decoded) {
         INFO("message 0x" << std::hex << route[0]);
         dialog.Send(route[0], 0, 0);
         CHECK(dialog.object.slot == static_cast<int>(route[1]));
     }
-    for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT}, UINT{WM_USER + 5}}) {
+    for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
+                          UINT{WM_USER + 5}}) {
         INFO("message 0x" << std::hex << unrouted);
         const int before = dialog.object.calls;
         CHECK(dialog.Send(unrouted, 1, 1) == 0);
@@ -194,8 +194,8 @@ TEST_CASE("argument decoding: sizes, signed positions, 32-bit copies, the paint 
     dialog.Send(WM_SIZE, 0, MouseLParam(0xFFFF, 0x8000)); // zero-extended words
     CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
 
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE,
-                       WM_MOUSEHOVER, WM_RBUTTONDOWN, WM_RBUTTONUP}) {
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_MOUSEHOVER,
+                       WM_RBUTTONDOWN, WM_RBUTTONUP}) {
         INFO("message 0x" << std::hex << mouse);
         dialog.Send(mouse, MK_LBUTTON | MK_SHIFT, MouseLParam(-5, 300));
         CHECK((seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
@@ -264,8 +264,8 @@ TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wid
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     // 81 pixels wider than the screen: (0 - w + screen) / 2 = -81 / 2 = -40 (truncated).
-    HWND wide = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, screenWidth + 81, 100,
-                                nullptr, nullptr, nullptr, nullptr);
+    HWND wide = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, screenWidth + 81, 100, nullptr,
+                                nullptr, nullptr, nullptr);
     CenterDialogOnScreen(wide);
     RECT rect{};
     GetWindowRect(wide, &rect);

@@ -16,7 +16,8 @@ template <typename T> const T* Directory(HMODULE module, int index) {
     auto* base = reinterpret_cast<const BYTE*>(module);
     auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    return reinterpret_cast<const T*>(base + nt->OptionalHeader.DataDirectory[index].VirtualAddress);
+    return reinterpret_cast<const T*>(base +
+                                      nt->OptionalHeader.DataDirectory[index].VirtualAddress);
 }
 
 const char* At(HMODULE module, DWORD offset) {

@@ -110,7 +110,8 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK(child.drawContext != nullptr);
     RECT client{};
     GetClientRect(child.window, &client); // the first WM_SIZE already stored it
-    CHECK((child.GetWidth() == unsigned(client.right) && child.GetHeight() == unsigned(client.bottom)));
+    CHECK((child.GetWidth() == unsigned(client.right) &&
+           child.GetHeight() == unsigned(client.bottom)));
 
     SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MouseLParam(400, 200));
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
@@ -165,8 +166,8 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
         child.startThread = true;
         host.Create(child, WS_CHILD);
         REQUIRE(child.threadHandle != nullptr);
-        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed,
-                        0, FALSE, DUPLICATE_SAME_ACCESS);
+        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS);
     };
     auto exitCodeAfterDestroy = [&](CLocalWindow& child) {
         DestroyWindow(child.window);
@@ -219,7 +220,7 @@ TEST_CASE("a window gives back what it takes: its device context and its OLE ini
     {
         QuilletTest::ImportPatch<decltype(&GetDC)> get(__imp_GetDC, &DeviceContextCounters::Get);
         QuilletTest::ImportPatch<decltype(&ReleaseDC)> release(__imp_ReleaseDC,
-                                                              &DeviceContextCounters::Release);
+                                                               &DeviceContextCounters::Release);
         CRecordingWindow child;
         host.Create(child, WS_CHILD);
         CHECK(DeviceContextCounters::taken == 1);

@@ -52,20 +52,18 @@ void Drag(HWND dialog, int slider, int position) {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
 }
 
-void Click(HWND dialog, int button) {
-    PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-}
+void Click(HWND dialog, int button) { PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
 
 HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr); }
 
 // What the preview must show: the picture fitted to the preview's client area, blurred.
 std::unique_ptr<COrvanelBitmap> ExpectedPreview(COrvanelBitmap& source, int clientWidth,
-                                               int clientHeight, double radius, double sigma,
-                                               double angle) {
+                                                int clientHeight, double radius, double sigma,
+                                                double angle) {
     using namespace Orvanel::Window;
-    const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
-                                 static_cast<unsigned>(clientWidth),
-                                 static_cast<unsigned>(clientHeight));
+    const float ratio =
+        FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
+                 static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight));
     auto scaled = std::make_unique<COrvanelBitmap>(ScaledSize(source.GetBitmapWidth(), ratio),
                                                    ScaledSize(source.GetBitmapHeight(), ratio), 32);
     COrvanelBitmap* target = scaled.get();
@@ -127,7 +125,8 @@ TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zer
         Click(dialog, IDOK);
     });
     Values values;
-    const int result = ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
+    const int result =
+        ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
     driver.Join();
     REQUIRE(driver.DialogFound());
     CHECK_FALSE(driver.WatchdogFired());
@@ -137,7 +136,8 @@ TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zer
     CHECK((edits[0] == L"0" && edits[1] == L"0" && edits[2] == L"0"));
     CHECK((maxima[0] == 100 && maxima[1] == 100 && maxima[2] == 360));
     CHECK((previewRect.left == 20 && previewRect.top == 100));
-    CHECK((previewRect.right - previewRect.left == 550 && previewRect.bottom - previewRect.top == 300));
+    CHECK((previewRect.right - previewRect.left == 550 &&
+           previewRect.bottom - previewRect.top == 300));
     CHECK(mismatches == 0); // the unblurred scaled copy until a slider moves
 
     CHECK(result == 1);
@@ -171,7 +171,8 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
         Click(dialog, IDOK);
     });
     Values values;
-    const int result = ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
+    const int result =
+        ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
     driver.Join();
     REQUIRE(driver.DialogFound());
     CHECK_FALSE(driver.WatchdogFired());
