@@ -9,6 +9,10 @@
 
 namespace {
 
+using Pixel = std::vector<unsigned char>;
+using Grid = std::vector<unsigned long>;
+
+// bitmapInfo, row size and buffer must always describe the current size.
 void CheckInfo(const COrvanelBitmap& b) {
     const std::int32_t w = static_cast<std::int32_t>(b.GetBitmapWidth());
     const std::int32_t h = static_cast<std::int32_t>(b.GetBitmapHeight());
@@ -18,101 +22,84 @@ void CheckInfo(const COrvanelBitmap& b) {
     CHECK((b.GetPtBitmap() == nullptr) == (w * h == 0));
 }
 
-// Every pixel different, so that any misplaced pixel shows.
+// Width, height, then every colour in buffer order (bottom row first).
+Grid Colors(const COrvanelBitmap& b) {
+    Grid grid{b.GetBitmapWidth(), b.GetBitmapHeight()};
+    for (int y = 0; y < static_cast<int>(b.GetBitmapHeight()); ++y)
+        for (int x = 0; x < static_cast<int>(b.GetBitmapWidth()); ++x)
+            grid.push_back(b.GetColorValue(x, y));
+    return grid;
+}
+
+// Pixel (x, y) holds 10 y + x + 1.
 COrvanelBitmap Numbered(int w, int h) {
     COrvanelBitmap b(w, h, 32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            b.SetColorValue(x, y, static_cast<unsigned long>(y * 1000 + x + 1));
+            b.SetColorValue(x, y, static_cast<unsigned long>(10 * y + x + 1));
     return b;
-}
-
-bool Same(const COrvanelBitmap& a, const COrvanelBitmap& b) {
-    return a.GetBitmapWidth() == b.GetBitmapWidth() && a.GetBitmapHeight() == b.GetBitmapHeight() &&
-           std::memcmp(a.GetPtBitmap(), b.GetPtBitmap(),
-                       4u * a.GetBitmapWidth() * a.GetBitmapHeight()) == 0;
-}
-
-std::vector<unsigned char> Bytes(const COrvanelBitmap& b, int x, int y) {
-    const unsigned char* p = b.GetPtBitmap() + y * b.GetWidthSize() + 4 * x;
-    return {p, p + 4};
 }
 
 } // namespace
 
-TEST_CASE("construction: zero-filled, or empty rather than a wrapped allocation") {
-    COrvanelBitmap b(3, 2, 32);
+TEST_CASE("construction, colour packing and bounds") {
+    COrvanelBitmap b(2, 2, 32);
+    const unsigned char* p = b.GetPtBitmap(); // pixel (1, 0) at byte 4, (1, 1) at byte 12
     CheckInfo(b);
-    CHECK(Bytes(b, 2, 1) == std::vector<unsigned char>(4, 0));
+    CHECK(Pixel(p, p + 16) == Pixel(16, 0));
     for (auto size : {std::vector<int>{0, 5}, {5, -1}, {0x40000000, 1}, {65536, 65536}}) {
-        COrvanelBitmap empty(size[0], size[1], 32);
-        CHECK(empty.GetBitmapWidth() == 0);
+        COrvanelBitmap empty(size[0], size[1], 32); // empty rather than a wrapped allocation
+        CHECK(Colors(empty) == Grid{0, 0});
         CheckInfo(empty);
     }
     CheckInfo(COrvanelBitmap());
-}
 
-TEST_CASE("colour packing: red in the lowest byte, blue first in memory; bounds") {
-    COrvanelBitmap b(2, 2, 32);
-    b.SetColorValue(1, 0, 0x00332211);
-    CHECK(Bytes(b, 1, 0) == std::vector<unsigned char>{0x33, 0x22, 0x11, 0});
+    b.SetColorValue(1, 0, 0x00332211); // red in the lowest byte, blue first in memory
+    CHECK(Pixel(p + 4, p + 8) == Pixel{0x33, 0x22, 0x11, 0});
     CHECK(b.GetColorValue(1, 0) == 0x332211);
     b.SetColorValue(2, 0, 0xffffff); // outside: ignored, nothing written past the end
     b.SetColorValue(0, -1, 0xffffff);
     CHECK(b.GetColorValue(-1, 0) + b.GetColorValue(0, 2) == 0);
     b.SetBackgroundColor(0x00ccbbaa, 7);
-    CHECK(Bytes(b, 1, 1) == std::vector<unsigned char>{0xcc, 0xbb, 0xaa, 7});
+    CHECK(Pixel(p + 12, p + 16) == Pixel{0xcc, 0xbb, 0xaa, 7});
 }
 
 TEST_CASE("SetBitmap copies, flips on request and accepts its own buffer") {
     COrvanelBitmap b;
     SUBCASE("copy survives the source; flip mirrors the rows") {
         for (bool flip : {false, true}) {
-            auto rows = std::make_unique<std::uint32_t[]>(6); // 2 wide, 3 high
-            for (std::uint32_t i = 0; i < 6; ++i)
-                rows[i] = (i + 1) << 16;
-            b.SetBitmap(reinterpret_cast<unsigned char*>(rows.get()), 2, 3, flip, true);
-            rows.reset();
-            CHECK(b.GetColorValue(0, 0) == (flip ? 5u : 1u));
-            CHECK(b.GetColorValue(1, 2) == (flip ? 2u : 6u));
+            auto source = std::make_unique<COrvanelBitmap>(Numbered(2, 3));
+            b.SetBitmap(source->GetPtBitmap(), 2, 3, flip, true);
+            source.reset();
+            CHECK(Colors(b) == (flip ? Grid{2, 3, 21, 22, 11, 12, 1, 2} : Colors(Numbered(2, 3))));
         }
     }
     SUBCASE("from its own buffer, also smaller and flipped") {
-        b = Numbered(4, 3);
-        b.SetBitmap(b.GetPtBitmap(), 4, 3, false, true);
-        CHECK(Same(b, Numbered(4, 3)));
-        b.SetBitmap(b.GetPtBitmap(), 2, 2, true, true); // buffer rows 1 and 0, 2 wide
-        CHECK(b.GetColorValue(0, 0) == Numbered(4, 3).GetColorValue(2, 0));
-        CHECK(b.GetColorValue(0, 1) == Numbered(4, 3).GetColorValue(0, 0));
+        b = Numbered(3, 2);
+        b.SetBitmap(b.GetPtBitmap(), 3, 2, false, true);
+        CHECK(Colors(b) == Colors(Numbered(3, 2)));
+        b.SetBitmap(b.GetPtBitmap(), 2, 2, true, true); // the first 4 pixels as 2 x 2, flipped
+        CHECK(Colors(b) == Grid{2, 2, 3, 11, 1, 2});
     }
-    SUBCASE("null or zero size empties") {
-        b = Numbered(4, 3);
-        b.SetBitmap(nullptr, 4, 3, false, true);
-        CHECK(b.GetPtBitmap() == nullptr);
-    }
+    CheckInfo(b);
+    b.SetBitmap(nullptr, 3, 2, false, true); // null empties
+    CHECK(Colors(b) == Grid{0, 0});
     CheckInfo(b);
 }
 
 TEST_CASE("Rotation90 turns clockwise on screen; HorzFlipBuf mirrors; copies are deep") {
-    const COrvanelBitmap original = Numbered(5, 3);
-    COrvanelBitmap b = original;
+    const COrvanelBitmap original = Numbered(3, 2);
+    COrvanelBitmap b = original, empty;
     CHECK(b.Rotation90() == 1);
     CheckInfo(b);
-    CHECK(b.GetBitmapWidth() == 3);
-    // Rows are bottom-up: bottom-left goes to top-left, top-left to top-right.
-    CHECK(b.GetColorValue(0, 4) == original.GetColorValue(0, 0));
-    CHECK(b.GetColorValue(2, 4) == original.GetColorValue(0, 2));
-    CHECK(b.GetColorValue(0, 0) == original.GetColorValue(4, 0));
+    CHECK(Colors(b) == Grid{2, 3, 3, 13, 2, 12, 1, 11}); // bottom-left ends top-left
     for (int i = 0; i < 3; ++i)
         b.Rotation90();
-    CHECK(Same(b, original));
-    CHECK(Same(original, Numbered(5, 3)));
+    CHECK(Colors(b) == Colors(original));
+    CHECK(Colors(original) == Colors(Numbered(3, 2)));
 
-    COrvanelBitmap even = Numbered(4, 2);
-    CHECK(even.HorzFlipBuf() == 1);
-    CHECK(even.GetColorValue(1, 1) == Numbered(4, 2).GetColorValue(2, 1));
-    even.HorzFlipBuf();
-    CHECK(Same(even, Numbered(4, 2)));
-    COrvanelBitmap empty;
+    b = Numbered(4, 2);
+    CHECK(b.HorzFlipBuf() == 1);
+    CHECK(Colors(b) == Grid{4, 2, 4, 3, 2, 1, 14, 13, 12, 11});
     CHECK(empty.Rotation90() + empty.HorzFlipBuf() == 0);
 }
