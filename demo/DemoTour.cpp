@@ -1,16 +1,15 @@
 #include "demo/DemoTour.h"
 
 #include "demo/DemoWindow.h"
+#include "demo/ModalDriver.h"
 #include "demo/Screenshot.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <functional>
-#include <thread>
 
 namespace QuilletDemo {
 
@@ -25,28 +24,6 @@ struct TourStop {
     std::function<void(HWND)> close;
 };
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(context) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForDialog(DWORD threadId, const std::atomic<bool>& returned) {
-    for (int waited = 0; waited < 15000 && !returned; waited += 20) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog != nullptr) {
-            return dialog;
-        }
-        Sleep(20);
-    }
-    return nullptr;
-}
-
 // Lets the dialog's thread finish painting: a message sent to it returns only once every
 // message queued before it has been handled.
 void Settle(HWND dialog) {
@@ -59,14 +36,8 @@ void Settle(HWND dialog) {
 
 bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder) {
     const std::wstring path = folder + L"/" + stop.exportName + L".png";
-    std::atomic<bool> returned{false};
     bool saved = false;
-    const DWORD threadId = GetCurrentThreadId();
-    std::thread driver([&] {
-        HWND dialog = WaitForDialog(threadId, returned);
-        if (dialog == nullptr) {
-            return;
-        }
+    CModalDriver driver([&](HWND dialog) {
         Settle(dialog);
         if (stop.prepare) {
             stop.prepare(dialog);
@@ -74,21 +45,14 @@ bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder
         }
         saved = SaveWindowScreenshot(dialog, path);
         stop.close(dialog);
-        for (int waited = 0; IsWindow(dialog) && waited < 10000; waited += 20) {
-            Sleep(20);
-        }
-        if (IsWindow(dialog)) {
-            // Never leave the tour hanging on a dialog that ignores its closing command.
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
     });
     window.RunCommand(stop.command);
-    returned = true;
-    driver.join();
-    std::wprintf(L"%ls: %ls (%ls)\n", stop.exportName, saved ? L"screenshot written" : L"FAILED",
+    driver.Join();
+    const bool passed = saved && driver.DialogFound() && !driver.WatchdogFired();
+    std::wprintf(L"%ls: %ls (%ls)\n", stop.exportName, passed ? L"screenshot written" : L"FAILED",
                  window.Status().c_str());
     std::fflush(stdout);
-    return saved;
+    return passed;
 }
 
 void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }

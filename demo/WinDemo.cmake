@@ -5,6 +5,8 @@ add_executable(quillet-demo
   DemoTour.cpp
   SampleImage.cpp
   Screenshot.cpp
+  ModalDriver.cpp
+  WindowCapture.cpp
   StbImplementation.cpp
   # The host applies the effects itself, with the same code as the previews.
   ${PROJECT_SOURCE_DIR}/filter/MotionBlurFilter.cpp

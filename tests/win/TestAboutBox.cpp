@@ -1,6 +1,6 @@
 // The About box through the exported ShowDialogBox, driven as a user would.
 #include "module/Quillet.h"
-#include "support/ModalDriver.h"
+#include "demo/ModalDriver.h"
 
 #include <doctest/doctest.h>
 
@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <functional>
 
-using QuilletTest::ControlText;
-using QuilletTest::ModalDriver;
+using QuilletDemo::CModalDriver;
+using QuilletDemo::ControlText;
 
 namespace {
 
@@ -24,7 +24,7 @@ std::wstring LibraryString(UINT id) {
 
 // Shows the About box, lets `drive` act on it and returns ShowDialogBox's result.
 __int64 RunAboutBox(HWND owner, const std::function<void(HWND)>& drive) {
-    ModalDriver driver(drive);
+    CModalDriver driver(drive);
     const __int64 result = ShowDialogBox(owner);
     driver.Join();
     REQUIRE_MESSAGE(result != -1, "the dialog could not be created (is there a display?)");
@@ -43,7 +43,7 @@ TEST_CASE("the About box shows its four texts top to bottom, centred, owned by t
     RECT rect{};
     HWND owner = nullptr;
     const __int64 result = RunAboutBox(host, [&](HWND dialog) {
-        title = QuilletTest::WindowText(dialog);
+        title = QuilletDemo::WindowText(dialog);
         for (int i = 0; i < 4; ++i) {
             texts[i] = ControlText(dialog, 1009 + i);
             RECT line{};
@@ -94,7 +94,7 @@ TEST_CASE("a dialog leaves the host thread's COM as it found it") {
                 CoInitializeEx(nullptr, model);
             }
             {
-                ModalDriver driver([](HWND d) { PostMessageW(d, WM_COMMAND, IDOK, 0); });
+                CModalDriver driver([](HWND d) { PostMessageW(d, WM_COMMAND, IDOK, 0); });
                 ShowDialogBox(nullptr);
             }
             probe = CoInitializeEx(nullptr, model);

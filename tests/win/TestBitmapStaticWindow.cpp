@@ -2,7 +2,7 @@
 #include "host/OrvanelBitmap.h"
 #include "module/ModuleInstance.h"
 #include "support/MouseLParam.h"
-#include "support/ScreenPixels.h"
+#include "demo/WindowCapture.h"
 #include "window/BitmapStaticWindow.h"
 
 #include <doctest/doctest.h>
@@ -12,8 +12,8 @@
 #include <memory>
 
 using namespace Orvanel::Window;
+using QuilletDemo::CWindowCapture;
 using QuilletTest::MouseLParam;
-using QuilletTest::ScreenPixels;
 
 namespace {
 
@@ -72,7 +72,7 @@ TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") 
 
     SUBCASE("without a source only the background shows") {
         view.Redraw();
-        ScreenPixels screen(view.window);
+        CWindowCapture screen(view.window);
         CHECK(screen.At(130, 130) == RGB(4, 0, 0));
         CHECK(view.scaledBitmap == nullptr);
     }
@@ -87,7 +87,7 @@ TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") 
 
         // On screen: background above and below, the scaled copy in between, top row of the
         // picture (last buffer row) first.
-        ScreenPixels screen(view.window);
+        CWindowCapture screen(view.window);
         CHECK(screen.At(10, 64) == RGB(4, 0, 0));
         CHECK(screen.At(10, 195) == RGB(4, 0, 0));
         for (int y : {0, 1, 64, 128, 129}) {

@@ -4,8 +4,8 @@
 #include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
-#include "support/ModalDriver.h"
-#include "support/ScreenPixels.h"
+#include "demo/ModalDriver.h"
+#include "demo/WindowCapture.h"
 #include "window/FitLayout.h"
 
 #include <doctest/doctest.h>
@@ -15,10 +15,10 @@
 #include <memory>
 #include <string>
 
-using QuilletTest::ControlText;
-using QuilletTest::ModalDriver;
-using QuilletTest::ScreenPixels;
-using QuilletTest::WindowText;
+using QuilletDemo::CModalDriver;
+using QuilletDemo::ControlText;
+using QuilletDemo::CWindowCapture;
+using QuilletDemo::WindowText;
 
 namespace {
 
@@ -78,7 +78,7 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double
                       double angle) {
     // A paint still pending since the dialog appeared is done first.
     UpdateWindow(Preview(dialog));
-    ScreenPixels screen(Preview(dialog));
+    CWindowCapture screen(Preview(dialog));
     auto expected = ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
     const int width = static_cast<int>(expected->GetBitmapWidth());
     const int height = static_cast<int>(expected->GetBitmapHeight());
@@ -108,7 +108,7 @@ TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zer
     LRESULT maxima[3] = {};
     RECT previewRect{};
     int mismatches = -2;
-    ModalDriver driver([&](HWND dialog) {
+    CModalDriver driver([&](HWND dialog) {
         title = WindowText(dialog);
         okText = ControlText(dialog, IDOK);
         cancelText = ControlText(dialog, IDCANCEL);
@@ -148,7 +148,7 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
     auto photo = Photo();
     std::wstring afterArrow[3], afterPage[3], afterDrag;
     int unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
-    ModalDriver driver([&](HWND dialog) {
+    CModalDriver driver([&](HWND dialog) {
         auto edits = [&](std::wstring* out) {
             out[0] = ControlText(dialog, kRadiusEdit);
             out[1] = ControlText(dialog, kSigmaEdit);
@@ -191,7 +191,7 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
     auto photo = Photo();
     SUBCASE("Annuler after moving sliders") {
-        ModalDriver driver([&](HWND dialog) {
+        CModalDriver driver([&](HWND dialog) {
             Drag(dialog, kSigma, 30);
             Drag(dialog, kRadius, 12);
             Click(dialog, IDCANCEL);
@@ -203,7 +203,7 @@ TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the c
         CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
     }
     SUBCASE("closing the window after moving sliders") {
-        ModalDriver driver([&](HWND dialog) {
+        CModalDriver driver([&](HWND dialog) {
             Drag(dialog, kAngle, 90);
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         });
@@ -215,7 +215,7 @@ TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the c
     }
     SUBCASE("typed values are not read") {
         std::wstring slider;
-        ModalDriver driver([&](HWND dialog) {
+        CModalDriver driver([&](HWND dialog) {
             SetDlgItemTextW(dialog, kRadiusEdit, L"55");
             SetDlgItemTextW(dialog, kSigmaEdit, L"9");
             slider = std::to_wstring(SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0));

@@ -1,6 +1,8 @@
 # Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
 # cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
-add_library(win_test_support OBJECT support/ModalDriver.cpp support/ScreenPixels.cpp)
+# The demo's dialog automation and screen capture serve the tests too.
+add_library(win_test_support OBJECT ${PROJECT_SOURCE_DIR}/demo/ModalDriver.cpp
+                                    ${PROJECT_SOURCE_DIR}/demo/WindowCapture.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-namespace QuilletTest {
+namespace QuilletDemo {
 
 // The first visible dialog window (class #32770) of the given thread, or null. Searching the
 // thread's own windows keeps a dialog of another process from being picked up.
@@ -16,18 +16,18 @@ HWND FindThreadDialog(DWORD threadId);
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int controlId);
 
-// Drives the modal dialog that the constructing thread is about to open: a second thread
-// waits for the dialog, runs `drive` with its handle (which acts as the user would, usually
-// ending with the closing command) and then waits for the dialog to go away. A watchdog
-// closes a dialog that is still open after the timeout, so that nothing can hang a test run,
-// and reports it through WatchdogFired().
-class ModalDriver {
+// Drives the modal dialog that the constructing thread is about to open, for the demo's tour
+// and for the tests: a second thread waits for the dialog, runs `drive` with its handle
+// (which acts as the user would, usually ending with the closing command) and then waits for
+// the dialog to go away. A watchdog closes a dialog that is still open after the timeout, so
+// that nothing can hang, and reports it through WatchdogFired().
+class CModalDriver {
 public:
-    explicit ModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs = 15000);
-    ~ModalDriver();
+    explicit CModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs = 15000);
+    ~CModalDriver();
 
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
+    CModalDriver(const CModalDriver&) = delete;
+    CModalDriver& operator=(const CModalDriver&) = delete;
 
     // Call after the modal call returned; waits for the driving thread to finish.
     void Join();
@@ -46,4 +46,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace QuilletTest
+} // namespace QuilletDemo

@@ -1,9 +1,9 @@
-#include "support/ModalDriver.h"
+#include "demo/ModalDriver.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace QuilletTest {
+namespace QuilletDemo {
 
 namespace {
 
@@ -39,21 +39,21 @@ std::wstring ControlText(HWND dialog, int controlId) {
     return WindowText(GetDlgItem(dialog, controlId));
 }
 
-ModalDriver::ModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs)
+CModalDriver::CModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs)
     : drive_(std::move(drive)), timeoutMs_(timeoutMs), uiThreadId_(GetCurrentThreadId()) {
     thread_ = std::thread([this] { Run(); });
 }
 
-ModalDriver::~ModalDriver() { Join(); }
+CModalDriver::~CModalDriver() { Join(); }
 
-void ModalDriver::Join() {
+void CModalDriver::Join() {
     modalReturned_ = true;
     if (thread_.joinable()) {
         thread_.join();
     }
 }
 
-void ModalDriver::Run() {
+void CModalDriver::Run() {
     const DWORD start = GetTickCount();
     HWND dialog = nullptr;
     while (dialog == nullptr && !modalReturned_ && GetTickCount() - start < timeoutMs_) {
@@ -91,4 +91,4 @@ void ModalDriver::Run() {
     }
 }
 
-} // namespace QuilletTest
+} // namespace QuilletDemo

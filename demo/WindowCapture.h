@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+namespace QuilletDemo {
+
+// What the screen shows of a window, read back once (from any thread): its client area, or
+// the whole window with its frame.
+class CWindowCapture {
+public:
+    enum class Area { Client, WholeWindow };
+
+    explicit CWindowCapture(HWND window, Area area = Area::Client);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // 0x00BBGGRR at (x, y), top-left origin; CLR_INVALID outside.
+    COLORREF At(int x, int y) const;
+    // Rows top-down, 3 bytes a pixel, red first.
+    std::vector<unsigned char> Rgb() const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<unsigned char> bgra_;
+};
+
+} // namespace QuilletDemo
