@@ -30,8 +30,5 @@ quillet_win_test(test_dialog_proc win/TestDialogProc.cpp win/TestDialogs.rc
                  $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_dialog_proc PRIVATE Halvory)
 
-quillet_win_test(test_local_window win/TestLocalWindow.cpp $<TARGET_OBJECTS:QuilletObjects>)
-target_link_libraries(test_local_window PRIVATE Halvory)
-quillet_win_test(test_bitmap_static_window win/TestBitmapStaticWindow.cpp
-                 $<TARGET_OBJECTS:QuilletObjects>)
-target_link_libraries(test_bitmap_static_window PRIVATE Halvory)
+quillet_win_test(test_child_windows win/TestChildWindows.cpp $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_child_windows PRIVATE Halvory)
