@@ -63,7 +63,7 @@ private:
 
 // How the pass stays exact while skipping most of the floating-point work.
 //
-// Per pixel, channel and tap the host computes acc = (int)(byte * tap + acc) in double. Let
+// Per pixel, channel and tap the blur is acc = (int)(byte * tap + acc), formed in double. Let
 // p = byte * tap as rounded. If acc is a non-negative integer, acc + floor(p) + 1 <= 2^20 and
 // p - floor(p) <= 1 - 2^-32, then the exact sum acc + p lies between acc + floor(p) and
 // acc + floor(p) + 1 - 2^-32, both representable (doubles below 2^20 are spaced 2^-33 or
@@ -321,10 +321,11 @@ int CMotionBlurFilter::MakeKernel(int width, double sigma, double*& kernel) {
     return taps;
 }
 
-// The host widens the kernel two taps at a time, rebuilding it each time, until its last tap
-// times 255 is no longer above zero, then takes the width before. Tap j before normalisation
+// The width search, as the host's image code runs it, widens the kernel two taps at a time,
+// rebuilding it each time, until its last tap times 255 is no longer above zero, then takes
+// the width before. Tap j before normalisation
 // is the same in every kernel and the running sum of taps is formed in the same order, so one
-// pass over j meets exactly the doubles the host compares: same width, at linear cost.
+// pass over j meets exactly the doubles that search compares: same width, at linear cost.
 int CMotionBlurFilter::AdaptiveKernelWidth(double sigma) {
     const GaussianSamples samples(sigma);
     double sum = 0.0;
@@ -357,8 +358,8 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
             return false;
     }
 
-    // Direction. The host forms these products in 32 bits; 64 bits give the same values for
-    // every kernel up to 46340 taps, the widest for which the 32-bit forms do not overflow.
+    // Direction. These products are 32-bit in the host's arithmetic; 64 bits give the same values
+    // for every kernel up to 46340 taps, the widest for which the 32-bit forms do not overflow.
     const double theta = angle * kPi * kPerDegree;
     if (!std::isfinite(theta))
         return false;
@@ -488,7 +489,7 @@ bool CMotionBlurFilter::MotionBlur(COrvanelBitmap* bitmap, const double& radius,
     const double r = radius;
     const double s = sigma;
     const double a = angle;
-    // An infinite sigma makes every tap 0/0; NaN and 0 are refused as the host refuses them.
+    // An infinite sigma makes every tap 0/0; NaN and 0 do nothing, as in the host's arithmetic.
     if (!std::isfinite(s) || s == 0.0)
         return false;
     int requested = 0;
