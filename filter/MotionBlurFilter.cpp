@@ -323,9 +323,9 @@ int CMotionBlurFilter::MakeKernel(int width, double sigma, double*& kernel) {
 
 // The width search, as the host's image code runs it, widens the kernel two taps at a time,
 // rebuilding it each time, until its last tap times 255 is no longer above zero, then takes
-// the width before. Tap j before normalisation
-// is the same in every kernel and the running sum of taps is formed in the same order, so one
-// pass over j meets exactly the doubles that search compares: same width, at linear cost.
+// the width before. Tap j before normalisation is the same in every kernel and the running
+// sum of taps is formed in the same order, so one pass over j meets exactly the doubles that
+// search compares: same width, at linear cost.
 int CMotionBlurFilter::AdaptiveKernelWidth(double sigma) {
     const GaussianSamples samples(sigma);
     double sum = 0.0;
