@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -98,140 +99,136 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double
 
 struct Values {
     double radius = 5.5, sigma = 6.5, angle = 7.5;
+    bool Untouched() const { return radius == 5.5 && sigma == 6.5 && angle == 7.5; }
 };
+
+// The three edit boxes as "radius,sigma,angle".
+std::wstring Edits(HWND dialog) {
+    return ControlText(dialog, kRadiusEdit) + L"," + ControlText(dialog, kSigmaEdit) + L"," +
+           ControlText(dialog, kAngleEdit);
+}
+
+// Shows the dialog, lets `drive` act as the user would and returns ShowMotionBlur's result;
+// `shown` says whether a dialog appeared.
+int Run(COrvanelBitmap* bitmap, const std::function<void(HWND)>& drive, Values& values,
+        bool shown = true) {
+    CModalDriver driver(drive);
+    const int result = ShowMotionBlur(nullptr, bitmap, values.radius, values.sigma, values.angle);
+    driver.Join();
+    CHECK(driver.DialogFound() == shown);
+    CHECK_FALSE(driver.WatchdogFired());
+    return result;
+}
 
 } // namespace
 
 TEST_CASE("the dialog as it opens: template, ranges, zeros, and OK returning zeros") {
     auto photo = Photo();
-    std::wstring title, okText, cancelText, edits[3];
+    std::wstring title, buttons, edits;
     LRESULT maxima[3] = {};
     RECT previewRect{};
     int mismatches = -2;
-    CModalDriver driver([&](HWND dialog) {
-        title = WindowText(dialog);
-        okText = ControlText(dialog, IDOK);
-        cancelText = ControlText(dialog, IDCANCEL);
-        edits[0] = ControlText(dialog, kRadiusEdit);
-        edits[1] = ControlText(dialog, kSigmaEdit);
-        edits[2] = ControlText(dialog, kAngleEdit);
-        const int sliders[3] = {kRadius, kSigma, kAngle};
-        for (int i = 0; i < 3; ++i) {
-            maxima[i] = SendDlgItemMessageW(dialog, sliders[i], TBM_GETRANGEMAX, 0, 0);
-        }
-        GetWindowRect(Preview(dialog), &previewRect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
-        mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
-        Click(dialog, IDOK);
-    });
     Values values;
-    const int result =
-        ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
-    driver.Join();
-    REQUIRE(driver.DialogFound());
-    CHECK_FALSE(driver.WatchdogFired());
+    const int result = Run(
+        photo.get(),
+        [&](HWND dialog) {
+            title = WindowText(dialog);
+            buttons = ControlText(dialog, IDOK) + L"," + ControlText(dialog, IDCANCEL);
+            edits = Edits(dialog);
+            const int sliders[3] = {kRadius, kSigma, kAngle};
+            for (int i = 0; i < 3; ++i) {
+                maxima[i] = SendDlgItemMessageW(dialog, sliders[i], TBM_GETRANGEMAX, 0, 0);
+            }
+            GetWindowRect(Preview(dialog), &previewRect);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
+            mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
+            Click(dialog, IDOK);
+        },
+        values);
 
     CHECK((title == L"Motion Blur Pr\u00E9visualisation" && title.size() == 28));
-    CHECK((okText == L"OK" && cancelText == L"Annuler"));
-    CHECK((edits[0] == L"0" && edits[1] == L"0" && edits[2] == L"0"));
+    CHECK(buttons == L"OK,Annuler");
+    CHECK(edits == L"0,0,0");
     CHECK((maxima[0] == 100 && maxima[1] == 100 && maxima[2] == 360));
     CHECK((previewRect.left == 20 && previewRect.top == 100));
     CHECK((previewRect.right - previewRect.left == 550 &&
            previewRect.bottom - previewRect.top == 300));
     CHECK(mismatches == 0); // the unblurred scaled copy until a slider moves
-
     CHECK(result == 1);
     CHECK((values.radius == 0.0 && values.sigma == 0.0 && values.angle == 0.0));
 }
 
 TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do not") {
     auto photo = Photo();
-    std::wstring afterArrow[3], afterPage[3], afterDrag;
+    std::wstring afterArrow, afterPage, afterDrag;
     int unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
-    CModalDriver driver([&](HWND dialog) {
-        auto edits = [&](std::wstring* out) {
-            out[0] = ControlText(dialog, kRadiusEdit);
-            out[1] = ControlText(dialog, kSigmaEdit);
-            out[2] = ControlText(dialog, kAngleEdit);
-        };
-        // Arrow key: the sigma slider moves to 1, nothing else happens.
-        Key(GetDlgItem(dialog, kSigma), VK_RIGHT);
-        edits(afterArrow);
-        unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
-        // Page Down on the radius slider: all three positions are read, the keyboard's too.
-        Key(GetDlgItem(dialog, kRadius), VK_NEXT);
-        edits(afterPage);
-        const double pagedRadius =
-            static_cast<double>(SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0));
-        blurredByPage = PreviewMismatches(dialog, *photo, pagedRadius, 1, 0);
-        // Dragging the angle to its end.
-        Drag(dialog, kAngle, 360);
-        afterDrag = ControlText(dialog, kAngleEdit);
-        blurredByDrag = PreviewMismatches(dialog, *photo, pagedRadius, 1, 360);
-        Click(dialog, IDOK);
-    });
+    LRESULT pagedRadius = 0;
     Values values;
-    const int result =
-        ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle);
-    driver.Join();
-    REQUIRE(driver.DialogFound());
-    CHECK_FALSE(driver.WatchdogFired());
+    const int result = Run(
+        photo.get(),
+        [&](HWND dialog) {
+            // Arrow key: the sigma slider moves to 1, nothing else happens.
+            Key(GetDlgItem(dialog, kSigma), VK_RIGHT);
+            afterArrow = Edits(dialog);
+            unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
+            // Page Down on the radius slider: all three positions are read, the keyboard's too.
+            Key(GetDlgItem(dialog, kRadius), VK_NEXT);
+            afterPage = Edits(dialog);
+            pagedRadius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
+            blurredByPage = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 0);
+            // Dragging the angle to its end.
+            Drag(dialog, kAngle, 360);
+            afterDrag = Edits(dialog);
+            blurredByDrag = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 360);
+            Click(dialog, IDOK);
+        },
+        values);
 
-    CHECK((afterArrow[0] == L"0" && afterArrow[1] == L"0" && afterArrow[2] == L"0"));
-    CHECK(unchangedByArrow == 0);
-    CHECK((afterPage[0] != L"0" && afterPage[1] == L"1" && afterPage[2] == L"0"));
-    CHECK(blurredByPage == 0);
-    CHECK((afterDrag == L"360" && blurredByDrag == 0));
-
+    CHECK((afterArrow == L"0,0,0" && unchangedByArrow == 0));
+    CHECK(pagedRadius > 0);
+    const std::wstring radius = std::to_wstring(pagedRadius);
+    CHECK((afterPage == radius + L",1,0" && blurredByPage == 0));
+    CHECK((afterDrag == radius + L",1,360" && blurredByDrag == 0));
     CHECK(result == 1);
-    CHECK(std::to_wstring(static_cast<int>(values.radius)) == afterPage[0]);
-    CHECK((values.sigma == 1.0 && values.angle == 360.0));
+    CHECK((values.radius == double(pagedRadius) && values.sigma == 1.0 && values.angle == 360.0));
 }
 
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
     auto photo = Photo();
-    SUBCASE("Annuler after moving sliders") {
-        CModalDriver driver([&](HWND dialog) {
+    // Moves sliders, then closes the dialog through the given button or the caption.
+    auto moveThen = [](int button) {
+        return [=](HWND dialog) {
             Drag(dialog, kSigma, 30);
-            Drag(dialog, kRadius, 12);
-            Click(dialog, IDCANCEL);
-        });
-        Values values;
-        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 0);
-        driver.Join();
-        CHECK(driver.DialogFound());
-        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
-    }
-    SUBCASE("closing the window after moving sliders") {
-        CModalDriver driver([&](HWND dialog) {
             Drag(dialog, kAngle, 90);
-            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        });
-        Values values;
-        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 0);
-        driver.Join();
-        CHECK(driver.DialogFound());
-        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
-    }
-    SUBCASE("typed values are not read") {
-        std::wstring slider;
-        CModalDriver driver([&](HWND dialog) {
+            if (button != 0) {
+                Click(dialog, button);
+            } else {
+                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+        };
+    };
+    Values cancelled, closed, typed, empty;
+    CHECK(Run(photo.get(), moveThen(IDCANCEL), cancelled) == 0);
+    CHECK(cancelled.Untouched());
+    CHECK(Run(photo.get(), moveThen(0), closed) == 0);
+    CHECK(closed.Untouched());
+
+    const int result = Run(
+        photo.get(),
+        [](HWND dialog) {
             SetDlgItemTextW(dialog, kRadiusEdit, L"55");
             SetDlgItemTextW(dialog, kSigmaEdit, L"9");
-            slider = std::to_wstring(SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0));
             Click(dialog, IDOK);
-        });
-        Values values;
-        CHECK(ShowMotionBlur(nullptr, photo.get(), values.radius, values.sigma, values.angle) == 1);
-        driver.Join();
-        CHECK(slider == L"0");
-        CHECK((values.radius == 0.0 && values.sigma == 0.0 && values.angle == 0.0));
-    }
-    SUBCASE("a bitmap without pixels is not shown") {
-        COrvanelBitmap empty;
-        Values values;
-        CHECK(ShowMotionBlur(nullptr, &empty, values.radius, values.sigma, values.angle) == 0);
-        CHECK(ShowMotionBlur(nullptr, nullptr, values.radius, values.sigma, values.angle) == 0);
-        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
-    }
+        },
+        typed);
+    CHECK(result == 1);
+    CHECK((typed.radius == 0.0 && typed.sigma == 0.0 && typed.angle == 0.0));
+
+    // Nothing to preview: not shown, Cancel at once.
+    COrvanelBitmap noPixels;
+    CHECK(Run(
+              &noPixels, [](HWND) {}, empty, false) == 0);
+    CHECK(Run(
+              nullptr, [](HWND) {}, empty, false) == 0);
+    CHECK(empty.Untouched());
 }
