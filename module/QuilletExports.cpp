@@ -1,11 +1,11 @@
-// The exported functions. Module/Quillet.def maps each onto its decorated Microsoft name.
+// The exported functions. module/Quillet.def maps each onto its decorated Microsoft name.
 #include "module/Quillet.h"
 
 #include "dialog/AboutDialog.h"
-#include "dialog/MotionBlurDialog.h"
 #include "dialog/DialogProc.h"
-#include "module/ModuleInstance.h"
+#include "dialog/MotionBlurDialog.h"
 #include "host/OrvanelBitmap.h"
+#include "module/ModuleInstance.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
