@@ -1,5 +1,6 @@
 #include "demo/SampleImage.h"
 
+#include "demo/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
 
 #include <stb/stb_image.h>
@@ -8,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 namespace QuilletDemo {
 
@@ -66,27 +66,18 @@ COrvanelBitmap* LoadImageFile(const std::wstring& path) {
         return nullptr;
     }
     int width = 0, height = 0, channels = 0;
-    unsigned char* rgba = stbi_load_from_file(file, &width, &height, &channels, 4);
+    unsigned char* rgb = stbi_load_from_file(file, &width, &height, &channels, 3);
     fclose(file);
-    if (rgba == nullptr) {
+    if (rgb == nullptr) {
         return nullptr;
     }
-    // The file's first row is the top of the picture, the bitmap's first row its bottom.
-    std::vector<unsigned char> bgra(static_cast<size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* source = rgba + static_cast<size_t>(height - 1 - y) * width * 4;
-        unsigned char* target = bgra.data() + static_cast<size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x) {
-            target[4 * x] = source[4 * x + 2];
-            target[4 * x + 1] = source[4 * x + 1];
-            target[4 * x + 2] = source[4 * x];
-            target[4 * x + 3] = 0;
-        }
-    }
-    stbi_image_free(rgba);
     auto* bitmap = new COrvanelBitmap();
-    bitmap->SetBitmap(bgra.data(), static_cast<unsigned int>(width),
-                      static_cast<unsigned int>(height), false, true);
+    const bool loaded = QuilletFx::RgbRowsToBitmap(rgb, width, height, *bitmap);
+    stbi_image_free(rgb);
+    if (!loaded) {
+        delete bitmap;
+        return nullptr;
+    }
     bitmap->SetFilename(path);
     return bitmap;
 }
