@@ -1,6 +1,6 @@
 # Shared settings for every wine run of the project (sourced, not executed).
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QUILLET_CACHE=${QUILLET_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillet}
+QUILLET_CACHE=${QUILLET_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/quillet}
 QUILLET_WINE_TEMPLATE="$QUILLET_CACHE/wineprefix-template"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No mono/gecko installer prompts when the prefix is made.
