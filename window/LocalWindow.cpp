@@ -22,6 +22,26 @@ LRESULT DefaultWhenOne(LRESULT result, HWND window, UINT message, WPARAM wParam,
     return result == 1 ? DefWindowProcW(window, message, wParam, lParam) : result;
 }
 
+// The mouse handlers whose result 1 sends the message on to the default procedure.
+using MouseHandler = LRESULT (CMessage::*)(unsigned int&, int&, int&);
+
+MouseHandler DefaultingMouseHandler(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        return &CMessage::OnLButtonDown;
+    case WM_LBUTTONUP:
+        return &CMessage::OnLButtonUp;
+    case WM_MOUSEMOVE:
+        return &CMessage::OnMouseMove;
+    case WM_RBUTTONDOWN:
+        return &CMessage::OnRButtonDown;
+    case WM_RBUTTONUP:
+        return &CMessage::OnRButtonUp;
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 CLocalWindow::CLocalWindow()
@@ -195,6 +215,10 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
 
     MouseArguments mouse = DecodeMouse(wParam, lParam);
+    if (const MouseHandler handler = DefaultingMouseHandler(message)) {
+        return DefaultWhenOne((object->*handler)(mouse.keyState, mouse.x, mouse.y), window, message,
+                              wParam, lParam);
+    }
     switch (message) {
     case WM_NCCREATE:
         return object->OnNcCreate(window, message, wParam, lParam);
@@ -264,15 +288,6 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return object->HandleDestroy(window, message, wParam, lParam);
     case WM_CTLCOLORSCROLLBAR:
         return object->OnCtlColorScrollBar(window, message, wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return DefaultWhenOne(object->OnLButtonDown(mouse.keyState, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
-    case WM_LBUTTONUP:
-        return DefaultWhenOne(object->OnLButtonUp(mouse.keyState, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
-    case WM_MOUSEMOVE:
-        return DefaultWhenOne(object->OnMouseMove(mouse.keyState, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
     case WM_MOUSEHOVER:
         return object->OnMouseHover(mouse.keyState, mouse.x, mouse.y);
     case WM_MOUSELEAVE:
@@ -293,12 +308,6 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return object->OnHScroll(window, message, wParam, lParam);
     case WM_VSCROLL:
         return object->OnVScroll(window, message, wParam, lParam);
-    case WM_RBUTTONDOWN:
-        return DefaultWhenOne(object->OnRButtonDown(mouse.keyState, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
-    case WM_RBUTTONUP:
-        return DefaultWhenOne(object->OnRButtonUp(mouse.keyState, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
     case WM_GETDLGCODE:
         return object->OnGetDlgCode(window, message, wParam, lParam);
     case WM_CHAR:
