@@ -1,35 +1,44 @@
 # Quillet: make demo | make test | make build | make bench
 # Each target first installs what is missing (Debian packages as root, the cached wine
-# prefix), then builds all three trees:
+# prefix), then builds the trees it needs:
 #   build/win     Windows x86-64 (mingw-w64): Quillet.dll, Halvory.dll, tests, demo host
 #   build/native  native Linux, optimised: quillet-fx, benchmarks
 #   build/asan    native Linux with AddressSanitizer and UBSan: unit tests
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test demo bench format clean
+.PHONY: all deps build build-win build-native build-asan test demo bench format clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
-	@mkdir -p build
-	@cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >build/cmake-win.log 2>&1 || { cat build/cmake-win.log; exit 1; }
+# configure TREE ARGS...: runs cmake once per tree, showing its log only when it fails.
+configure = mkdir -p build && cmake -S . -B build/$(1) $(2) >build/cmake-$(1).log 2>&1 || { cat build/cmake-$(1).log; exit 1; }
+
+build: build-win build-native build-asan
+
+build-win: deps
+	@$(call configure,win,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo)
 	@cmake --build build/win -j$(JOBS)
-	@cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >build/cmake-native.log 2>&1 || { cat build/cmake-native.log; exit 1; }
+
+build-native: deps
+	@$(call configure,native,-DCMAKE_BUILD_TYPE=Release)
 	@cmake --build build/native -j$(JOBS)
-	@cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON >build/cmake-asan.log 2>&1 || { cat build/cmake-asan.log; exit 1; }
+
+build-asan: deps
+	@$(call configure,asan,-DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON)
 	@cmake --build build/asan -j$(JOBS)
 
-test: build
+# The tests need the Windows tree and the sanitized native tree, not the benchmarks.
+test: build-win build-asan
 	@scripts/run-tests.sh
 
-demo: build
+demo: build-win
 	@scripts/run-demo.sh
 
-bench: build
+bench: build-native
 	@scripts/run-bench.sh
 
 format:

@@ -31,10 +31,10 @@ target_link_libraries(Halvory PRIVATE gdi32 user32)
 # test programs can also drive the framework's classes directly.
 add_library(QuilletObjects OBJECT
   ${QUILLET_PORTABLE_SOURCES}
-  module/ModuleInstance.cpp
+  win32/ModuleInstance.cpp
+  win32/OleForWindow.cpp
   dialog/MessageDialog.cpp
   dialog/LocalDialog.cpp
-  dialog/OleForWindow.cpp
   dialog/DialogProc.cpp
   dialog/AboutDialog.cpp
   dialog/MotionBlurDialog.cpp

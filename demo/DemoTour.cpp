@@ -1,17 +1,21 @@
 #include "demo/DemoTour.h"
 
 #include "demo/DemoWindow.h"
-#include "demo/ModalDriver.h"
 #include "demo/Screenshot.h"
+#include "resources/resource.h"
+#include "support/ModalDriver.h"
+#include "support/UserActions.h"
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <cstdio>
 #include <functional>
 
 namespace QuilletDemo {
+
+using QuilletTest::ClickButton;
+using QuilletTest::CModalDriver;
+using QuilletTest::DragSlider;
 
 namespace {
 
@@ -55,27 +59,17 @@ bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder
     return passed;
 }
 
-void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-// What a trackbar sends while its thumb is dragged to a position.
-void DragSlider(HWND dialog, int id, int position) {
-    HWND slider = GetDlgItem(dialog, id);
-    SendMessageW(slider, TBM_SETPOS, TRUE, position);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position),
-                 reinterpret_cast<LPARAM>(slider));
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
-}
-
 } // namespace
 
 int RunTour(CDemoWindow& window, const std::wstring& folder) {
     const TourStop stops[] = {
-        {L"ShowDialogBox", kCommandAbout, nullptr, [](HWND dialog) { ClickButton(dialog, 1000); }},
+        {L"ShowDialogBox", kCommandAbout, nullptr,
+         [](HWND dialog) { ClickButton(dialog, IDC_ABOUT_OK); }},
         {L"ShowMotionBlur", kCommandMotionBlur,
          [](HWND dialog) {
-             DragSlider(dialog, 1226, 25); // radius
-             DragSlider(dialog, 1225, 6);  // sigma
-             DragSlider(dialog, 1222, 30); // angle
+             DragSlider(dialog, IDC_MOTION_BLUR_RADIUS, 25);
+             DragSlider(dialog, IDC_MOTION_BLUR_SIGMA, 6);
+             DragSlider(dialog, IDC_MOTION_BLUR_ANGLE, 30);
          },
          [](HWND dialog) { ClickButton(dialog, IDOK); }},
     };

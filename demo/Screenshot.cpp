@@ -1,12 +1,14 @@
 #include "demo/Screenshot.h"
 
-#include "demo/WindowCapture.h"
+#include "support/WindowCapture.h"
 
 #include <stb/stb_image_write.h>
 
 #include <cstdio>
 
 namespace QuilletDemo {
+
+using QuilletTest::CWindowCapture;
 
 namespace {
 

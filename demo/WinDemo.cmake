@@ -5,14 +5,12 @@ add_executable(quillet-demo
   DemoTour.cpp
   SampleImage.cpp
   Screenshot.cpp
-  ModalDriver.cpp
-  WindowCapture.cpp
   StbImplementation.cpp
   # The host applies the effects itself, with the same code as the previews.
   ${PROJECT_SOURCE_DIR}/filter/MotionBlurFilter.cpp
 )
 target_include_directories(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR})
 target_include_directories(quillet-demo SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
-target_link_libraries(quillet-demo PRIVATE QuilletHost user32 gdi32)
+target_link_libraries(quillet-demo PRIVATE QuilletHost win_test_support user32 gdi32)
 add_dependencies(quillet-demo Quillet)
 target_link_options(quillet-demo PRIVATE -municode)

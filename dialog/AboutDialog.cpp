@@ -1,7 +1,7 @@
 #include "dialog/AboutDialog.h"
 
 #include "dialog/DialogProc.h"
-#include "module/ModuleInstance.h"
+#include "win32/ModuleInstance.h"
 #include "resources/resource.h"
 
 namespace Orvanel::Dialog {
@@ -21,7 +21,7 @@ INT_PTR CAboutDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     wchar_t buffer[256];
     for (const TextLine& line : lines) {
         buffer[0] = L'\0';
-        LoadStringW(Orvanel::GetModuleInstance(), line.stringId, buffer, 255);
+        LoadStringW(Orvanel::Win32::GetModuleInstance(), line.stringId, buffer, 255);
         SendDlgItemMessageW(dialog, line.controlId, WM_SETTEXT, 0,
                             reinterpret_cast<LPARAM>(buffer));
     }

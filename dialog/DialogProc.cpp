@@ -1,12 +1,17 @@
 #include "dialog/DialogProc.h"
 
 #include "dialog/MessageDialog.h"
-#include "dialog/MouseArguments.h"
-#include "dialog/OleForWindow.h"
+#include "win32/MouseArguments.h"
+#include "win32/OleForWindow.h"
 
 #include <memory>
 
 namespace Orvanel::Dialog {
+
+using Win32::DecodeMouse;
+using Win32::InitializeOleForWindow;
+using Win32::MouseArguments;
+using Win32::UninitializeOleForWindow;
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include "dialog/DialogProc.h"
 #include "dialog/MotionBlurDialog.h"
 #include "host/OrvanelBitmap.h"
-#include "module/ModuleInstance.h"
+#include "win32/ModuleInstance.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
-using Orvanel::GetModuleInstance;
 using Orvanel::Dialog::DialogProc;
+using Orvanel::Win32::GetModuleInstance;
 
 int nQuillet = 0;
 

@@ -1,9 +1,9 @@
-#include "module/ModuleInstance.h"
+#include "win32/ModuleInstance.h"
 
 // Only the instance is needed; thread attach/detach and process detach have nothing to do.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        Orvanel::SetModuleInstance(instance);
+        Orvanel::Win32::SetModuleInstance(instance);
     }
     return TRUE;
 }

@@ -1,7 +1,10 @@
 # Shared settings for every wine run of the project (sourced, not executed).
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLET_CACHE=${QUILLET_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/quillet}
-QUILLET_WINE_TEMPLATE="$QUILLET_CACHE/wineprefix-template"
+# The template is made by one wine version and used only by that version: an upgraded wine
+# makes its own instead of reusing a prefix it would first have to update.
+QUILLET_WINE_VERSION=$(wine --version 2>/dev/null | head -n 1 | tr -c 'A-Za-z0-9.-' '_' | sed 's/_*$//')
+QUILLET_WINE_TEMPLATE="$QUILLET_CACHE/wineprefix-${QUILLET_WINE_VERSION:-none}"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No mono/gecko installer prompts when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -2,9 +2,11 @@
 
 #include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
-#include "window/FitLayout.h"
+#include "layout/FitLayout.h"
 
 namespace Orvanel::Window {
+
+using namespace Orvanel::Layout;
 
 CBitmapStaticWindow::CBitmapStaticWindow()
     : sourceBitmap(nullptr), scaledBitmap(nullptr), xPos(0), yPos(0) {

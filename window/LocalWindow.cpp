@@ -1,16 +1,16 @@
 #include "window/LocalWindow.h"
 
-#include "dialog/MouseArguments.h"
-#include "dialog/OleForWindow.h"
-#include "module/ModuleInstance.h"
+#include "win32/MouseArguments.h"
+#include "win32/OleForWindow.h"
+#include "win32/ModuleInstance.h"
 
 #include <ole2.h>
 #include <process.h>
 
 namespace Orvanel::Window {
 
-using Dialog::DecodeMouse;
-using Dialog::MouseArguments;
+using Win32::DecodeMouse;
+using Win32::MouseArguments;
 
 namespace {
 
@@ -86,7 +86,7 @@ void CLocalWindow::OnReservedC(INT_PTR) {}
 int CLocalWindow::CreateLocalWindow(CLocalWindow* parentWindow, DWORD style, const wchar_t* name,
                                     const CWindowPlacement* placement) {
     parent = parentWindow;
-    const HINSTANCE instance = GetModuleInstance();
+    const HINSTANCE instance = Win32::GetModuleInstance();
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -128,7 +128,7 @@ LRESULT CLocalWindow::HandleCreate(HWND newWindow, UINT message, WPARAM wParam, 
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     // OLE is taken only for a window that is attached to an object, so that the WM_DESTROY
     // of the same object balances it.
-    Dialog::InitializeOleForWindow(newWindow);
+    Win32::InitializeOleForWindow(newWindow);
     SetWindowLongPtrW(newWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
 
     drawContext = new CDrawContext{nullptr, GetDC(newWindow)};
@@ -149,7 +149,7 @@ LRESULT CLocalWindow::HandleCreate(HWND newWindow, UINT message, WPARAM wParam, 
 
 LRESULT CLocalWindow::HandleDestroy(HWND oldWindow, UINT message, WPARAM wParam, LPARAM lParam) {
     SetWindowLongPtrW(oldWindow, GWLP_USERDATA, 0);
-    Dialog::UninitializeOleForWindow(oldWindow);
+    Win32::UninitializeOleForWindow(oldWindow);
     StopThread();
     if (drawContext != nullptr) {
         if (drawContext->deviceContext != nullptr) {

@@ -1,9 +1,9 @@
 // Fitting a picture into a preview window: factor, scaled size and centring.
-#include "window/FitLayout.h"
+#include "layout/FitLayout.h"
 
 #include <doctest/doctest.h>
 
-using namespace Orvanel::Window;
+using namespace Orvanel::Layout;
 
 TEST_CASE("pictures are fitted whole, proportions kept, and centred") {
     const struct {

@@ -1,17 +1,25 @@
 // The About box through the exported ShowDialogBox, driven as a user would.
 #include "module/Quillet.h"
-#include "demo/ModalDriver.h"
+#include "resources/resource.h"
+#include "support/ModalDriver.h"
+#include "support/UserActions.h"
 
 #include <doctest/doctest.h>
 
-#include <string>
 #include <cstdlib>
 #include <functional>
+#include <string>
 
-using QuilletDemo::CModalDriver;
-using QuilletDemo::ControlText;
+using QuilletTest::ClickButton;
+using QuilletTest::CModalDriver;
+using QuilletTest::ControlText;
 
 namespace {
+
+// The four lines top to bottom, and the strings they show.
+const int kLines[4] = {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_LINE3, IDC_ABOUT_LINE4};
+const UINT kLineStrings[4] = {IDS_ABOUT_PRODUCT, IDS_ABOUT_AUTHOR, IDS_ABOUT_COMPANY,
+                              IDS_ABOUT_WEB};
 
 std::wstring LibraryString(UINT id) {
     wchar_t buffer[256] = {};
@@ -40,17 +48,17 @@ TEST_CASE("the About box shows its four texts top to bottom, centred, owned by t
     RECT rect{};
     HWND owner = nullptr;
     const __int64 result = RunAboutBox(host, [&](HWND dialog) {
-        title = QuilletDemo::WindowText(dialog);
+        title = QuilletTest::WindowText(dialog);
         for (int i = 0; i < 4; ++i) {
-            texts[i] = ControlText(dialog, 1009 + i);
+            texts[i] = ControlText(dialog, kLines[i]);
             RECT line{};
-            GetWindowRect(GetDlgItem(dialog, 1009 + i), &line);
+            GetWindowRect(GetDlgItem(dialog, kLines[i]), &line);
             tops[i] = line.top;
         }
-        button = ControlText(dialog, 1000);
+        button = ControlText(dialog, IDC_ABOUT_OK);
         GetWindowRect(dialog, &rect);
         owner = GetWindow(dialog, GW_OWNER);
-        PostMessageW(GetDlgItem(dialog, 1000), BM_CLICK, 0, 0);
+        ClickButton(dialog, IDC_ABOUT_OK);
     });
     DestroyWindow(host);
 
@@ -59,9 +67,8 @@ TEST_CASE("the About box shows its four texts top to bottom, centred, owned by t
     CHECK(button == L"OK");
     CHECK(owner == host);
     // Product with version, author, company, web address.
-    const UINT strings[4] = {115, 116, 117, 110};
     for (int i = 0; i < 4; ++i) {
-        CHECK(texts[i] == LibraryString(strings[i]));
+        CHECK(texts[i] == LibraryString(kLineStrings[i]));
         CHECK((!texts[i].empty() && texts[i] != L"Static"));
     }
     CHECK((tops[0] < tops[1] && tops[1] < tops[2] && tops[2] < tops[3]));
@@ -74,10 +81,10 @@ TEST_CASE("the About box's results and string table") {
     CHECK(RunAboutBox(nullptr, [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }) == 0);
     CHECK(RunAboutBox(nullptr, [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }) == 0);
 
-    CHECK(LibraryString(116) == L"\u00C9lise Marchetti"); // accented text kept exact
-    CHECK(LibraryString(105) == L"Champs");
-    CHECK(LibraryString(106) == L"Valeur");
-    CHECK(LibraryString(107) == L"Nom du fichier");
-    CHECK(LibraryString(108) == L"Longueur");
-    CHECK(LibraryString(109) == L"Largeur");
+    CHECK(LibraryString(IDS_ABOUT_AUTHOR) == L"\u00C9lise Marchetti"); // accented text kept exact
+    CHECK(LibraryString(IDS_FIELD) == L"Champs");
+    CHECK(LibraryString(IDS_VALUE) == L"Valeur");
+    CHECK(LibraryString(IDS_FILE_NAME) == L"Nom du fichier");
+    CHECK(LibraryString(IDS_LENGTH) == L"Longueur");
+    CHECK(LibraryString(IDS_WIDTH) == L"Largeur");
 }

@@ -1,9 +1,9 @@
 // The child windows: creation, routing and results of LocalWindowProc, double-buffered
 // painting, the worker thread, the balance of what a window takes from the system, and the
 // bitmap display window's scaled copy, its pixels on screen and where its clicks go.
-#include "demo/WindowCapture.h"
+#include "support/WindowCapture.h"
 #include "host/OrvanelBitmap.h"
-#include "module/ModuleInstance.h"
+#include "win32/ModuleInstance.h"
 #include "support/ImportPatch.h"
 #include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
@@ -16,7 +16,7 @@
 #include <memory>
 
 using namespace Orvanel::Window;
-using QuilletDemo::CWindowCapture;
+using QuilletTest::CWindowCapture;
 using QuilletTest::MouseLParam;
 using QuilletTest::OleCounters;
 
@@ -89,7 +89,7 @@ struct Host {
     HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 30, 30, 700, 500,
                                   nullptr, nullptr, nullptr, nullptr);
     CRecordingParent wrapper{window};
-    Host() { Orvanel::SetModuleInstance(GetModuleHandleW(nullptr)); }
+    Host() { Orvanel::Win32::SetModuleInstance(GetModuleHandleW(nullptr)); }
     ~Host() { DestroyWindow(window); }
     void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE) {
         const CWindowPlacement placement{10, 20, 120, 80};

@@ -2,7 +2,7 @@
 // records what each handler receives; CenterDialogOnScreen; the OLE call discipline.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
-#include "demo/ModalDriver.h"
+#include "support/ModalDriver.h"
 #include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
 
@@ -249,7 +249,7 @@ TEST_CASE("a close of a modal dialog reaches OnCommand as Cancel") {
             return 1;
         }
     } object;
-    QuilletDemo::CModalDriver driver(
+    QuilletTest::CModalDriver driver(
         [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTestDialog),
                                            nullptr, DialogProc, reinterpret_cast<LPARAM>(&object));

@@ -4,9 +4,11 @@
 #include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
-#include "demo/ModalDriver.h"
-#include "demo/WindowCapture.h"
-#include "window/FitLayout.h"
+#include "support/ModalDriver.h"
+#include "support/UserActions.h"
+#include "support/WindowCapture.h"
+#include "layout/FitLayout.h"
+#include "resources/resource.h"
 
 #include <doctest/doctest.h>
 
@@ -16,15 +18,20 @@
 #include <memory>
 #include <string>
 
-using QuilletDemo::CModalDriver;
-using QuilletDemo::ControlText;
-using QuilletDemo::CWindowCapture;
-using QuilletDemo::WindowText;
+using QuilletTest::ClickButton;
+using QuilletTest::CModalDriver;
+using QuilletTest::ControlText;
+using QuilletTest::CWindowCapture;
+using QuilletTest::DragSlider;
+using QuilletTest::PressKey;
+using QuilletTest::WindowText;
 
 namespace {
 
-constexpr int kRadius = 1226, kSigma = 1225, kAngle = 1222;
-constexpr int kRadiusEdit = 1223, kSigmaEdit = 1224, kAngleEdit = 1214;
+constexpr int kRadius = IDC_MOTION_BLUR_RADIUS, kSigma = IDC_MOTION_BLUR_SIGMA,
+              kAngle = IDC_MOTION_BLUR_ANGLE;
+constexpr int kRadiusEdit = IDC_MOTION_BLUR_RADIUS_EDIT, kSigmaEdit = IDC_MOTION_BLUR_SIGMA_EDIT,
+              kAngleEdit = IDC_MOTION_BLUR_ANGLE_EDIT;
 
 // A picture with detail everywhere, so that any blur changes it.
 std::unique_ptr<COrvanelBitmap> Photo() {
@@ -38,30 +45,13 @@ std::unique_ptr<COrvanelBitmap> Photo() {
     return bitmap;
 }
 
-void Key(HWND control, UINT key) {
-    SendMessageW(control, WM_KEYDOWN, key, 1);
-    SendMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
-// What a trackbar sends while its thumb is dragged to a position and released.
-void Drag(HWND dialog, int slider, int position) {
-    HWND control = GetDlgItem(dialog, slider);
-    SendMessageW(control, TBM_SETPOS, TRUE, position);
-    const LPARAM from = reinterpret_cast<LPARAM>(control);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
-}
-
-void Click(HWND dialog, int button) { PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
-
 HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr); }
 
 // What the preview must show: the picture fitted to the preview's client area, blurred.
 std::unique_ptr<COrvanelBitmap> ExpectedPreview(COrvanelBitmap& source, int clientWidth,
                                                 int clientHeight, double radius, double sigma,
                                                 double angle) {
-    using namespace Orvanel::Window;
+    using namespace Orvanel::Layout;
     const float ratio =
         FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
                  static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight));
@@ -83,8 +73,8 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double
     auto expected = ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
     const int width = static_cast<int>(expected->GetBitmapWidth());
     const int height = static_cast<int>(expected->GetBitmapHeight());
-    const int left = static_cast<int>(Orvanel::Window::CentredOffset(screen.Width(), width));
-    const int top = static_cast<int>(Orvanel::Window::CentredOffset(screen.Height(), height));
+    const int left = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Width(), width));
+    const int top = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Height(), height));
     int mismatches = 0;
     for (int y = 0; y < screen.Height(); ++y) {
         for (int x = 0; x < screen.Width(); ++x) {
@@ -137,7 +127,7 @@ TEST_CASE("the dialog as it opens: template, zeros, and OK returning zeros") {
             GetWindowRect(Preview(dialog), &previewRect);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
             mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
-            Click(dialog, IDOK);
+            ClickButton(dialog, IDOK);
         },
         values);
 
@@ -162,19 +152,19 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
         photo.get(),
         [&](HWND dialog) {
             // Arrow key: the sigma slider moves to 1, nothing else happens.
-            Key(GetDlgItem(dialog, kSigma), VK_RIGHT);
+            PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
             afterArrow = Edits(dialog);
             unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
             // Page Down on the radius slider: all three positions are read, the keyboard's too.
-            Key(GetDlgItem(dialog, kRadius), VK_NEXT);
+            PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
             afterPage = Edits(dialog);
             pagedRadius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
             blurredByPage = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 0);
             // Dragging the angle to its end.
-            Drag(dialog, kAngle, 360);
+            DragSlider(dialog, kAngle, 360);
             afterDrag = Edits(dialog);
             blurredByDrag = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 360);
-            Click(dialog, IDOK);
+            ClickButton(dialog, IDOK);
         },
         values);
 
@@ -192,10 +182,10 @@ TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the c
     // Moves sliders, then closes the dialog through the given button or the caption.
     auto moveThen = [](int button) {
         return [=](HWND dialog) {
-            Drag(dialog, kSigma, 30);
-            Drag(dialog, kAngle, 90);
+            DragSlider(dialog, kSigma, 30);
+            DragSlider(dialog, kAngle, 90);
             if (button != 0) {
-                Click(dialog, button);
+                ClickButton(dialog, button);
             } else {
                 PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             }
@@ -212,7 +202,7 @@ TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the c
         [](HWND dialog) {
             SetDlgItemTextW(dialog, kRadiusEdit, L"55");
             SetDlgItemTextW(dialog, kSigmaEdit, L"9");
-            Click(dialog, IDOK);
+            ClickButton(dialog, IDOK);
         },
         typed);
     CHECK(result == 1);

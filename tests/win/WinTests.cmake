@@ -1,16 +1,20 @@
 # Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
 # cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
-# The demo's dialog automation and screen capture serve the tests too.
-add_library(win_test_support OBJECT ${PROJECT_SOURCE_DIR}/demo/ModalDriver.cpp
-                                    ${PROJECT_SOURCE_DIR}/demo/WindowCapture.cpp)
+# Dialog automation (finding a modal dialog, acting on it as a user) and screen capture: the
+# demo's tour links them too.
+add_library(win_test_support STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/ModalDriver.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/UserActions.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/WindowCapture.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
+target_link_libraries(win_test_support PUBLIC user32 gdi32 comctl32)
 
 function(quillet_win_test name)
-  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:doctest_main> $<TARGET_OBJECTS:win_test_support>)
+  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:doctest_main>)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_include_directories(${name} SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
-  target_link_libraries(${name} PRIVATE QuilletHost user32 gdi32 ole32 comctl32)
+  target_link_libraries(${name} PRIVATE QuilletHost win_test_support user32 gdi32 ole32 comctl32)
   add_dependencies(${name} Quillet)
   add_test(NAME win.${name} COMMAND ${name})
   set_tests_properties(win.${name} PROPERTIES TIMEOUT 120)

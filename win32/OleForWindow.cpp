@@ -1,8 +1,8 @@
-#include "dialog/OleForWindow.h"
+#include "win32/OleForWindow.h"
 
 #include <ole2.h>
 
-namespace Orvanel::Dialog {
+namespace Orvanel::Win32 {
 
 namespace {
 const wchar_t kOleInitializedProperty[] = L"Quillet.OleInitialized";
@@ -26,4 +26,4 @@ void UninitializeOleForWindow(HWND window) {
     }
 }
 
-} // namespace Orvanel::Dialog
+} // namespace Orvanel::Win32

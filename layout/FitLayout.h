@@ -2,7 +2,7 @@
 // How a picture is fitted into a window: plain arithmetic, shared by the bitmap windows and
 // testable without a window system.
 
-namespace Orvanel::Window {
+namespace Orvanel::Layout {
 
 // The single-precision factor at which the whole picture fits the window, proportions kept;
 // above 1 when the picture is smaller than the window. 0 for a window of zero width or
@@ -17,4 +17,4 @@ int ScaledSize(unsigned int size, float ratio);
 // Offset that centres `size` in `space`, rounded down; 0 when it does not fit.
 unsigned int CentredOffset(unsigned int space, unsigned int size);
 
-} // namespace Orvanel::Window
+} // namespace Orvanel::Layout

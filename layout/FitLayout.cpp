@@ -1,6 +1,6 @@
-#include "window/FitLayout.h"
+#include "layout/FitLayout.h"
 
-namespace Orvanel::Window {
+namespace Orvanel::Layout {
 
 float FitRatio(unsigned int pictureWidth, unsigned int pictureHeight, unsigned int windowWidth,
                unsigned int windowHeight) {
@@ -33,4 +33,4 @@ unsigned int CentredOffset(unsigned int space, unsigned int size) {
     return space > size ? (space - size) / 2 : 0;
 }
 
-} // namespace Orvanel::Window
+} // namespace Orvanel::Layout

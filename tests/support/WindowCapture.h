@@ -3,7 +3,7 @@
 
 #include <vector>
 
-namespace QuilletDemo {
+namespace QuilletTest {
 
 // What the screen shows of a window, read back once (from any thread): its client area, or
 // the whole window with its frame.
@@ -26,4 +26,4 @@ private:
     std::vector<unsigned char> bgra_;
 };
 
-} // namespace QuilletDemo
+} // namespace QuilletTest

@@ -1,9 +1,9 @@
-#include "demo/ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace QuilletDemo {
+namespace QuilletTest {
 
 namespace {
 
@@ -91,4 +91,4 @@ void CModalDriver::Run() {
     }
 }
 
-} // namespace QuilletDemo
+} // namespace QuilletTest

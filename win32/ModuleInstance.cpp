@@ -1,6 +1,6 @@
-#include "module/ModuleInstance.h"
+#include "win32/ModuleInstance.h"
 
-namespace Orvanel {
+namespace Orvanel::Win32 {
 
 namespace {
 HINSTANCE moduleInstance = nullptr;
@@ -10,4 +10,4 @@ HINSTANCE GetModuleInstance() { return moduleInstance; }
 
 void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }
 
-} // namespace Orvanel
+} // namespace Orvanel::Win32

@@ -1,6 +1,6 @@
-#include "demo/WindowCapture.h"
+#include "support/WindowCapture.h"
 
-namespace QuilletDemo {
+namespace QuilletTest {
 
 CWindowCapture::CWindowCapture(HWND window, Area area) {
     RECT rect{};
@@ -62,4 +62,4 @@ std::vector<unsigned char> CWindowCapture::Rgb() const {
     return rgb;
 }
 
-} // namespace QuilletDemo
+} // namespace QuilletTest

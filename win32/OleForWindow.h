@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-namespace Orvanel::Dialog {
+namespace Orvanel::Win32 {
 
 // OLE is initialised for the lifetime of each dialog and child window. OleInitialize can
 // fail, for instance with RPC_E_CHANGED_MODE when the host thread lives in the
@@ -11,4 +11,4 @@ namespace Orvanel::Dialog {
 void InitializeOleForWindow(HWND window);
 void UninitializeOleForWindow(HWND window);
 
-} // namespace Orvanel::Dialog
+} // namespace Orvanel::Win32

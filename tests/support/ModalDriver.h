@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-namespace QuilletDemo {
+namespace QuilletTest {
 
 // The first visible dialog window (class #32770) of the given thread, or null. Searching the
 // thread's own windows keeps a dialog of another process from being picked up.
@@ -46,4 +46,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace QuilletDemo
+} // namespace QuilletTest

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-namespace Orvanel::Dialog {
+namespace Orvanel::Win32 {
 
 // The key state and position of a mouse message. Positions left of or above the client area
 // arrive as negative 16-bit values and are sign-extended.
@@ -16,4 +16,4 @@ inline MouseArguments DecodeMouse(WPARAM wParam, LPARAM lParam) {
             static_cast<short>(HIWORD(lParam))};
 }
 
-} // namespace Orvanel::Dialog
+} // namespace Orvanel::Win32

@@ -1,0 +1,25 @@
+#include "support/UserActions.h"
+
+#include <commctrl.h>
+
+namespace QuilletTest {
+
+void ClickButton(HWND dialog, int buttonId) {
+    PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND control, UINT key) {
+    SendMessageW(control, WM_KEYDOWN, key, 1);
+    SendMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+void DragSlider(HWND dialog, int sliderId, int position) {
+    HWND slider = GetDlgItem(dialog, sliderId);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    const LPARAM from = reinterpret_cast<LPARAM>(slider);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+}
+
+} // namespace QuilletTest
