@@ -115,6 +115,7 @@ int Run(COrvanelBitmap* bitmap, const std::function<void(HWND)>& drive, Values& 
 TEST_CASE("the dialog as it opens: template, zeros, and OK returning zeros") {
     auto photo = Photo();
     std::wstring title, buttons, edits;
+    std::string ranges;
     RECT previewRect{};
     int mismatches = -2;
     Values values;
@@ -124,6 +125,13 @@ TEST_CASE("the dialog as it opens: template, zeros, and OK returning zeros") {
             title = WindowText(dialog);
             buttons = ControlText(dialog, IDOK) + L"," + ControlText(dialog, IDCANCEL);
             edits = Edits(dialog);
+            for (int slider : {kRadius, kSigma, kAngle}) {
+                const LRESULT low = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMIN, 0, 0);
+                const LRESULT high = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMAX, 0, 0);
+                const LRESULT at = SendDlgItemMessageW(dialog, slider, TBM_GETPOS, 0, 0);
+                ranges += std::to_string(low) + ".." + std::to_string(high) + "@" +
+                          std::to_string(at) + " ";
+            }
             GetWindowRect(Preview(dialog), &previewRect);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
             mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
@@ -134,6 +142,7 @@ TEST_CASE("the dialog as it opens: template, zeros, and OK returning zeros") {
     CHECK((title == L"Motion Blur Pr\u00E9visualisation" && title.size() == 28));
     CHECK(buttons == L"OK,Annuler");
     CHECK(edits == L"0,0,0");
+    CHECK(ranges == "0..100@0 0..100@0 0..360@0 "); // radius, sigma, angle
     CHECK((previewRect.left == 20 && previewRect.top == 100));
     CHECK((previewRect.right - previewRect.left == 550 &&
            previewRect.bottom - previewRect.top == 300));

@@ -3,6 +3,7 @@
 # Dialog automation (finding a modal dialog, acting on it as a user) and screen capture: the
 # demo's tour links them too.
 add_library(win_test_support STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/DialogTemplateReader.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/ModalDriver.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/UserActions.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/WindowCapture.cpp)
@@ -23,6 +24,7 @@ endfunction()
 # Through the DLL, as a host uses it.
 quillet_win_test(test_exports win/TestExports.cpp)
 quillet_win_test(test_about_box win/TestAboutBox.cpp)
+quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
 quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
 # Through the DLL too; the framework's objects supply the filter and the fitting arithmetic
 # that compute the expected preview.

@@ -1,0 +1,197 @@
+// Every dialog template compiled into Quillet.dll, control by control, against the table the
+// dialog was designed from: style, size, font, and each control's id, class, text, style,
+// extended style and placement. The resource script is not what ships; the compiled bytes are.
+#include "resources/resource.h"
+#include "support/DialogTemplateReader.h"
+
+#include <doctest/doctest.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using QuilletTest::DialogTemplate;
+using QuilletTest::DialogTemplateItem;
+
+namespace {
+
+struct Control {
+    int id;
+    const wchar_t* className; // lower case, as the reader reports it
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+};
+
+struct Dialog {
+    int resource;
+    const wchar_t* title;
+    DWORD style;
+    bool positioned; // whether the design fixes the position (else it is centred at run time)
+    short x, y, cx, cy;
+    const wchar_t* typeface;
+    WORD pointSize;
+    std::vector<Control> controls;
+};
+
+constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kLeftText = kChildVisible | SS_LEFT;
+constexpr DWORD kTrackbar = kChildVisible | WS_TABSTOP | TBS_BOTH | TBS_NOTICKS | TBS_HORZ;
+constexpr DWORD kValueBox = kChildVisible | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+
+const Dialog kDialogs[] = {
+    {IDD_ABOUT,
+     L"About ...",
+     0x10C808C0,
+     true,
+     22,
+     17,
+     230,
+     75,
+     L"System",
+     8,
+     {
+         {IDC_ABOUT_OK, L"button", L"OK", 0x50010000, WS_EX_STATICEDGE, 82, 60, 68, 14},
+         {IDC_ABOUT_LINE1, L"static", L"Static", 0x50020000, 0, 48, 10, 167, 10},
+         {IDC_ABOUT_LINE2, L"static", L"Static", 0x50020000, 0, 48, 22, 167, 10},
+         {IDC_ABOUT_LINE3, L"static", L"Static", 0x50020000, 0, 48, 34, 167, 10},
+         {IDC_ABOUT_LINE4, L"static", L"Static", 0x50020000, 0, 49, 46, 167, 10},
+     }},
+    {IDD_MOTION_BLUR,
+     L"Motion Blur Pr\u00E9visualisation",
+     0x80C808C0,
+     false,
+     0,
+     0,
+     390,
+     278,
+     L"MS Sans Serif",
+     8,
+     {
+         {IDOK, L"button", L"OK", kChildVisible | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 105, 256, 50,
+          14},
+         {IDCANCEL, L"button", L"Annuler", kChildVisible | WS_TABSTOP | BS_PUSHBUTTON, 0, 206, 256,
+          50, 14},
+         {-1, L"static", L"Preview", kLeftText | WS_GROUP, 0, 7, 8, 26, 8},
+         {IDC_MOTION_BLUR_RADIUS, L"msctls_trackbar32", L"Slider1", kTrackbar, 0, 4, 30, 113, 15},
+         {-1, L"static", L"Radius :", kLeftText, 0, 9, 20, 27, 8},
+         {IDC_MOTION_BLUR_RADIUS_EDIT, L"edit", L"", kValueBox, 0, 52, 19, 64, 12},
+         {IDC_MOTION_BLUR_SIGMA, L"msctls_trackbar32", L"Slider1", kTrackbar, 0, 128, 29, 113, 15},
+         {-1, L"static", L"Sigma :", kLeftText, 0, 134, 18, 24, 8},
+         {IDC_MOTION_BLUR_SIGMA_EDIT, L"edit", L"", kValueBox, 0, 176, 15, 66, 14},
+         {IDC_MOTION_BLUR_ANGLE, L"msctls_trackbar32", L"Slider1", kTrackbar, 0, 266, 31, 113, 15},
+         {-1, L"static", L"Angle :", kLeftText, 0, 269, 19, 23, 8},
+         {IDC_MOTION_BLUR_ANGLE_EDIT, L"edit", L"", kValueBox, 0, 311, 16, 66, 14},
+     }},
+};
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text)
+        narrow += c < 128 ? static_cast<char>(c) : '?';
+    return narrow;
+}
+
+// Styles read as the designs write them.
+std::string Hex(DWORD value) {
+    char text[16];
+    snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+} // namespace
+
+TEST_CASE("the compiled dialog templates match their designs") {
+    // The trackbar and edit styles spelled out by the designs, as numbers.
+    REQUIRE(kTrackbar == 0x50010018);
+    REQUIRE(kValueBox == 0x50810080);
+    // Loaded the way a host loads it, from beside this program.
+    HMODULE library = LoadLibraryW(L"Quillet.dll");
+    REQUIRE(library != nullptr);
+    for (const Dialog& want : kDialogs) {
+        CAPTURE(want.resource);
+        DialogTemplate got;
+        std::string error;
+        REQUIRE_MESSAGE(QuilletTest::LoadDialogTemplate(library, want.resource, got, error), error);
+        CHECK(Narrow(got.title) == Narrow(want.title));
+        CHECK(got.title == want.title);
+        CHECK(Hex(got.style) == Hex(want.style));
+        CHECK(Hex(got.exStyle) == Hex(0));
+        CHECK((got.menu.empty() && got.className.empty()));
+        if (want.positioned)
+            CHECK((got.x == want.x && got.y == want.y));
+        CHECK((got.cx == want.cx && got.cy == want.cy));
+        CHECK(Narrow(got.typeface) == Narrow(want.typeface));
+        CHECK(got.pointSize == want.pointSize);
+        REQUIRE(got.items.size() == want.controls.size());
+        for (size_t i = 0; i < want.controls.size(); ++i) {
+            const Control& c = want.controls[i];
+            const DialogTemplateItem& item = got.items[i];
+            INFO("control " << i << " \"" << Narrow(c.text) << "\" (id " << c.id << ")");
+            CHECK(item.id == c.id);
+            CHECK(Narrow(item.className) == Narrow(c.className));
+            CHECK(Narrow(item.text) == Narrow(c.text));
+            CHECK(Hex(item.style) == Hex(c.style));
+            CHECK(Hex(item.exStyle) == Hex(c.exStyle));
+            CHECK(item.x == c.x);
+            CHECK(item.y == c.y);
+            CHECK(item.cx == c.cx);
+            CHECK(item.cy == c.cy);
+            CHECK(item.extraBytes == 0);
+        }
+    }
+    FreeLibrary(library);
+}
+
+TEST_CASE("the template reader: ordinals, strings, alignment, extra bytes, truncation") {
+    // A hand-assembled template: font, one control with an ordinal class and text followed by
+    // two extra bytes, one with a class name, each item aligned to four bytes.
+    std::vector<BYTE> bytes;
+    auto word = [&](WORD w) { bytes.insert(bytes.end(), {BYTE(w & 0xFF), BYTE(w >> 8)}); };
+    auto dword = [&](DWORD d) {
+        word(static_cast<WORD>(d));
+        word(static_cast<WORD>(d >> 16));
+    };
+    auto text = [&](const wchar_t* s) {
+        for (; *s; ++s)
+            word(*s);
+        word(0);
+    };
+    auto align = [&] {
+        while (bytes.size() % 4)
+            bytes.push_back(0);
+    };
+    word(1), word(0xFFFF), dword(7), dword(WS_EX_TOPMOST), dword(DS_SETFONT | WS_POPUP), word(2);
+    word(1), word(2), word(300), word(200), word(0), word(0), text(L"T\u00E9");
+    word(9), word(FW_BOLD), bytes.push_back(1), bytes.push_back(0), text(L"Face");
+    align();
+    dword(0), dword(0), dword(SS_ICON), word(5), word(6), word(7), word(8), dword(0xFFFFFFFF);
+    word(0xFFFF), word(0x82), word(0xFFFF), word(42), word(2), word(0xABCD);
+    align();
+    dword(0), dword(WS_EX_CLIENTEDGE), dword(0), word(0), word(0), word(1), word(1), dword(77);
+    text(L"MyClass"), text(L"x"), word(0);
+
+    DialogTemplate parsed;
+    std::string error;
+    REQUIRE(QuilletTest::ParseDialogTemplate(bytes.data(), bytes.size(), parsed, error));
+    CHECK((parsed.helpId == 7 && parsed.exStyle == WS_EX_TOPMOST && parsed.x == 1 &&
+           parsed.cy == 200 && parsed.title == L"T\u00E9"));
+    CHECK((parsed.pointSize == 9 && parsed.weight == FW_BOLD && parsed.italic == 1 &&
+           parsed.typeface == L"Face"));
+    REQUIRE(parsed.items.size() == 2);
+    CHECK((parsed.items[0].id == -1 && parsed.items[0].className == L"static" &&
+           parsed.items[0].text == L"#42" && parsed.items[0].extraBytes == 2 &&
+           parsed.items[0].cy == 8));
+    CHECK((parsed.items[1].id == 77 && parsed.items[1].className == L"myclass" &&
+           parsed.items[1].text == L"x" && parsed.items[1].exStyle == WS_EX_CLIENTEDGE));
+
+    // Cut anywhere, the bytes are refused rather than read past their end.
+    for (size_t size = 0; size < bytes.size(); ++size) {
+        std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+        CHECK_FALSE(QuilletTest::ParseDialogTemplate(cut.data(), cut.size(), parsed, error));
+    }
+}
