@@ -56,9 +56,10 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
-// "Quillet.dll+0x1a2b (0x2654c1a2b)": the offset finds the line with addr2line whatever base
-// the module was loaded at.
-std::string DescribeAddress(const void* address) {
+// "Quillet.dll+0x1a2b (0x2654c1a2b)" for the call instruction before a return address: the
+// offset finds the line with addr2line whatever base the module was loaded at.
+std::string DescribeCaller(const void* returnAddress) {
+    const void* address = static_cast<const char*>(returnAddress) - 1;
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -106,7 +107,7 @@ struct CGdiHandleLedger::State {
     }
 
     Creation Record(Fn id, const void* caller) {
-        return Creation{id, DescribeAddress(caller), context, ++serial};
+        return Creation{id, DescribeCaller(caller), context, ++serial};
     }
 
     void Created(Fn id, const void* handle, const void* caller) {
@@ -263,7 +264,7 @@ const Watch kWatches[] = {
 } // namespace
 
 std::string CGdiHandleLedger::State::Describe(const void* handle, const Creation& creation) const {
-    return Format("%p made by %s at %s during %s", handle, kNames[creation.function],
+    return Format("%p made by %s called at %s during %s", handle, kNames[creation.function],
                   creation.caller.c_str(), creation.context.c_str());
 }
 
@@ -271,7 +272,7 @@ void CGdiHandleLedger::State::Released(Fn id, const void* handle, bool succeeded
                                        const void* caller) {
     std::lock_guard<std::mutex> lock(mutex);
     ++calls[id];
-    const std::string where = DescribeAddress(caller);
+    const std::string where = DescribeCaller(caller);
     auto range = live.equal_range(handle);
     if (range.first == range.second) {
         Fault(Format("%s(%p) at %s: no counted call created this handle", kNames[id], handle,
@@ -321,7 +322,7 @@ void CGdiHandleLedger::State::CheckSelectionsGivenBack(HDC dc, const char* relea
                                            ? Describe(selection.now, made->second)
                                            : Format("%p", static_cast<const void*>(selection.now));
             Fault(Format("%s(%p) at %s with %s still selected", releaser,
-                         static_cast<const void*>(dc), DescribeAddress(caller).c_str(),
+                         static_cast<const void*>(dc), DescribeCaller(caller).c_str(),
                          object.c_str()));
         }
     }
@@ -398,29 +399,27 @@ std::size_t CGdiHandleLedger::Live() const {
     return state_->live.size() + state_->windows.size();
 }
 
-std::string CGdiHandleLedger::FirstLeak() const {
+std::string CGdiHandleLedger::Leaks() const {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    const void* handle = nullptr;
-    const State::Creation* first = nullptr;
-    std::size_t count = state_->live.size();
-
-    for (const auto& [live, creation] : state_->live) {
-        if (first == nullptr || creation.serial < first->serial) {
-            handle = live, first = &creation;
-        }
-    }
     state_->ForgetDestroyedWindows();
+    // Oldest first: the first leak is usually the cause of the others.
+    std::map<unsigned long, std::pair<const void*, const State::Creation*>> bySerial;
+    for (const auto& [handle, creation] : state_->live) {
+        bySerial[creation.serial] = {handle, &creation};
+    }
     for (const auto& [window, creation] : state_->windows) {
-        ++count;
-        if (first == nullptr || creation.serial < first->serial) {
-            handle = window, first = &creation;
+        bySerial[creation.serial] = {window, &creation};
+    }
+    std::string text;
+    int shown = 0;
+    for (const auto& [serial, leak] : bySerial) {
+        if (++shown > 3) {
+            text += "\n...";
+            break;
         }
+        text += (text.empty() ? "" : "\n") + state_->Describe(leak.first, *leak.second);
     }
-    if (first == nullptr) {
-        return std::string();
-    }
-    return Format("%llu live; the first is ", static_cast<unsigned long long>(count)) +
-           state_->Describe(handle, *first);
+    return text;
 }
 
 std::string CGdiHandleLedger::FirstFault() const {

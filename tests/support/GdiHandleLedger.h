@@ -31,9 +31,9 @@ public:
 
     // Handles created and not yet released, plus windows created and still there.
     std::size_t Live() const;
-    // Empty when nothing is live; otherwise the earliest live handle: what made it, from
-    // where, when.
-    std::string FirstLeak() const;
+    // Empty when nothing is live; otherwise the earliest live handles, one a line: what made
+    // each, from where, when.
+    std::string Leaks() const;
     // Empty, or the first release that broke the rules.
     std::string FirstFault() const;
 
