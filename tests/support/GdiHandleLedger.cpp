@@ -3,6 +3,7 @@
 #include "support/ModuleImportPatch.h"
 
 #include <array>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -336,6 +337,10 @@ void CGdiHandleLedger::State::Selected(HDC dc, HGDIOBJ object, HGDIOBJ previous)
         return;
     }
     std::lock_guard<std::mutex> lock(mutex);
+    // Device contexts that the system lends (a control's colour message) are its own business.
+    if (live.find(dc) == live.end()) {
+        return;
+    }
     Selection& selection = selections[dc][kind];
     if (selection.own == nullptr) {
         selection.own = previous;
@@ -349,21 +354,23 @@ CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules)
         state_->firstFault = "a second ledger was started while the first one was live";
         return;
     }
+    // The wrappers may be called as soon as an entry is written: what they pass the calls on to
+    // and where they record them are known before.
+    current = state_.get();
     for (HMODULE module : modules) {
         for (const Watch& watch : kWatches) {
-            auto patch = std::make_unique<CModuleImportPatch>(module, watch.dll, kNames[watch.id],
-                                                              watch.hook);
-            if (!patch->Applied()) {
+            void** entry = FindImportEntry(module, watch.dll, kNames[watch.id]);
+            if (entry == nullptr) {
                 continue;
             }
             if (realFunction[watch.id] == nullptr) {
-                realFunction[watch.id] = patch->Original();
+                realFunction[watch.id] = *entry;
             }
             state_->watched.emplace(module, kNames[watch.id]);
-            state_->patches.push_back(std::move(patch));
+            state_->patches.push_back(std::make_unique<CModuleImportPatch>(
+                module, watch.dll, kNames[watch.id], watch.hook));
         }
     }
-    current = state_.get();
 }
 
 CGdiHandleLedger::~CGdiHandleLedger() {
