@@ -174,7 +174,6 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
     REQUIRE((quillet != nullptr && halvory != nullptr));
     CGdiHandleLedger ledger({quillet, halvory});
     REQUIRE(ledger.FirstFault().empty());
-    // The preview's bitmaps come from Halvory.dll and are deleted by Quillet.dll.
     for (const std::string function :
          {"CreateSolidBrush", "CreateCompatibleDC", "CreateCompatibleBitmap", "SelectObject",
           "DeleteObject", "DeleteDC", "GetDC", "ReleaseDC", "BeginPaint", "EndPaint",
@@ -182,6 +181,7 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
         CAPTURE(function);
         CHECK(ledger.Watches(quillet, function.c_str()));
     }
+    // The preview's bitmaps are made in Halvory.dll and deleted by Quillet.dll.
     CHECK((ledger.Watches(halvory, "CreateDIBSection") && ledger.Watches(halvory, "DeleteObject")));
 
     // The meters must see memory taken, or a flat reading would prove nothing.
