@@ -1,11 +1,11 @@
 #pragma once
 // Image files list their rows top-down as RGB; the host bitmap keeps rows bottom-up (buffer row
 // 0 is the picture's bottom line) as blue, green, red and a fourth byte. quillet-fx converts
-// between the two here, on both ways through a command.
+// between the two here for the general-purpose reader (stb) that both quillet-fx and the
+// Windows demo use.
 #include "host/OrvanelBitmap.h"
 
 #include <cstddef>
-#include <vector>
 
 namespace QuilletFx {
 
@@ -30,27 +30,6 @@ inline bool RgbRowsToBitmap(const unsigned char* rgb, int width, int height,
         }
     }
     return true;
-}
-
-// The bitmap's pixels as RGB, top row first (empty for a bitmap without pixels).
-inline std::vector<unsigned char> BitmapToRgbRows(const COrvanelBitmap& bitmap) {
-    const unsigned char* pixels = bitmap.GetPtBitmap();
-    if (pixels == nullptr)
-        return {};
-    const std::size_t w = bitmap.GetBitmapWidth();
-    const std::size_t h = bitmap.GetBitmapHeight();
-    const std::size_t stride = static_cast<std::size_t>(bitmap.GetWidthSize());
-    std::vector<unsigned char> rgb(w * h * 3);
-    for (std::size_t y = 0; y < h; ++y) {
-        const unsigned char* in = pixels + (h - 1 - y) * stride;
-        unsigned char* out = rgb.data() + y * w * 3;
-        for (std::size_t x = 0; x < w; ++x, in += 4, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
-    return rgb;
 }
 
 } // namespace QuilletFx

@@ -1,0 +1,19 @@
+#pragma once
+// Binary portable pixmaps (P6) and greymaps (P5): a text header, then raw rows top-down.
+#include "demo/fx/ImageRows.h"
+
+#include <cstdio>
+#include <string>
+
+class COrvanelBitmap;
+
+namespace QuilletFx::PnmFile {
+
+// P6 and P5 with samples of one byte (largest value 255). Other largest values are left to
+// the general-purpose reader (Unsupported).
+ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error);
+
+// Writes P6, largest value 255.
+bool Write(std::FILE* file, const PixelRows& rows, std::string& error);
+
+} // namespace QuilletFx::PnmFile
