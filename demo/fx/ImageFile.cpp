@@ -63,6 +63,13 @@ bool ReadWithStb(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
     return true;
 }
 
+// Removes what a failed write left, but only a plain file: OUT may name a device or a link.
+void RemovePartialFile(const char* path) {
+    struct stat status {};
+    if (lstat(path, &status) == 0 && S_ISREG(status.st_mode))
+        std::remove(path);
+}
+
 } // namespace
 
 const char* const kKnownExtensions = ".png, .bmp, .ppm, .pnm, .jpg, .jpeg, .tif or .tiff";
@@ -140,7 +147,7 @@ bool WriteImageFile(const char* path, ImageFormat format, const PixelRows& rows,
     if (format == ImageFormat::Tiff) {
         if (TiffFile::Write(path, rows, error))
             return true;
-        std::remove(path);
+        RemovePartialFile(path);
         return false;
     }
     File file(std::fopen(path, "wb"));
@@ -172,7 +179,7 @@ bool WriteImageFile(const char* path, ImageFormat format, const PixelRows& rows,
         written = false;
     }
     if (!written)
-        std::remove(path);
+        RemovePartialFile(path);
     return written;
 }
 

@@ -45,17 +45,34 @@ ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
         error = "broken PNM: the header does not give width, height and largest value";
         return ReadResult::Failed;
     }
-    if (largest != 255)
-        return ReadResult::Unsupported;
+    if (largest == 0) {
+        error = "broken PNM: the largest value is 0";
+        return ReadResult::Failed;
+    }
     if (!AllocateBitmap(width, height, bitmap, error))
         return ReadResult::Failed;
     const int w = static_cast<int>(width), h = static_cast<int>(height);
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * (colour ? 3 : 1);
+    const std::size_t samples = static_cast<std::size_t>(w) * (colour ? 3 : 1);
+    // Samples of one byte land in the bitmap row and are widened there; two-byte samples
+    // (big-endian, for largest values above 255) and other scales pass through one row.
+    const std::size_t sampleBytes = largest > 255 ? 2 : 1;
+    std::vector<unsigned char> scaled;
+    if (largest != 255)
+        scaled.resize(samples * sampleBytes);
     for (int y = 0; y < h; ++y) {
         unsigned char* row = BitmapRowFromTop(bitmap, y);
-        if (std::fread(row, 1, rowBytes, file) != rowBytes) {
+        unsigned char* in = largest == 255 ? row : scaled.data();
+        if (std::fread(in, 1, samples * sampleBytes, file) != samples * sampleBytes) {
             error = "broken PNM: the pixel data ends early";
             return ReadResult::Failed;
+        }
+        if (largest != 255) {
+            for (std::size_t i = 0; i < samples; ++i) {
+                const long long sample = sampleBytes == 2 ? in[2 * i] << 8 | in[2 * i + 1] : in[i];
+                // Rounded to the nearest of 0..255; samples above the largest value saturate.
+                const long long value = (sample * 255 + largest / 2) / largest;
+                row[i] = static_cast<unsigned char>(value > 255 ? 255 : value);
+            }
         }
         if (colour)
             WidenRgbRow(row, w);

@@ -9,8 +9,7 @@ class COrvanelBitmap;
 
 namespace QuilletFx::PnmFile {
 
-// P6 and P5 with samples of one byte (largest value 255). Other largest values are left to
-// the general-purpose reader (Unsupported).
+// P6 and P5 with any largest value up to 65535; samples are scaled to 0..255, rounded.
 ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error);
 
 // Writes P6, largest value 255.
