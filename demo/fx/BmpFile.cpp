@@ -33,7 +33,7 @@ void PutLittle16(unsigned char* p, unsigned value) {
 
 } // namespace
 
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error) {
     // The file header, the info header and, for bit fields, the three masks that follow it.
     unsigned char header[kFileHeaderBytes + kInfoHeaderBytes + 12] = {};
     if (std::fread(header, 1, kFileHeaderBytes + kInfoHeaderBytes, file) !=
@@ -65,8 +65,9 @@ ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
     // A negative height marks rows stored top-down.
     const bool topDown = signedHeight < 0;
     const long long height = topDown ? -signedHeight : signedHeight;
-    if (!AllocateBitmap(width, height, bitmap, error))
+    if (!AllocateBitmap(width, height, picture, error))
         return ReadResult::Failed;
+    COrvanelBitmap& bitmap = *picture;
     if (std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0) {
         error = "broken BMP: the pixel data offset lies outside the file";
         return ReadResult::Failed;

@@ -99,9 +99,9 @@ bool ParseCommand(const char* command, int argc, char** argv, std::vector<Number
     return true;
 }
 
-bool Read(const char* command, const char* path, COrvanelBitmap& bitmap, int& status) {
+bool Read(const char* command, const char* path, Picture& picture, int& status) {
     std::string error;
-    if (ReadImageFile(path, bitmap, error))
+    if (ReadImageFile(path, picture, error))
         return true;
     status = Fail(kExitUsageOrIo, command, std::string("cannot read ") + path + ": " + error);
     return false;
@@ -200,10 +200,10 @@ int RunBlur(int argc, char** argv) {
         return Fail(kExitRefused, command, text);
     }
 
-    COrvanelBitmap bitmap;
-    if (!Read(command, parsed.paths[0], bitmap, status))
+    Picture picture;
+    if (!Read(command, parsed.paths[0], picture, status))
         return status;
-    PixelRows rows = RowsOf(bitmap);
+    PixelRows rows = RowsOf(*picture);
     std::unique_ptr<unsigned char[]> blurred;
     if (blur) {
         std::size_t bytes = 0;
@@ -219,7 +219,7 @@ int RunBlur(int argc, char** argv) {
                         "the blur refuses its parameters for this picture (or memory ran out)");
         rows = PixelRows{blurred.get(), 4 * static_cast<std::ptrdiff_t>(rows.width), rows.width,
                          rows.height};
-        bitmap = COrvanelBitmap(); // the source is no longer needed while encoding
+        picture.reset(); // the source is no longer needed while encoding
     }
     return Write(command, parsed.paths[1], format, rows, options[3].value);
 }
@@ -234,10 +234,10 @@ int RunConvert(int argc, char** argv) {
         return status;
     if (parsed.help)
         return Help(kConvertHelp);
-    COrvanelBitmap bitmap;
-    if (!Read(command, parsed.paths[0], bitmap, status))
+    Picture picture;
+    if (!Read(command, parsed.paths[0], picture, status))
         return status;
-    return Write(command, parsed.paths[1], format, RowsOf(bitmap), options[0].value);
+    return Write(command, parsed.paths[1], format, RowsOf(*picture), options[0].value);
 }
 
 const Command kCommands[] = {

@@ -46,7 +46,7 @@ Signature Identify(const unsigned char* magic, std::size_t count) {
 // stb reads what the readers above leave: GIF, TGA, PSD, HDR, PIC, and the rarer BMP, PNM and
 // JPEG variants. It decodes to a full-size RGB buffer first; these files are uncommon enough
 // for that copy not to matter.
-bool ReadWithStb(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
+bool ReadWithStb(std::FILE* file, Picture& picture, std::string& error) {
     int width = 0, height = 0, channels = 0;
     const std::unique_ptr<unsigned char, void (*)(void*)> rgb(
         stbi_load_from_file(file, &width, &height, &channels, 3), stbi_image_free);
@@ -58,8 +58,9 @@ bool ReadWithStb(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
             error = std::string("broken image: ") + (reason != nullptr ? reason : "unreadable");
         return false;
     }
-    if (!RgbRowsToBitmap(rgb.get(), width, height, bitmap))
-        return AllocateBitmap(width, height, bitmap, error);
+    if (!AllocateBitmap(width, height, picture, error))
+        return false;
+    CopyRgbRows(rgb.get(), *picture);
     return true;
 }
 
@@ -98,7 +99,7 @@ bool FormatFromExtension(const std::string& path, ImageFormat& format) {
     return false;
 }
 
-bool ReadImageFile(const char* path, COrvanelBitmap& bitmap, std::string& error) {
+static bool ReadAnyFormat(const char* path, Picture& picture, std::string& error) {
     File file(std::fopen(path, "rb"));
     if (!file) {
         error = std::strerror(errno);
@@ -119,27 +120,35 @@ bool ReadImageFile(const char* path, COrvanelBitmap& bitmap, std::string& error)
     ReadResult result = ReadResult::Unsupported;
     switch (Identify(magic, count)) {
     case Signature::Png:
-        result = PngFile::Read(file.get(), bitmap, error);
+        result = PngFile::Read(file.get(), picture, error);
         break;
     case Signature::Jpeg:
-        result = JpegFile::Read(file.get(), bitmap, error);
+        result = JpegFile::Read(file.get(), picture, error);
         break;
     case Signature::Bmp:
-        result = BmpFile::Read(file.get(), bitmap, error);
+        result = BmpFile::Read(file.get(), picture, error);
         break;
     case Signature::Pnm:
-        result = PnmFile::Read(file.get(), bitmap, error);
+        result = PnmFile::Read(file.get(), picture, error);
         break;
     case Signature::Tiff:
         file.reset();
-        return TiffFile::Read(path, bitmap, error) == ReadResult::Done;
+        return TiffFile::Read(path, picture, error) == ReadResult::Done;
     case Signature::Other:
         break;
     }
     if (result != ReadResult::Unsupported)
         return result == ReadResult::Done;
     std::rewind(file.get());
-    return ReadWithStb(file.get(), bitmap, error);
+    return ReadWithStb(file.get(), picture, error);
+}
+
+bool ReadImageFile(const char* path, Picture& picture, std::string& error) {
+    picture.reset();
+    if (ReadAnyFormat(path, picture, error))
+        return true;
+    picture.reset(); // half a picture is no picture
+    return false;
 }
 
 bool WriteImageFile(const char* path, ImageFormat format, const PixelRows& rows,

@@ -23,9 +23,9 @@ struct WriteOptions {
 };
 
 // Reads a PNG, JPEG, BMP, PNM or TIFF file (and, through the general-purpose reader, GIF, TGA
-// and the other variants) into bitmap: 32 bits, fourth byte 0, rows bottom-up. False with a
-// reason (a missing file, a directory, a broken or unknown image) in error.
-bool ReadImageFile(const char* path, COrvanelBitmap& bitmap, std::string& error);
+// and the other variants) into picture: 32 bits, fourth byte 0, rows bottom-up. False with a
+// reason (a missing file, a directory, a broken or unknown image) in error and no picture.
+bool ReadImageFile(const char* path, Picture& picture, std::string& error);
 
 // Writes the rows as an image file of the given format. False with a reason in error; a file
 // whose writing failed part-way is removed.

@@ -15,15 +15,16 @@ unsigned char* BitmapRowFromTop(COrvanelBitmap& bitmap, int y) {
     return bitmap.GetPtBitmap() + row * bitmap.GetWidthSize();
 }
 
-bool AllocateBitmap(long long width, long long height, COrvanelBitmap& bitmap, std::string& error) {
+bool AllocateBitmap(long long width, long long height, Picture& picture, std::string& error) {
     const long long side = 0x7fffffff;
     if (width < 1 || height < 1 || width > side || height > side) {
         error = "the image has no pixels or impossible sides (" + std::to_string(width) + " x " +
                 std::to_string(height) + ")";
         return false;
     }
-    bitmap = COrvanelBitmap(static_cast<int>(width), static_cast<int>(height), 32);
-    if (bitmap.GetPtBitmap() == nullptr) {
+    picture.emplace(static_cast<int>(width), static_cast<int>(height), 32);
+    if (picture->GetPtBitmap() == nullptr) {
+        picture.reset();
         error = "the image is too large (" + std::to_string(width) + " x " +
                 std::to_string(height) + " pixels; a bitmap holds at most 2 GB)";
         return false;

@@ -2,10 +2,11 @@
 // What the image file readers and writers of quillet-fx share: the host's pixel layout as a
 // view for the writers, and the in-place row conversions the readers use to turn a file's row
 // into a bitmap row without a second full-size buffer.
-#include <cstddef>
-#include <string>
+#include "host/OrvanelBitmap.h"
 
-class COrvanelBitmap;
+#include <cstddef>
+#include <optional>
+#include <string>
 
 namespace QuilletFx {
 
@@ -35,9 +36,13 @@ enum class ReadResult {
     Unsupported, // a variant of the format this reader leaves to the general-purpose one
 };
 
-// Makes bitmap a width x height 32-bit bitmap; false with a reason when the sides are not
+// A picture read from a file. The bitmap is built in place once its size is known: the
+// bitmap has no move, and assigning a new one would copy all of its pixels.
+using Picture = std::optional<COrvanelBitmap>;
+
+// Makes picture a width x height 32-bit bitmap; false with a reason when the sides are not
 // positive or the host cannot hold that many pixels.
-bool AllocateBitmap(long long width, long long height, COrvanelBitmap& bitmap, std::string& error);
+bool AllocateBitmap(long long width, long long height, Picture& picture, std::string& error);
 
 // In-place widenings of one row to blue, green, red, 0. The row holds `width` pixels of the
 // narrower layout at its start and has room for 4 x width bytes; they run from the last pixel

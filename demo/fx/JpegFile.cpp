@@ -134,7 +134,7 @@ private:
 
 } // namespace
 
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error) {
     Reader reader;
     bool colour = true;
     if (!reader.ReadHeader(file, colour)) {
@@ -143,9 +143,9 @@ ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
     }
     if (!colour)
         return ReadResult::Unsupported;
-    if (!AllocateBitmap(reader.Width(), reader.Height(), bitmap, error))
+    if (!AllocateBitmap(reader.Width(), reader.Height(), picture, error))
         return ReadResult::Failed;
-    if (!reader.ReadRows(bitmap)) {
+    if (!reader.ReadRows(*picture)) {
         error = std::string("broken JPEG: ") + reader.ErrorMessage();
         return ReadResult::Failed;
     }

@@ -13,7 +13,7 @@ namespace QuilletFx::JpegFile {
 constexpr int kDefaultQuality = 90;
 
 // Colour and grey JPEGs; CMYK ones are left to the general-purpose reader (Unsupported).
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error);
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error);
 
 // Quality 1 to 100.
 bool Write(std::FILE* file, const PixelRows& rows, int quality, std::string& error);

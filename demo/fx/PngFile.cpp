@@ -125,7 +125,7 @@ void UseFastCompression(png_structp png) {
     png_set_compression_buffer_size(png, 1 << 18);
 }
 
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error) {
     Reader reader;
     if (!reader.Ready()) {
         error = "out of memory";
@@ -137,9 +137,9 @@ ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
         error = std::string("broken PNG: ") + reader.ErrorMessage();
         return ReadResult::Failed;
     }
-    if (!AllocateBitmap(width, height, bitmap, error))
+    if (!AllocateBitmap(width, height, picture, error))
         return ReadResult::Failed;
-    if (!reader.ReadRows(bitmap, passes)) {
+    if (!reader.ReadRows(*picture, passes)) {
         error = std::string("broken PNG: ") + reader.ErrorMessage();
         return ReadResult::Failed;
     }

@@ -20,7 +20,7 @@ void UseFastCompression(png_structp png);
 
 // Reads any PNG (palette, grey, alpha, 16 bits, interlaced): 16-bit samples keep their high
 // byte, alpha is dropped, grey is copied into blue, green and red.
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error);
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error);
 
 // Writes 8-bit RGB.
 bool Write(std::FILE* file, const PixelRows& rows, std::string& error);

@@ -33,7 +33,7 @@ bool ReadHeaderNumber(std::FILE* file, long long limit, long long& value) {
 
 } // namespace
 
-ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
+ReadResult Read(std::FILE* file, Picture& picture, std::string& error) {
     char magic[2] = {};
     if (std::fread(magic, 1, 2, file) != 2 || magic[0] != 'P' ||
         (magic[1] != '5' && magic[1] != '6'))
@@ -49,8 +49,9 @@ ReadResult Read(std::FILE* file, COrvanelBitmap& bitmap, std::string& error) {
         error = "broken PNM: the largest value is 0";
         return ReadResult::Failed;
     }
-    if (!AllocateBitmap(width, height, bitmap, error))
+    if (!AllocateBitmap(width, height, picture, error))
         return ReadResult::Failed;
+    COrvanelBitmap& bitmap = *picture;
     const int w = static_cast<int>(width), h = static_cast<int>(height);
     const std::size_t samples = static_cast<std::size_t>(w) * (colour ? 3 : 1);
     // Samples of one byte land in the bitmap row and are widened there; two-byte samples

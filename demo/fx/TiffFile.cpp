@@ -53,7 +53,7 @@ std::string Reason(const char* what) {
 
 } // namespace
 
-ReadResult Read(const char* path, COrvanelBitmap& bitmap, std::string& error) {
+ReadResult Read(const char* path, Picture& picture, std::string& error) {
     const Handlers handlers;
     const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(path, "r"));
     if (!tiff) {
@@ -63,8 +63,9 @@ ReadResult Read(const char* path, COrvanelBitmap& bitmap, std::string& error) {
     std::uint32_t width = 0, height = 0;
     TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
-    if (!AllocateBitmap(width, height, bitmap, error))
+    if (!AllocateBitmap(width, height, picture, error))
         return ReadResult::Failed;
+    COrvanelBitmap& bitmap = *picture;
     // Packed 32-bit values with red in the low byte: in memory red, green, blue, alpha. The
     // bitmap's rows are exactly width x 4 bytes apart, as libtiff's raster is.
     auto* raster = reinterpret_cast<std::uint32_t*>(bitmap.GetPtBitmap());

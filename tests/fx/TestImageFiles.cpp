@@ -39,18 +39,19 @@ bool Write(const std::string& path, const COrvanelBitmap& bitmap, int quality = 
 }
 
 COrvanelBitmap Read(const std::string& path) {
-    COrvanelBitmap bitmap;
+    Picture picture;
     std::string error;
-    const bool read = ReadImageFile(path.c_str(), bitmap, error);
+    const bool read = ReadImageFile(path.c_str(), picture, error);
     INFO(path, ": ", error);
-    CHECK(read);
-    return bitmap;
+    REQUIRE(read);
+    return *picture;
 }
 
 std::string ReadError(const std::string& path) {
-    COrvanelBitmap bitmap;
+    Picture picture;
     std::string error;
-    CHECK_FALSE(ReadImageFile(path.c_str(), bitmap, error));
+    CHECK_FALSE(ReadImageFile(path.c_str(), picture, error));
+    CHECK_FALSE(picture.has_value());
     return error;
 }
 
@@ -137,13 +138,14 @@ void WriteGreyJpeg(const std::string& path, int width, int height, const Bytes& 
 TEST_CASE("image file rows and bitmap rows") {
     // 2 x 3 RGB, top row first; the bitmap holds it bottom-up as BGR plus a zero byte.
     const unsigned char rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-    COrvanelBitmap bitmap;
-    REQUIRE(RgbRowsToBitmap(rgb, 2, 3, bitmap));
+    COrvanelBitmap bitmap(2, 3, 32);
+    REQUIRE(CopyRgbRows(rgb, bitmap));
     CHECK(bitmap.GetColorValue(0, 2) == 0x030201u); // top-left pixel of the file
     CHECK(bitmap.GetColorValue(1, 0) == 0x121110u); // bottom-right
     CHECK(bitmap.GetPtBitmap()[3] == 0);
     CHECK(TopDownRgb(bitmap) == Bytes(rgb, rgb + sizeof rgb));
-    CHECK_FALSE(RgbRowsToBitmap(rgb, 0, 3, bitmap));
+    COrvanelBitmap empty;
+    CHECK_FALSE(CopyRgbRows(rgb, empty));
 }
 
 TEST_CASE("each format reads back what it wrote, top row first") {

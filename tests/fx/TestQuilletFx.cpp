@@ -43,11 +43,12 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 COrvanelBitmap ReadBack(const std::string& path) {
-    COrvanelBitmap bitmap;
+    QuilletFx::Picture picture;
     std::string error;
+    const bool read = QuilletFx::ReadImageFile(path.c_str(), picture, error);
     INFO(error);
-    REQUIRE(QuilletFx::ReadImageFile(path.c_str(), bitmap, error));
-    return bitmap;
+    REQUIRE(read);
+    return *picture;
 }
 
 void WritePicture(const std::string& path, const COrvanelBitmap& bitmap) {
