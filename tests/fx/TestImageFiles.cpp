@@ -291,6 +291,11 @@ TEST_CASE("files of other encoders and layouts") {
         WriteBytes(folder / "15.pgm", small);
         CHECK(TopDownRgb(Read(folder / "15.pgm")) ==
               Bytes{0, 0, 0, 17, 17, 17, 136, 136, 136, 255, 255, 255});
+        // Two bytes a sample, high byte first, rounded to the nearest of 0..255.
+        WriteBytes(folder / "16.pgm", {'P', '5',  ' ', '4', ' ',  '1',  ' ',  '6',  '5',  '5', '3',
+                                       '5', '\n', 0,   0,   0xFF, 0xFF, 0x80, 0x00, 0x00, 0xFF});
+        CHECK(TopDownRgb(Read(folder / "16.pgm")) ==
+              Bytes{0, 0, 0, 255, 255, 255, 128, 128, 128, 1, 1, 1});
 
         // A negative height stores rows top-down.
         REQUIRE(stbi_write_bmp((folder / "up.bmp").c_str(), width, height, 3, rgb.data()));
