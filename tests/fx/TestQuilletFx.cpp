@@ -220,7 +220,7 @@ TEST_CASE("the blurred file holds what the filter makes of the same bitmap") {
     WritePicture(folder / "in.bmp", picture);
     const struct {
         double radius, sigma, angle;
-    } cases[] = {{3, 2, 30}, {0, 1.5, 90}, {-1, 0.7, 200}, {2.5, -1, -45}, {12, 40, 0}};
+    } cases[] = {{3, 2, 30}, {0, 1.5, 90}, {-1, 0.7, 200}, {2.5, -10, -45}, {12, 40, 0}};
     for (const auto& c : cases) {
         CAPTURE(c.radius);
         CAPTURE(c.sigma);
