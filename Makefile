@@ -39,6 +39,7 @@ demo: build-win
 	@scripts/run-demo.sh
 
 bench: build-native
+	@scripts/install-deps.sh --bench
 	@scripts/run-bench.sh
 
 format:

@@ -71,8 +71,8 @@ COrvanelBitmap* LoadImageFile(const std::wstring& path) {
     if (rgb == nullptr) {
         return nullptr;
     }
-    auto* bitmap = new COrvanelBitmap();
-    const bool loaded = QuilletFx::RgbRowsToBitmap(rgb, width, height, *bitmap);
+    auto* bitmap = new COrvanelBitmap(width, height, 32);
+    const bool loaded = QuilletFx::CopyRgbRows(rgb, *bitmap);
     stbi_image_free(rgb);
     if (!loaded) {
         delete bitmap;

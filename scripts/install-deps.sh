@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the demo need, when missing.
+# --bench adds what the benchmarks compare against and time with.
 set -euo pipefail
 
 packages=(
@@ -7,7 +8,11 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils
   librapidxml-dev libstb-dev doctest-dev libbenchmark-dev
+  libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
 )
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(imagemagick hyperfine jq time)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

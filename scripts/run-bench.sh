@@ -11,3 +11,5 @@ for bench in "$root"/build/native/bench/bench_*; do
   "$bench" --benchmark_counters_tabular=true --benchmark_out="$root/out/bench/$name.json" \
            --benchmark_out_format=json
 done
+echo "== quillet-fx end to end"
+"$root/scripts/bench-fx.sh"

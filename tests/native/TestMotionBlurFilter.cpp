@@ -1,6 +1,5 @@
 #include "filter/MotionBlurFilter.h"
 
-#include "demo/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
 
@@ -212,17 +211,4 @@ TEST_CASE("values out of range are refused and the bitmap stays as it was") {
     // A bitmap too large to address is refused before anything is allocated.
     std::size_t bytes = 0;
     CHECK_FALSE(CMotionBlurFilter::PackedBufferBytes(0xFFFFFFFFu, 0xFFFFFFFFu, bytes));
-}
-
-TEST_CASE("image file rows and bitmap rows") {
-    // 2 x 3 RGB, top row first; the bitmap holds it bottom-up as BGR plus a zero byte.
-    const unsigned char rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-    COrvanelBitmap bitmap;
-    REQUIRE(QuilletFx::RgbRowsToBitmap(rgb, 2, 3, bitmap));
-    CHECK(bitmap.GetColorValue(0, 2) == 0x030201u); // top-left pixel of the file
-    CHECK(bitmap.GetColorValue(1, 0) == 0x121110u); // bottom-right
-    CHECK(bitmap.GetPtBitmap()[3] == 0);
-    CHECK(QuilletFx::BitmapToRgbRows(bitmap) == Bytes(rgb, rgb + sizeof rgb));
-    CHECK_FALSE(QuilletFx::RgbRowsToBitmap(rgb, 0, 3, bitmap));
-    CHECK(QuilletFx::BitmapToRgbRows(bitmap).empty());
 }

@@ -1,0 +1,249 @@
+#include "demo/fx/FxCommands.h"
+
+#include "demo/fx/CommandLine.h"
+#include "demo/fx/ImageFile.h"
+#include "demo/fx/JpegFile.h"
+#include "filter/MotionBlurFilter.h"
+#include "host/OrvanelBitmap.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace QuilletFx {
+
+using Orvanel::Filter::CMotionBlurFilter;
+
+const char* const kExitStatusHelp =
+    "Exit status:\n"
+    "  0  OUT was written\n"
+    "  1  the effect refused its parameters (nothing is written)\n"
+    "  2  usage error (unknown or missing option, bad number, unknown OUT extension), or a\n"
+    "     file could not be read or written\n";
+
+namespace {
+
+constexpr double kAnyNumber = std::numeric_limits<double>::max();
+
+const char* const kBlurHelp =
+    "Usage: quillet-fx blur IN OUT --radius R --sigma S --angle A [--quality Q]\n"
+    "\n"
+    "Motion blur: smears every pixel of IN along one direction with a one-sided Gaussian\n"
+    "and writes the result to OUT.\n"
+    "\n"
+    "  IN           PNG, JPEG, BMP, PNM (P5, P6), TIFF, GIF or TGA, told by its content\n"
+    "  OUT          written in the format its extension names: .png, .bmp, .ppm, .pnm,\n"
+    "               .jpg, .jpeg, .tif or .tiff\n"
+    "  --radius R   kernel of 2 x ceil(R) + 1 taps; 0 or less picks the length from sigma\n"
+    "  --sigma S    the Gaussian's standard deviation in pixels; 0 copies IN unchanged\n"
+    "  --angle A    direction in degrees: 0 up, 90 right\n"
+    "  --quality Q  JPEG quality, 1 to 100 (default 90); other formats ignore it\n"
+    "  -h, --help   show this help and exit\n"
+    "\n"
+    "The blur refuses (exit status 1) a kernel longer than 1048576 taps, a sigma so small\n"
+    "that the taps are not finite, and an angle too large to turn into radians.\n"
+    "\n";
+
+const char* const kConvertHelp =
+    "Usage: quillet-fx convert IN OUT [--quality Q]\n"
+    "\n"
+    "Reads IN and writes its pixels to OUT in the format OUT's extension names.\n"
+    "\n"
+    "  IN           PNG, JPEG, BMP, PNM (P5, P6), TIFF, GIF or TGA, told by its content\n"
+    "  OUT          .png, .bmp, .ppm, .pnm, .jpg, .jpeg, .tif or .tiff\n"
+    "  --quality Q  JPEG quality, 1 to 100 (default 90); other formats ignore it\n"
+    "  -h, --help   show this help and exit\n"
+    "\n";
+
+NumberOption QualityOption() {
+    return {"--quality", false, true, 1, 100, JpegFile::kDefaultQuality, false};
+}
+
+int Fail(int status, const char* command, const std::string& message) {
+    std::fprintf(stderr, "quillet-fx %s: %s\n", command, message.c_str());
+    return status;
+}
+
+int UsageError(const char* command, const std::string& message) {
+    Fail(kExitUsageOrIo, command, message);
+    std::fprintf(stderr, "Try 'quillet-fx %s --help'.\n", command);
+    return kExitUsageOrIo;
+}
+
+int Help(const char* text) {
+    std::printf("%s%s", text, kExitStatusHelp);
+    return kExitDone;
+}
+
+// The paths and the output format, or the exit status of a usage error.
+bool ParseCommand(const char* command, int argc, char** argv, std::vector<NumberOption>& options,
+                  ParsedArguments& parsed, ImageFormat& format, int& status) {
+    std::string error;
+    if (!ParseArguments(argc, argv, options, 2, parsed, error)) {
+        status = UsageError(command, error);
+        return false;
+    }
+    if (parsed.help)
+        return true;
+    if (!FormatFromExtension(parsed.paths[1], format)) {
+        status =
+            UsageError(command, std::string("cannot tell the format of OUT '") + parsed.paths[1] +
+                                    "' from its extension (use " + kKnownExtensions + ")");
+        return false;
+    }
+    return true;
+}
+
+bool Read(const char* command, const char* path, Picture& picture, int& status) {
+    std::string error;
+    if (ReadImageFile(path, picture, error))
+        return true;
+    status = Fail(kExitUsageOrIo, command, std::string("cannot read ") + path + ": " + error);
+    return false;
+}
+
+int Write(const char* command, const char* path, ImageFormat format, const PixelRows& rows,
+          double quality) {
+    WriteOptions writeOptions;
+    writeOptions.jpegQuality = static_cast<int>(quality);
+    std::string error;
+    if (!WriteImageFile(path, format, rows, writeOptions, error))
+        return Fail(kExitUsageOrIo, command, std::string("cannot write ") + path + ": " + error);
+    return kExitDone;
+}
+
+struct FreeDeleter {
+    void operator()(double* p) const { std::free(p); }
+};
+using Kernel = std::unique_ptr<double[], FreeDeleter>;
+
+// The kernel the filter's MotionBlur builds for these parameters, or a reason why it refuses
+// them. Built before the image is read, so that refused parameters cost no reading.
+bool MakeBlurKernel(double radius, double sigma, Kernel& kernel, int& taps, std::string& why) {
+    char text[160];
+    int requested = 0;
+    if (radius > 0.0) {
+        const double fromRadius = 2.0 * std::ceil(radius) + 1.0;
+        if (!(fromRadius <= CMotionBlurFilter::kMaxTaps)) {
+            std::snprintf(text, sizeof text,
+                          "radius %g gives a kernel longer than the %d taps the blur allows",
+                          radius, CMotionBlurFilter::kMaxTaps);
+            why = text;
+            return false;
+        }
+        requested = static_cast<int>(fromRadius);
+    } else {
+        requested = CMotionBlurFilter::AdaptiveKernelWidth(sigma);
+        if (requested == 0) {
+            std::snprintf(text, sizeof text,
+                          "sigma %g with radius 0 gives a kernel longer than the %d taps the "
+                          "blur allows",
+                          sigma, CMotionBlurFilter::kMaxTaps);
+            why = text;
+            return false;
+        }
+    }
+    double* made = nullptr;
+    CMotionBlurFilter filter;
+    taps = filter.MakeKernel(requested, sigma, made);
+    kernel.reset(made);
+    bool finite = taps >= 3;
+    for (int k = 0; finite && k < taps; ++k)
+        finite = std::isfinite(kernel[k]);
+    if (!finite) {
+        std::snprintf(text, sizeof text, "sigma %g is too small: the kernel's taps are not finite",
+                      sigma);
+        why = text;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunBlur(int argc, char** argv) {
+    const char* command = "blur";
+    std::vector<NumberOption> options = {
+        {"--radius", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
+        {"--sigma", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
+        {"--angle", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
+        QualityOption(),
+    };
+    ParsedArguments parsed;
+    ImageFormat format = ImageFormat::Png;
+    int status = kExitDone;
+    if (!ParseCommand(command, argc, argv, options, parsed, format, status))
+        return status;
+    if (parsed.help)
+        return Help(kBlurHelp);
+    const double radius = options[0].value, sigma = options[1].value, angle = options[2].value;
+
+    // Sigma 0 leaves the picture unchanged, as in the dialog and in the host.
+    const bool blur = sigma != 0.0;
+    Kernel kernel;
+    int taps = 0;
+    std::string why;
+    if (blur && !MakeBlurKernel(radius, sigma, kernel, taps, why))
+        return Fail(kExitRefused, command, "the blur refuses its parameters: " + why);
+    // Radians as the filter forms them; an angle whose radians overflow has no direction.
+    if (blur && !std::isfinite(angle * 3.141592653589793 * 0.005555555555555556)) {
+        char text[120];
+        std::snprintf(text, sizeof text,
+                      "the blur refuses its parameters: angle %g is too large to turn into "
+                      "radians",
+                      angle);
+        return Fail(kExitRefused, command, text);
+    }
+
+    Picture picture;
+    if (!Read(command, parsed.paths[0], picture, status))
+        return status;
+    PixelRows rows = RowsOf(*picture);
+    std::unique_ptr<unsigned char[]> blurred;
+    if (blur) {
+        std::size_t bytes = 0;
+        if (CMotionBlurFilter::PackedBufferBytes(static_cast<unsigned>(rows.width),
+                                                 static_cast<unsigned>(rows.height), bytes))
+            blurred.reset(new (std::nothrow) unsigned char[bytes]);
+        if (!blurred)
+            return Fail(kExitUsageOrIo, command, "not enough memory for the blurred picture");
+        // The pass writes every byte of its packed output, fourth bytes as 0.
+        if (!CMotionBlurFilter::ApplyKernel(rows.pixels, rows.stride, rows.width, rows.height,
+                                            kernel.get(), taps, angle, blurred.get()))
+            return Fail(kExitRefused, command,
+                        "the blur refuses its parameters for this picture (or memory ran out)");
+        rows = PixelRows{blurred.get(), 4 * static_cast<std::ptrdiff_t>(rows.width), rows.width,
+                         rows.height};
+        picture.reset(); // the source is no longer needed while encoding
+    }
+    return Write(command, parsed.paths[1], format, rows, options[3].value);
+}
+
+int RunConvert(int argc, char** argv) {
+    const char* command = "convert";
+    std::vector<NumberOption> options = {QualityOption()};
+    ParsedArguments parsed;
+    ImageFormat format = ImageFormat::Png;
+    int status = kExitDone;
+    if (!ParseCommand(command, argc, argv, options, parsed, format, status))
+        return status;
+    if (parsed.help)
+        return Help(kConvertHelp);
+    Picture picture;
+    if (!Read(command, parsed.paths[0], picture, status))
+        return status;
+    return Write(command, parsed.paths[1], format, RowsOf(*picture), options[0].value);
+}
+
+const Command kCommands[] = {
+    {"blur", "IN OUT --radius R --sigma S --angle A [--quality Q]: motion blur", RunBlur},
+    {"convert", "IN OUT [--quality Q]: write IN's pixels in OUT's format", RunConvert},
+};
+const int kCommandCount = sizeof kCommands / sizeof kCommands[0];
+
+} // namespace QuilletFx
