@@ -1,4 +1,6 @@
 #include "filter/MotionBlurFilter.h"
+#include "filter/MotionBlurPass.h"
+#include "filter/MotionBlurPlan.h"
 
 #include "demo/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
@@ -16,6 +18,8 @@
 #include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
+using Orvanel::Filter::CMotionBlurPass;
+using Orvanel::Filter::CMotionBlurPlan;
 
 namespace {
 
@@ -210,6 +214,41 @@ TEST_CASE("the pass at the limits of its shortcuts") {
         Pass(RandomBytes(4 * 2000), 4 * 2000, 2000, 1, kernel, 90.0);
         std::reverse(kernel.begin(), kernel.end());
         Pass(RandomBytes(4 * 2000 * 2), 4 * 2000, 2000, 2, kernel, 90.0);
+    }
+}
+
+TEST_CASE("the preview's kernels take the shortcuts: summed, multiplied, the tail left out") {
+    // Bytes alone cannot see a shortcut that is not taken; the preview's speed depends on it.
+    for (auto [radius, sigma] : {std::pair{10.0, 5.0}, {100.0, 20.0}, {0.0, 1.0}, {0.0, 100.0}}) {
+        INFO("radius " << radius << " sigma " << sigma);
+        const std::vector<double> kernel =
+            Kernel(radius > 0 ? 2 * static_cast<int>(radius) + 1
+                              : CMotionBlurFilter::AdaptiveKernelWidth(sigma),
+                   sigma);
+        CMotionBlurPlan plan;
+        REQUIRE(plan.Make(kernel.data(), static_cast<int>(kernel.size()), 30.0, 550, 300));
+        CHECK(plan.summed);
+        CHECK(plan.KeptTaps() < kernel.size());
+        CHECK(std::count(plan.step.begin(), plan.step.end(), CMotionBlurPlan::Step::Multiplied) ==
+              static_cast<std::ptrdiff_t>(plan.KeptTaps()));
+    }
+}
+
+TEST_CASE("the bytes do not depend on how many bands the rows are shared out in") {
+    rng.seed(17);
+    const int w = 37, h = 29, stride = 4 * w + 8;
+    const Bytes source = RandomBytes(static_cast<std::size_t>(stride) * h);
+    // A summed plan, and one that runs in kernel order because a product lies just under 1.
+    for (const std::vector<double>& kernel :
+         {Kernel(9, 2.5), {0.5, TapReaching(1, 1.0 - std::ldexp(1.0, -50)), 0.25}}) {
+        CMotionBlurPlan plan;
+        REQUIRE(plan.Make(kernel.data(), static_cast<int>(kernel.size()), 200.0, w, h));
+        const Bytes expected = Pass(source, stride, w, h, kernel, 200.0);
+        for (unsigned bands : {1u, 2u, 5u, 29u}) {
+            Bytes banded(4u * w * h, 0xCD);
+            CMotionBlurPass(plan, source.data(), stride, w, h, banded.data()).Run(bands);
+            CHECK_MESSAGE(banded == expected, bands << " bands, summed " << plan.summed);
+        }
     }
 }
 
