@@ -6,7 +6,6 @@
 #include <cmath>
 #include <mutex>
 #include <ostream>
-#include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -15,32 +14,33 @@ using Orvanel::Parallel::CRowBands;
 
 namespace {
 
-// What a run did: how often each row was computed, and which bands the caller's thread ran.
-struct Record {
-    explicit Record(int rows) : timesComputed(static_cast<std::size_t>(rows)) {}
+// Runs the bands and records how often each row was computed, on which thread each band ran
+// and which bands the caller's thread ran, in order.
+struct Run {
+    Run(const CRowBands& bands, int rows, const CRowBands::ThreadStarter* start = nullptr)
+        : timesComputed(static_cast<std::size_t>(rows)), bandThread(CRowBands::kMaxBands) {
+        const std::thread::id caller = std::this_thread::get_id();
+        const CRowBands::Job job = [&](unsigned band, int first, int end) {
+            for (int row = first; row < end; ++row)
+                ++timesComputed[static_cast<std::size_t>(row)];
+            const std::lock_guard<std::mutex> lock(mutex);
+            bandThread[band] = std::this_thread::get_id();
+            if (bandThread[band] == caller)
+                onCaller.push_back(band);
+        };
+        start ? bands.Run(job, *start) : bands.Run(job);
+    }
+    bool EveryRowOnce() const {
+        for (const std::atomic<int>& times : timesComputed)
+            if (times != 1)
+                return false;
+        return true;
+    }
     std::vector<std::atomic<int>> timesComputed;
-    std::mutex mutex;
+    std::vector<std::thread::id> bandThread;
     std::vector<unsigned> onCaller;
-    std::vector<std::thread::id> bandThread = std::vector<std::thread::id>(CRowBands::kMaxBands);
+    std::mutex mutex;
 };
-
-CRowBands::Job Recording(Record& record, std::thread::id caller) {
-    return [&record, caller](unsigned band, int first, int end) {
-        for (int row = first; row < end; ++row)
-            ++record.timesComputed[static_cast<std::size_t>(row)];
-        const std::lock_guard<std::mutex> lock(record.mutex);
-        record.bandThread[band] = std::this_thread::get_id();
-        if (std::this_thread::get_id() == caller)
-            record.onCaller.push_back(band);
-    };
-}
-
-bool EveryRowOnce(const Record& record) {
-    for (const std::atomic<int>& times : record.timesComputed)
-        if (times != 1)
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -56,39 +56,34 @@ TEST_CASE("bands split the rows in order and every row is computed once") {
             CHECK(split.End(expected == 0 ? 0 : expected - 1) == rows);
             for (unsigned band = 0; band < split.Count(); ++band)
                 CHECK(split.First(band) < split.End(band)); // consecutive, none empty
-            Record record(rows);
-            split.Run(Recording(record, std::this_thread::get_id()));
-            CHECK(EveryRowOnce(record));
-            CHECK(record.onCaller == std::vector<unsigned>(rows == 0 ? 0 : 1, 0u));
+            const Run run(split, rows);
+            CHECK(run.EveryRowOnce());
+            CHECK(run.onCaller == std::vector<unsigned>(rows == 0 ? 0 : 1, 0u));
         }
 }
 
 TEST_CASE("a band whose thread cannot start runs on the caller's thread, in band order") {
-    const std::thread::id caller = std::this_thread::get_id();
-    // Bands 2 and 5 get no thread: one starter throws as std::thread does, one hands back an
+    // Bands 2 and 5 get no thread: one start throws as std::thread does, one hands back an
     // empty thread.
-    const CRowBands::ThreadStarter stingy = [](std::function<void()> task) -> std::thread {
-        static std::atomic<int> calls{0};
-        const int call = ++calls % 7; // bands 1 to 6 ask in order
-        if (call == 2)
+    int calls = 0; // bands 1 to 6 ask in order, from the caller's thread
+    const CRowBands::ThreadStarter stingy = [&calls](std::function<void()> task) {
+        if (++calls == 2)
             throw std::system_error(
                 std::make_error_code(std::errc::resource_unavailable_try_again));
-        if (call == 5)
-            return std::thread();
-        return std::thread(std::move(task));
+        return calls == 5 ? std::thread() : std::thread(std::move(task));
     };
-    Record record(60);
-    CRowBands(60, 7).Run(Recording(record, caller), stingy);
-    CHECK(EveryRowOnce(record));
-    CHECK(record.onCaller == std::vector<unsigned>{0, 2, 5});
+    const Run run(CRowBands(60, 7), 60, &stingy);
+    CHECK(run.EveryRowOnce());
+    CHECK(run.onCaller == std::vector<unsigned>{0, 2, 5});
     for (unsigned band : {1u, 3u, 4u, 6u})
-        CHECK(record.bandThread[band] != caller);
+        CHECK(run.bandThread[band] != std::this_thread::get_id());
 
-    Record none(5);
-    CRowBands(5, 5).Run(Recording(none, caller),
-                        [](std::function<void()>) -> std::thread { throw std::bad_alloc(); });
-    CHECK(EveryRowOnce(none));
-    CHECK(none.onCaller == std::vector<unsigned>{0, 1, 2, 3, 4});
+    const CRowBands::ThreadStarter none = [](std::function<void()>) -> std::thread {
+        throw std::bad_alloc();
+    };
+    const Run alone(CRowBands(5, 5), 5, &none);
+    CHECK(alone.EveryRowOnce());
+    CHECK(alone.onCaller == std::vector<unsigned>{0, 1, 2, 3, 4});
 }
 
 TEST_CASE("band counts: small jobs stay on the caller's thread") {
