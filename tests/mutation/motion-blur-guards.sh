@@ -93,16 +93,19 @@ for i in "${!names[@]}"; do
   if ! perl -0777 -i -pe 'BEGIN { $from = shift; $to = shift }
         my $n = () = /\Q$from\E/g; die "found $n times\n" unless $n == 1; s/\Q$from\E/$to/' \
       "${froms[$i]}" "${tos[$i]}" "$file" 2>"$work/perl.log"; then
-    printf '%-56s NOT APPLIED (%s)\n' "${names[$i]}" "$(tr -d '\n' <"$work/perl.log")"
+    printf '%-52s NOT APPLIED (%s)\n' "${names[$i]}" "$(tr -d '\n' <"$work/perl.log")"
     faults=$((faults + 1))
     continue
   fi
   result=$(run_test)
   cp "$root/${files[$i]}" "$file"
   case $result in
-    failed | timeout) caught=$((caught + 1)); printf '%-56s caught (%s)\n' "${names[$i]}" "$result" ;;
-    passed) faults=$((faults + 1)); printf '%-56s SURVIVED\n' "${names[$i]}" ;;
-    *) faults=$((faults + 1)); printf '%-56s BROKEN (%s)\n' "${names[$i]}" "$result" ;;
+    failed | timeout)
+      caught=$((caught + 1))
+      by=$(grep -m1 -oE 'TEST CASE: .*|AddressSanitizer: [a-z-]+' "$work/test.log")
+      printf '%-52s caught (%s) by %s\n' "${names[$i]}" "$result" "${by:-a crash}" ;;
+    passed) faults=$((faults + 1)); printf '%-52s SURVIVED\n' "${names[$i]}" ;;
+    *) faults=$((faults + 1)); printf '%-52s BROKEN (%s)\n' "${names[$i]}" "$result" ;;
   esac
 done
 echo "$tried mutations, $caught caught"
