@@ -4,7 +4,6 @@
 #include "filter/MotionBlurPlan.h"
 #include "host/OrvanelBitmap.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
