@@ -1,5 +1,7 @@
 # Native Linux build: the portable core as one static library.
-add_library(quillet_core STATIC ${QUILLET_PORTABLE_SOURCES} ${HALVORY_PORTABLE_SOURCES})
+set(QUILLET_CORE_SOURCES ${QUILLET_PORTABLE_SOURCES} ${HALVORY_PORTABLE_SOURCES})
+list(REMOVE_DUPLICATES QUILLET_CORE_SOURCES)
+add_library(quillet_core STATIC ${QUILLET_CORE_SOURCES})
 target_include_directories(quillet_core PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(quillet_core SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
 find_package(Threads REQUIRED)

@@ -6,9 +6,11 @@ add_executable(quillet-demo
   SampleImage.cpp
   Screenshot.cpp
   StbImplementation.cpp
-  # The host applies the effects itself, with the same code as the previews.
-  ${PROJECT_SOURCE_DIR}/filter/MotionBlurFilter.cpp
 )
+# The host applies the effects itself, with the same code as the previews.
+foreach(source ${MOTION_BLUR_SOURCES})
+  target_sources(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR}/${source})
+endforeach()
 target_include_directories(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR})
 target_include_directories(quillet-demo SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
 target_link_libraries(quillet-demo PRIVATE QuilletHost win_test_support user32 gdi32)

@@ -38,9 +38,10 @@ public:
     // The blur pass itself: reads width x height pixels, rows `stride` bytes apart, and writes
     // packed rows (4 x width bytes each, fourth byte 0) to output, which must not overlap the
     // source. Taps must lie in [0, 2] (MakeKernel's always do). Returns false without writing
-    // when an argument is out of range: taps outside 1..kMaxTaps, a side too large to offset,
-    // a stride below 4 x width, an infinite angle, or a direction of length zero (possible with
-    // fewer than 3 taps only).
+    // when an argument is out of range (taps outside 1..kMaxTaps, a side too large to offset, a
+    // stride below 4 x width, an infinite angle, a direction of length zero, possible with fewer
+    // than 3 taps only) or when memory runs out. CMotionBlurPlan and CMotionBlurPass are its
+    // two halves.
     static bool ApplyKernel(const unsigned char* source, std::ptrdiff_t stride, int width,
                             int height, const double* kernel, int taps, const double& angle,
                             unsigned char* output);

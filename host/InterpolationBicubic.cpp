@@ -1,12 +1,11 @@
 #include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
+#include "parallel/RowBands.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <thread>
 #include <vector>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -306,12 +305,8 @@ void ResampleRows(const Plan& plan, int yBegin, int yEnd) {
     }
 }
 
-} // namespace
-
-CInterpolationBicubic::CInterpolationBicubic() = default;
-CInterpolationBicubic::~CInterpolationBicubic() = default;
-
-void CInterpolationBicubic::Execute(COrvanelBitmap* source, COrvanelBitmap*& destination) {
+// bands 0: as many as the work deserves.
+void Resample(COrvanelBitmap* source, COrvanelBitmap* destination, unsigned bands) {
     if (source == nullptr || destination == nullptr || source == destination)
         return;
     const COrvanelBitmap& src = *source;
@@ -348,22 +343,23 @@ void CInterpolationBicubic::Execute(COrvanelBitmap* source, COrvanelBitmap*& des
     const double work = (static_cast<double>(srcWidth) * plan.vert.taps +
                          static_cast<double>(dstWidth) * plan.horz.taps) *
                         dstHeight;
-    const unsigned int cores = std::max(1u, std::thread::hardware_concurrency());
-    const int threadCount = static_cast<int>(
-        std::min<double>({static_cast<double>(std::min(cores, 16u)), std::max(1.0, work / 4.0e6),
-                          static_cast<double>(dstHeight)}));
-    std::vector<std::thread> threads;
-    auto band = [&](int i) {
-        return static_cast<int>(static_cast<long long>(dstHeight) * i / threadCount);
-    };
-    for (int i = 1; i < threadCount; ++i) {
-        try {
-            threads.emplace_back(ResampleRows, std::cref(plan), band(i), band(i + 1));
-        } catch (...) { // no thread to be had: do that band here
-            ResampleRows(plan, band(i), band(i + 1));
-        }
-    }
-    ResampleRows(plan, band(0), band(1));
-    for (std::thread& thread : threads)
-        thread.join();
+    if (bands == 0)
+        bands = Orvanel::Parallel::CRowBands::CountFor(work, 4.0e6, dstHeight, 16);
+    Orvanel::Parallel::CRowBands(dstHeight, bands).Run([&plan](unsigned, int first, int end) {
+        ResampleRows(plan, first, end);
+    });
+}
+
+} // namespace
+
+CInterpolationBicubic::CInterpolationBicubic() = default;
+CInterpolationBicubic::~CInterpolationBicubic() = default;
+
+void CInterpolationBicubic::Execute(COrvanelBitmap* source, COrvanelBitmap*& destination) {
+    Resample(source, destination, 0);
+}
+
+void CInterpolationBicubic::ExecuteInBands(COrvanelBitmap* source, COrvanelBitmap*& destination,
+                                           unsigned bands) {
+    Resample(source, destination, std::max(bands, 1u));
 }

@@ -4,14 +4,15 @@ set -uo pipefail
 check=$(cd "$(dirname "$0")" && pwd)/check-layering.sh
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{module,dialog,window,win32,filter,host,resources}
+mkdir -p "$tree"/{module,dialog,window,win32,filter,host,parallel,resources}
 clean() {
   printf '#include "dialog/A.h"\n#include "win32/B.h"\n' >"$tree/module/M.cpp"
   printf '#include "window/W.h"\n#include "resources/resource.h"\n' >"$tree/dialog/D.cpp"
-  printf '#include "host/OrvanelBitmap.h"\n#include <cmath>\n' >"$tree/filter/F.cpp"
+  printf '#include "host/OrvanelBitmap.h"\n#include "parallel/RowBands.h"\n' >"$tree/filter/F.cpp"
+  printf '#include "parallel/RowBands.h"\n' >"$tree/host/H.cpp"
   printf '#include <windows.h>\n' >"$tree/win32/G.cpp"
   printf '#define X 1\n' >"$tree/resources/resource.h"
-  rm -f "$tree"/host/*
+  rm -f "$tree"/parallel/*
 }
 status=0
 clean
@@ -22,6 +23,8 @@ faults=(
   'filter/Up.cpp:#include "window/W.h"'
   'filter/Win.cpp:#include <windows.h>'
   'host/Up.cpp:#include "filter/F.h"'
+  'parallel/Up.cpp:#include "host/OrvanelBitmap.h"'
+  'parallel/Win.cpp:#include <windows.h>'
   'dialog/Out.cpp:#include "demo/DemoWindow.h"'
   'window/Side.cpp:#include "shell/S.h"'
 )

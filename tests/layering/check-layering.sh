@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
 # Checks that the library's folders depend on each other one way only:
 #   module -> dialog -> window, shell, print -> win32 -> portable (theme, color, filter, layout)
-#   -> host
+#   -> host -> parallel
 # A file may include headers of its own folder, of resources/, and of any lower layer; never
-# of a higher one or of another folder on its own layer. Portable code and the host's bitmap
-# classes (all but their GDI file) must also build without Win32: no Windows header at all.
+# of a higher one or of another folder on its own layer. Portable code, the host's bitmap
+# classes (all but their GDI file) and the row bands must also build without Win32: no Windows
+# header at all.
 # Prints every offending include and exits 1 when there is one.
 set -uo pipefail
 root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
 cd "$root" || exit 2
 
 declare -A layer=(
-  [host]=0
-  [theme]=1 [color]=1 [filter]=1 [layout]=1
-  [win32]=2
-  [window]=3 [shell]=3 [print]=3
-  [dialog]=4
-  [module]=5
+  [parallel]=0
+  [host]=1
+  [theme]=2 [color]=2 [filter]=2 [layout]=2
+  [win32]=3
+  [window]=4 [shell]=4 [print]=4
+  [dialog]=5
+  [module]=6
 )
-portable_re='^(theme|color|filter|layout)/|^host/'
+portable_re='^(theme|color|filter|layout)/|^(host|parallel)/'
 windows_headers_re='^#[[:space:]]*include[[:space:]]*<(windows|winuser|wingdi|winbase|windef|winspool|commctrl|commdlg|shlobj|shellapi|ole2|objbase|process|tchar)\.h>'
 gdi_only='host/OrvanelBitmapGdi.cpp'
 

@@ -96,3 +96,19 @@ TEST_CASE("null or empty arguments do nothing") {
     CHECK(MaxError(dst, Constant(1)) == 0);
     CHECK(empty.GetPtBitmap() == nullptr);
 }
+
+TEST_CASE("the bytes do not depend on how many bands the rows are shared out in") {
+    COrvanelBitmap src =
+        Make(301, 203, [](int x, int y) { return (x * x * 7 + y * 13 + x * y) & 255; });
+    for (auto size : {std::vector<int>{97, 61}, {410, 257}, {33, 200}}) {
+        INFO(size[0] << "x" << size[1]);
+        const COrvanelBitmap usual = Resample(src, size[0], size[1]);
+        for (unsigned bands : {1u, 2u, 7u, 64u}) {
+            COrvanelBitmap banded(size[0], size[1], 32);
+            COrvanelBitmap* out = &banded;
+            CInterpolationBicubic().ExecuteInBands(&src, out, bands);
+            CHECK(std::memcmp(banded.GetPtBitmap(), usual.GetPtBitmap(), 4u * size[0] * size[1]) ==
+                  0);
+        }
+    }
+}

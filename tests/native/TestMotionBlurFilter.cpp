@@ -1,10 +1,13 @@
 #include "filter/MotionBlurFilter.h"
+#include "filter/MotionBlurPass.h"
+#include "filter/MotionBlurPlan.h"
 
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +17,8 @@
 #include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
+using Orvanel::Filter::CMotionBlurPass;
+using Orvanel::Filter::CMotionBlurPlan;
 
 namespace {
 
@@ -73,6 +78,28 @@ Bytes Pass(const Bytes& source, std::ptrdiff_t stride, int w, int h,
                                   slow.data());
     CHECK(fast == slow);
     return fast;
+}
+
+// The smallest tap whose product with `byte`, rounded as the pass forms it, reaches `target`.
+double TapReaching(int byte, double target) {
+    double tap = target / byte;
+    while (byte * tap >= target)
+        tap = std::nextafter(tap, 0.0);
+    while (byte * tap < target)
+        tap = std::nextafter(tap, kInf);
+    return tap;
+}
+
+// One row holding every byte value, each pixel followed by one of `partner`: with tap 0 on a
+// pixel and tap 1 on the next, tap 1 meets every accumulator value from 0 to 255.
+Bytes EveryValueBeside(int partner) {
+    Bytes row;
+    for (int value = 0; value < 256; ++value)
+        for (int pixel : {value, partner})
+            row.insert(row.end(),
+                       {static_cast<unsigned char>(pixel), static_cast<unsigned char>(pixel ^ 0x5A),
+                        static_cast<unsigned char>(255 - pixel), 0});
+    return row;
 }
 
 } // namespace
@@ -141,6 +168,86 @@ TEST_CASE("the blur matches the oracle byte for byte") {
                  Uniform(-400, 400));
         }
         Pass(RandomBytes(10000), 10000, 2500, 1, Random<double>(2500, 1.8, 2.0), 90.0);
+    }
+}
+
+TEST_CASE("the pass at the limits of its shortcuts") {
+    rng.seed(31);
+    SUBCASE("sums that pass 16 bits") {
+        // On a row of 255, a pixel with n unit taps inside sums 255 n, past 65535 from n = 258;
+        // toward the right edge the pixels see every n from 300 down to 1.
+        Bytes white(4 * 700, 255);
+        Pass(white, 4 * 700, 700, 1, std::vector<double>(300, 1.0), 90.0);
+        // 257 unit taps and one adding 1 to a byte of 255: exactly 65536.
+        std::vector<double> kernel(257, 1.0);
+        kernel.push_back(TapReaching(255, 1.0));
+        Pass(white, 4 * 700, 700, 1, kernel, 90.0);
+    }
+    SUBCASE("products just under and over a whole number, after every accumulator value") {
+        // Tap 0 weighs 1, so the accumulator holds a byte when tap 1 adds n -/+ 2^-e. Close
+        // enough under n, the sum rounds up to the next whole number, which a table of integer
+        // parts would miss; how close depends on the accumulator's magnitude.
+        for (int byte : {1, 3, 200, 255})
+            for (double n : {1.0, 2.0, 255.0})
+                for (int e = 40; e <= 53; ++e)
+                    for (double sign : {-1.0, 1.0}) {
+                        const double tap = TapReaching(byte, n + sign * std::ldexp(n, -e));
+                        if (tap > 2.0)
+                            continue;
+                        INFO("byte " << byte << " n " << n << " e " << sign * e);
+                        Pass(EveryValueBeside(byte), 4 * 512, 512, 1, {1.0, tap}, 90.0);
+                    }
+    }
+    SUBCASE("a product of exactly 256, which no table byte holds") {
+        const double tap = TapReaching(255, 256.0);
+        REQUIRE(255 * tap == 256.0);
+        Pass(EveryValueBeside(255), 4 * 512, 512, 1, {tap, 0.25}, 90.0);
+    }
+    SUBCASE("long kernels far from summing to 1, with products near whole numbers") {
+        // Accumulators climb far past 255 and the clamp decides; near the right edge only a few
+        // taps are inside and the sums are small again.
+        std::vector<double> kernel = Random<double>(1500, 0.0, 2.0);
+        for (std::size_t k = 0; k < kernel.size(); k += 3)
+            kernel[k] = TapReaching(128 + static_cast<int>(rng() % 128),
+                                    1.0 + static_cast<int>(rng() % 200) - std::ldexp(1.0, -46));
+        Pass(RandomBytes(4 * 2000), 4 * 2000, 2000, 1, kernel, 90.0);
+        std::reverse(kernel.begin(), kernel.end());
+        Pass(RandomBytes(4 * 2000 * 2), 4 * 2000, 2000, 2, kernel, 90.0);
+    }
+}
+
+TEST_CASE("the preview's kernels take the shortcuts: summed, multiplied, the tail left out") {
+    // Bytes alone cannot see a shortcut that is not taken; the preview's speed depends on it.
+    for (auto [radius, sigma] : {std::pair{10.0, 5.0}, {100.0, 20.0}, {0.0, 1.0}, {0.0, 100.0}}) {
+        INFO("radius " << radius << " sigma " << sigma);
+        const std::vector<double> kernel =
+            Kernel(radius > 0 ? 2 * static_cast<int>(radius) + 1
+                              : CMotionBlurFilter::AdaptiveKernelWidth(sigma),
+                   sigma);
+        CMotionBlurPlan plan;
+        REQUIRE(plan.Make(kernel.data(), static_cast<int>(kernel.size()), 30.0, 550, 300));
+        CHECK(plan.summed);
+        CHECK(plan.KeptTaps() < kernel.size());
+        CHECK(std::count(plan.step.begin(), plan.step.end(), CMotionBlurPlan::Step::Multiplied) ==
+              static_cast<std::ptrdiff_t>(plan.KeptTaps()));
+    }
+}
+
+TEST_CASE("the bytes do not depend on how many bands the rows are shared out in") {
+    rng.seed(17);
+    const int w = 37, h = 29, stride = 4 * w + 8;
+    const Bytes source = RandomBytes(static_cast<std::size_t>(stride) * h);
+    // A summed plan, and one that runs in kernel order because a product lies just under 1.
+    for (const std::vector<double>& kernel :
+         {Kernel(9, 2.5), {0.5, TapReaching(1, 1.0 - std::ldexp(1.0, -50)), 0.25}}) {
+        CMotionBlurPlan plan;
+        REQUIRE(plan.Make(kernel.data(), static_cast<int>(kernel.size()), 200.0, w, h));
+        const Bytes expected = Pass(source, stride, w, h, kernel, 200.0);
+        for (unsigned bands : {1u, 2u, 5u, 29u}) {
+            Bytes banded(4u * w * h, 0xCD);
+            CMotionBlurPass(plan, source.data(), stride, w, h, banded.data()).Run(bands);
+            CHECK_MESSAGE(banded == expected, bands << " bands, summed " << plan.summed);
+        }
     }
 }
 
