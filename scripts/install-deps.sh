@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils
   librapidxml-dev libstb-dev doctest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
