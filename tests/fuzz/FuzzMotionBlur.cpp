@@ -148,13 +148,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         undefined = "refused: sigma zero or NaN";
     else if (c.taps == 0)
         undefined = "refused: infinite radius";
-    else if (!std::isfinite(c.angle * 3.141592653589793 * 0.005555555555555556))
-        undefined = "refused: infinite angle";
-    else {
-        const std::vector<double> kernel = OracleKernel(c.taps, c.sigma);
-        if (!std::all_of(kernel.begin(), kernel.end(), [](double t) { return std::isfinite(t); }))
-            undefined = "refused: kernel not finite";
-    }
+    else if (const std::vector<double> kernel = OracleKernel(c.taps, c.sigma);
+             !std::all_of(kernel.begin(), kernel.end(), [](double t) { return std::isfinite(t); }))
+        undefined = "refused: kernel not finite";
+    else if (!empty && !std::isfinite(c.angle * 3.141592653589793 * 0.005555555555555556))
+        undefined = "refused: infinite angle"; // without pixels no direction is needed
 
     const std::int64_t pixels = kTapReads / std::max(c.taps, 1);
     if (!empty && static_cast<std::int64_t>(c.width) * c.height > pixels) {

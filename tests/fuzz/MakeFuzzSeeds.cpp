@@ -287,6 +287,11 @@ void BlurSeeds(const std::filesystem::path& dir) {
         SigmaQuarters(RadiusWhole(s, 2), 1.0).AngleDegrees(10);
         write("no-pixels", s, 3);
     }
+    { // no pixels: no direction needed, so even a NaN angle gives true
+        Seed s = Seed().Byte(0).Size(1).Size(1);
+        SigmaQuarters(RadiusMinusInfinity(s), 1.0).AngleRaw(std::nan(""));
+        write("no-pixels-nan-angle", s, 3);
+    }
 }
 
 } // namespace
