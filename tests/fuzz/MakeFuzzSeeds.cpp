@@ -1,6 +1,7 @@
 // Writes the seed corpus of the harnesses: one small file per case that the fast pass treats in
 // its own way, encoded field by field as FuzzReader decodes it.
 //   fuzz_make_seeds DIR   writes DIR/motion_blur_pass/* and DIR/motion_blur/*
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -58,6 +59,18 @@ public:
     Seed& PixelsConstant(int value) { return Byte(2).Byte(value); }
     Seed& PixelsRamp(int step) { return Byte(3).Byte(step); }
 
+    // The pass harness: segment count, segments, then width, height and stride padding.
+    Seed& Segments(int count) { return Byte(count - 1); }
+    Seed& Flat(int length) { return Byte(0).Size(length); } // a tap follows
+    Seed& Each(int length) { return Byte(1).Size(length); } // `length` taps follow
+    Seed& Gaussian(int length, double sigmaUnit) {          // sigma 0.05 + 40 x unit
+        return Byte(2).Size(length).Unit(sigmaUnit).Byte(0);
+    }
+    Seed& Ramp(int length) { return Byte(3).Size(length); } // two taps follow
+    Seed& Image(int width, int height, int padding) {
+        return Size(width).Size(height).Byte(padding);
+    }
+
     void Write(const std::filesystem::path& file) const {
         std::ofstream out(file, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes_.data()),
@@ -68,229 +81,169 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-// Kernel segments of the pass harness.
-Seed Segments(int count) { return Seed().Byte(count - 1); }
-Seed& Flat(Seed& s, int length) { return s.Byte(0).Size(length); } // a Tap follows
-Seed& Each(Seed& s, int length) { return s.Byte(1).Size(length); } // length Taps follow
-Seed& Gaussian(Seed& s, int length, double sigmaUnit, double scaleUnit = -1.0) {
-    s.Byte(2).Size(length).Unit(sigmaUnit); // sigma 0.05 + 40 x unit
-    return scaleUnit < 0 ? s.Byte(0) : s.Byte(128).Unit(scaleUnit);
-}
-Seed& Ramp(Seed& s, int length) { return s.Byte(3).Size(length); } // two Taps follow
-// The kernel followed by the image of the pass harness: width, height, stride padding.
-Seed Image(Seed s, int width, int height, int padding) {
-    s.Size(width).Size(height).Byte(padding);
-    return s;
-}
-
 void PassSeeds(const std::filesystem::path& dir) {
     auto write = [&](const char* name, const Seed& s) { s.Write(dir / name); };
-    { // a normalised Gaussian: summed pass, multipliers and tables
-        Seed s = Segments(1);
-        Gaussian(s, 39, 0.024);
-        write("gaussian-39", Image(s, 40, 30, 0).AngleDegrees(30).PixelsNoise(7));
-    }
-    { // enough work to share the rows out between threads
-        Seed s = Segments(1);
-        Gaussian(s, 21, 0.2);
-        write("gaussian-bands", Image(s, 150, 97, 3).AngleDegrees(117).PixelsNoise(11));
-    }
-    { // 1 x the second tap is just below 1: after acc = 1 the double sum rounds up
-        Seed s = Segments(3);
-        Flat(s, 1).TapRatio(1, 2, 0);
-        Flat(s, 1).TapRatio(1, 1, -1);
-        Flat(s, 1).TapUniform(0.0);
-        write("exact-tap-rounds-up",
-              Image(s, 3, 1, 0)
-                  .AngleDiagonal(2)
-                  .PixelsFromRest(std::string("\2\2\2\x9\1\1\1\x9\xc8\3\0\x9", 12)));
-    }
-    { // 300 taps of 1: the sum can pass 16 bits, so taps run in order per pixel
-        Seed s = Segments(1);
-        Flat(s, 300).TapRatio(1, 1, 0);
-        write("ordered-by-bound", Image(s, 320, 2, 1).AngleDiagonal(2).PixelsConstant(255));
-    }
-    { // 2100 taps near 2 in one long row: the accumulator could pass 2^20, all taps as written
-        Seed s = Segments(2);
-        Flat(s, 2099).TapRatio(2, 1, -1);
-        Flat(s, 1).TapRatio(2, 1, 0);
-        write("all-taps-exact", Image(s, 2100, 1, 0).AngleDiagonal(2).PixelsNoise(3));
-    }
-    { // taps around 1/255: dropped below the edge, kept above it
-        Seed s = Segments(6);
-        Flat(s, 1).TapUniform(0.3);
-        for (int steps : {-2, -1, 0, 1, 2})
-            Flat(s, 2).TapAround(0, steps);
-        write("around-one-255th", Image(s, 12, 9, 0).AngleDegrees(0).PixelsRamp(1));
-    }
-    { // b x m / b an integer: for 256/255 the product of 255 reaches 256
-        Seed s = Segments(4);
-        Flat(s, 1).TapRatio(256, 255, 0);
-        Flat(s, 1).TapRatio(3, 7, 1);
-        Flat(s, 1).TapRatio(100, 51, -1);
-        Flat(s, 2).TapRatio(1, 255, 0);
-        write("near-integer-products", Image(s, 9, 9, 0).AngleDegrees(90).PixelsRamp(1));
-    }
-    { // multipliers and tables side by side, summed
-        Seed s = Segments(2);
-        Each(s, 4).TapRatio(1, 3, 0).TapDyadic(4096).TapRatio(2, 7, 0).TapUniform(0.01);
-        Ramp(s, 9).TapUniform(0.05).TapUniform(0.0);
-        write("multipliers-and-tables", Image(s, 33, 17, 5).AngleDegrees(-45).PixelsNoise(5));
-    }
-    { // unnormalised random kernel on a padded, odd stride, blurring down and left
-        Seed s = Segments(1);
-        Each(s, 7);
-        for (double u : {0.9, 0.4, 0.7, 0.05, 0.6, 0.95, 0.2})
-            s.TapUniform(u);
-        write("unnormalised", Image(s, 25, 20, 13).AngleDegrees(225).PixelsNoise(9));
-    }
-    { // borders: one row, one column, blur towards lower indices
-        Seed s = Segments(1);
-        Gaussian(s, 15, 0.1);
-        write("one-row", Image(s, 37, 1, 2).AngleDegrees(180).PixelsRamp(3));
-        write("one-column", Image(s, 1, 37, 7).AngleDegrees(270).PixelsRamp(5));
-        write("near-axis", Image(s, 20, 20, 0).AngleNearAxis(1, -3).PixelsNoise(1));
-    }
-    { // a single tap: a direction only on the axes
-        Seed s = Segments(1);
-        Flat(s, 1).TapRatio(1, 1, 0);
-        write("one-tap-axis", Image(s, 4, 4, 0).AngleDiagonal(0).PixelsNoise(2));
-        write("one-tap-diagonal", Image(s, 4, 4, 0).AngleDiagonal(1).PixelsNoise(2));
-    }
-    { // angles the fast pass refuses with the oracle: infinite in radians, or NaN
-        Seed s = Segments(1);
-        Gaussian(s, 5, 0.05);
-        write("angle-overflows", Image(s, 6, 6, 0).AngleRaw(1e308).PixelsNoise(4));
-        write("angle-nan", Image(s, 6, 6, 0).AngleRaw(std::nan("")).PixelsNoise(4));
-        write("angle-huge-finite", Image(s, 6, 6, 0).AngleRaw(1e300).PixelsNoise(4));
-    }
-    { // subnormal and tiny taps beside a tap of exactly 2
-        Seed s = Segments(3);
-        Flat(s, 1).TapRaw(2.0);
-        Flat(s, 3).TapRaw(4.9e-324);
-        Flat(s, 2).TapRaw(1e-3);
-        write("tiny-and-two", Image(s, 16, 16, 0).AngleUniform(0.3).PixelsConstant(255));
-    }
+    // A normalised Gaussian: summed pass, multipliers and tables; then enough work for threads.
+    write("gaussian-39",
+          Seed().Segments(1).Gaussian(39, 0.024).Image(40, 30, 0).AngleDegrees(30).PixelsNoise(7));
+    write("gaussian-bands",
+          Seed().Segments(1).Gaussian(21, 0.2).Image(150, 97, 3).AngleDegrees(117).PixelsNoise(11));
+    // 1 x the second tap is just below 1: after acc = 1 the double sum rounds up to 2.
+    write("exact-tap-rounds-up",
+          Seed()
+              .Segments(3)
+              .Flat(1)
+              .TapRatio(1, 2, 0)
+              .Flat(1)
+              .TapRatio(1, 1, -1)
+              .Flat(1)
+              .TapUniform(0.0)
+              .Image(3, 1, 0)
+              .AngleDiagonal(2)
+              .PixelsFromRest(std::string("\2\2\2\x9\1\1\1\x9\xc8\3\0\x9", 12)));
+    // 300 taps of 1: the sum can pass 16 bits, so taps run in order per pixel.
+    write("ordered-by-bound", Seed()
+                                  .Segments(1)
+                                  .Flat(300)
+                                  .TapRatio(1, 1, 0)
+                                  .Image(320, 2, 1)
+                                  .AngleDiagonal(2)
+                                  .PixelsConstant(255));
+    // 2100 taps near 2 in one row: the accumulator could pass 2^20, every tap as written.
+    write("all-taps-exact", Seed()
+                                .Segments(2)
+                                .Flat(2099)
+                                .TapRatio(2, 1, -1)
+                                .Flat(1)
+                                .TapRatio(2, 1, 0)
+                                .Image(2100, 1, 0)
+                                .AngleDiagonal(2)
+                                .PixelsNoise(3));
+    // Taps around 1/255, dropped below the edge and kept above it.
+    Seed around = Seed().Segments(6).Flat(1).TapUniform(0.3);
+    for (int steps : {-2, -1, 0, 1, 2})
+        around.Flat(2).TapAround(0, steps);
+    write("around-one-255th", around.Image(12, 9, 0).AngleDegrees(0).PixelsRamp(1));
+    // m / b: for 256/255 the product of byte 255 reaches 256.
+    write("near-integer-products", Seed()
+                                       .Segments(4)
+                                       .Flat(1)
+                                       .TapRatio(256, 255, 0)
+                                       .Flat(1)
+                                       .TapRatio(3, 7, 1)
+                                       .Flat(1)
+                                       .TapRatio(100, 51, -1)
+                                       .Flat(2)
+                                       .TapRatio(1, 255, 0)
+                                       .Image(9, 9, 0)
+                                       .AngleDegrees(90)
+                                       .PixelsRamp(1));
+    write("multipliers-and-tables", Seed()
+                                        .Segments(2)
+                                        .Each(4)
+                                        .TapRatio(1, 3, 0)
+                                        .TapDyadic(4096)
+                                        .TapRatio(2, 7, 0)
+                                        .TapUniform(0.01)
+                                        .Ramp(9)
+                                        .TapUniform(0.05)
+                                        .TapUniform(0.0)
+                                        .Image(33, 17, 5)
+                                        .AngleDegrees(-45)
+                                        .PixelsNoise(5));
+    Seed unnormalised = Seed().Segments(1).Each(7);
+    for (double u : {0.9, 0.4, 0.7, 0.05, 0.6, 0.95, 0.2})
+        unnormalised.TapUniform(u);
+    write("unnormalised", unnormalised.Image(25, 20, 13).AngleDegrees(225).PixelsNoise(9));
+    write("tiny-and-two", Seed()
+                              .Segments(3)
+                              .Flat(1)
+                              .TapRaw(2.0)
+                              .Flat(3)
+                              .TapRaw(4.9e-324)
+                              .Flat(2)
+                              .TapRaw(1e-3)
+                              .Image(16, 16, 0)
+                              .AngleUniform(0.3)
+                              .PixelsConstant(255));
+    // Borders: one row, one column, blurring towards lower indices; an angle next to an axis.
+    const Seed gaussian = Seed().Segments(1).Gaussian(15, 0.1);
+    write("one-row", Seed(gaussian).Image(37, 1, 2).AngleDegrees(180).PixelsRamp(3));
+    write("one-column", Seed(gaussian).Image(1, 37, 7).AngleDegrees(270).PixelsRamp(5));
+    write("near-axis", Seed(gaussian).Image(20, 20, 0).AngleNearAxis(1, -3).PixelsNoise(1));
+    // One tap has a direction only on the axes; angles infinite in radians or NaN are refused.
+    const Seed one = Seed().Segments(1).Flat(1).TapRatio(1, 1, 0).Image(4, 4, 0);
+    write("one-tap-axis", Seed(one).AngleDiagonal(0).PixelsNoise(2));
+    write("one-tap-diagonal", Seed(one).AngleDiagonal(1).PixelsNoise(2));
+    const Seed five = Seed().Segments(1).Gaussian(5, 0.05).Image(6, 6, 0);
+    write("angle-overflows", Seed(five).AngleRaw(1e308).PixelsNoise(4));
+    write("angle-nan", Seed(five).AngleRaw(std::nan("")).PixelsNoise(4));
+    write("angle-huge-finite", Seed(five).AngleRaw(1e300).PixelsNoise(4));
 }
 
-// The filter harness: shape, size, radius, sigma, angle, a second kernel width, pixels.
-Seed Blur(int width, int height) { return Seed().Byte(1).Size(width).Size(height); }
-Seed& RadiusZero(Seed& s) { return s.Byte(0); }
-Seed& RadiusNaN(Seed& s) { return s.Byte(2); }
-Seed& RadiusMinusInfinity(Seed& s) { return s.Byte(3); }
-Seed& RadiusWhole(Seed& s, int r) { return s.Byte(5).Byte(r - 1); }
-Seed& RadiusRaw(Seed& s, double r) { return s.Byte(6).Raw(r); }
-Seed& SigmaSpecial(Seed& s, int index) { return s.Byte(1).Byte(index); }
-Seed& SigmaQuarters(Seed& s, double sigma) {
-    return s.Byte(3).Byte(static_cast<int>(sigma * 4) + 128);
-}
+// The filter harness: a case per row, each value written in the field kind that gives it.
+struct BlurSeed {
+    const char* name;
+    int width, height; // 0: no pixels
+    double radius, sigma, angle;
+    int otherWidth;
+};
+
+const double kNaN = std::nan(""), kInf = INFINITY;
+const BlurSeed kBlurSeeds[] = {
+    {"adaptive-sigma-1", 40, 30, 0.0, 1.0, 0.0, 3},
+    {"radius-3", 12, 12, 3.0, 1.5, 60.0, 0},
+    {"radius-3.01", 12, 12, 3.01, 1.5, 60.0, -3},
+    {"radius-0.4", 8, 5, 0.4, 1.0, 90.0, 8},
+    {"negative-sigma", 9, 8, 3.0, -2.0, 20.0, 5},
+    {"radius-nan", 7, 6, kNaN, 2.0, 135.0, 2},
+    {"radius-minus-inf", 7, 6, -kInf, 0.5, -90.0, 1},
+    {"adaptive-sigma-12", 8, 8, 0.0, 12.0, 300.0, 67},
+    {"radius-200-sigma-100", 9, 13, 200.0, 100.0, 45.0, 60},
+    {"bands", 150, 97, 20.0, 12.0, 117.0, 41}, // enough work for threads
+    {"sigma-1e-155", 5, 4, 2.0, 1e-155, 0.0, 3},
+    {"sigma-1e300-flat", 5, 4, 2.0, 1e300, 0.0, 3},
+    // Refused, the bitmap untouched.
+    {"sigma-zero", 5, 4, 2.0, 0.0, 30.0, 3},
+    {"sigma-nan", 5, 4, 0.0, kNaN, 30.0, 3},
+    {"sigma-inf", 5, 4, 2.0, kInf, 30.0, 3},
+    {"sigma-1e-160", 5, 4, 2.0, 1e-160, 30.0, 3},
+    {"radius-inf", 5, 4, kInf, 1.0, 30.0, 3},
+    {"angle-overflows", 5, 4, 2.0, 1.0, 1e308, 3},
+    // Without pixels: true, and no direction is needed, so even a NaN angle is fine.
+    {"no-pixels", 0, 0, 2.0, 1.0, 10.0, 3},
+    {"no-pixels-nan-angle", 0, 0, -kInf, 1.0, kNaN, 3},
+};
 
 void BlurSeeds(const std::filesystem::path& dir) {
-    auto write = [&](const char* name, Seed& s, int otherWidth) {
-        s.Byte(otherWidth + 4)
-            .PixelsNoise(static_cast<std::uint32_t>(otherWidth) + 17)
-            .Write(dir / name);
-    };
-    {
-        Seed s = Blur(40, 30);
-        SigmaQuarters(RadiusZero(s), 1.0).AngleDegrees(0);
-        write("adaptive-sigma-1", s, 3);
-    }
-    {
-        Seed s = Blur(12, 12);
-        SigmaQuarters(RadiusRaw(s, 3.0), 1.5).AngleDegrees(60);
-        write("radius-3", s, 0);
-    }
-    {
-        Seed s = Blur(12, 12);
-        SigmaQuarters(RadiusRaw(s, 3.01), 1.5).AngleDegrees(60);
-        write("radius-3.01", s, -3);
-    }
-    {
-        Seed s = Blur(8, 5);
-        SigmaQuarters(RadiusRaw(s, 0.4), 1.0).AngleDegrees(90);
-        write("radius-0.4", s, 8);
-    }
-    {
-        Seed s = Blur(9, 8);
-        SigmaQuarters(RadiusWhole(s, 3), -2.0).AngleDegrees(20);
-        write("negative-sigma", s, 5);
-    }
-    {
-        Seed s = Blur(7, 6);
-        SigmaQuarters(RadiusNaN(s), 2.0).AngleDegrees(135);
-        write("radius-nan", s, 2);
-    }
-    {
-        Seed s = Blur(7, 6);
-        SigmaQuarters(RadiusMinusInfinity(s), 0.5).AngleDegrees(-90);
-        write("radius-minus-inf", s, 1);
-    }
-    {
-        Seed s = Blur(8, 8);
-        SigmaQuarters(RadiusZero(s), 12.0).AngleDegrees(300);
-        write("adaptive-sigma-12", s, 67);
-    }
-    {
-        Seed s = Blur(9, 13);
-        SigmaSpecial(RadiusWhole(s, 200), 13).AngleDegrees(45);
-        write("radius-200-sigma-100", s, 60);
-    }
-    {
-        Seed s = Blur(150, 97);
-        SigmaQuarters(RadiusWhole(s, 20), 12.0).AngleDegrees(117);
-        write("bands", s, 41);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusWhole(s, 2), 4).AngleDegrees(0);
-        write("sigma-1e-155", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusWhole(s, 2), 14).AngleDegrees(0);
-        write("sigma-1e300-flat", s, 3);
-    }
-    // Refused with the bitmap untouched.
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusWhole(s, 2), 0).AngleDegrees(30);
-        write("sigma-zero", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusZero(s), 1).AngleDegrees(30);
-        write("sigma-nan", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusWhole(s, 2), 2).AngleDegrees(30);
-        write("sigma-inf", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaSpecial(RadiusWhole(s, 2), 5).AngleDegrees(30);
-        write("sigma-1e-160", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaQuarters(RadiusRaw(s, INFINITY), 1.0).AngleDegrees(30);
-        write("radius-inf", s, 3);
-    }
-    {
-        Seed s = Blur(5, 4);
-        SigmaQuarters(RadiusWhole(s, 2), 1.0).AngleRaw(1e308);
-        write("angle-overflows", s, 3);
-    }
-    {
-        Seed s = Seed().Byte(0).Size(1).Size(1);
-        SigmaQuarters(RadiusWhole(s, 2), 1.0).AngleDegrees(10);
-        write("no-pixels", s, 3);
-    }
-    { // no pixels: no direction needed, so even a NaN angle gives true
-        Seed s = Seed().Byte(0).Size(1).Size(1);
-        SigmaQuarters(RadiusMinusInfinity(s), 1.0).AngleRaw(std::nan(""));
-        write("no-pixels-nan-angle", s, 3);
+    const double specialSigma[] = {0.0,  kNaN, kInf, -kInf, 1e-155, 1e-160, 1e-300, 5e-324,
+                                   1e-3, 0.1,  1.0,  2.0,   -2.0,   100.0,  1e300,  -0.0};
+    for (const BlurSeed& b : kBlurSeeds) {
+        Seed s;
+        s.Byte(b.width == 0 ? 0 : 1).Size(std::max(b.width, 1)).Size(std::max(b.height, 1));
+        if (b.radius == 0.0)
+            s.Byte(0);
+        else if (std::isnan(b.radius))
+            s.Byte(2);
+        else if (b.radius == -kInf)
+            s.Byte(3);
+        else if (b.radius == std::floor(b.radius) && b.radius >= 1 && b.radius <= 200)
+            s.Byte(5).Byte(static_cast<int>(b.radius) - 1);
+        else
+            s.Byte(6).Raw(b.radius);
+        int special = 0;
+        while (special < 16 && std::memcmp(&specialSigma[special], &b.sigma, sizeof(double)) != 0)
+            ++special;
+        if (special < 16)
+            s.Byte(1).Byte(special);
+        else
+            s.Byte(3).Byte(static_cast<int>(b.sigma * 4) + 128); // quarters
+        if (b.angle == std::floor(b.angle) && std::fabs(b.angle) <= 720)
+            s.AngleDegrees(static_cast<int>(b.angle));
+        else
+            s.AngleRaw(b.angle);
+        s.Byte(b.otherWidth + 4).PixelsNoise(static_cast<std::uint32_t>(b.otherWidth) + 17);
+        s.Write(dir / b.name);
     }
 }
 
