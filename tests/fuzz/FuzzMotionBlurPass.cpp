@@ -18,8 +18,8 @@ using Orvanel::Filter::CMotionBlurFilter;
 
 namespace {
 
-// The oracle reads every tap for every pixel. Bounding taps x pixels keeps an input to some tens
-// of milliseconds under the sanitizers, yet leaves room for one row of over 2051 taps near 2,
+// The oracle reads every tap for every pixel. Bounding taps x pixels keeps an input under about a
+// tenth of a second with the sanitizers, yet leaves room for one row of over 2051 taps near 2,
 // the kernels whose accumulator could pass 2^20.
 constexpr std::int64_t kTapReads = 4'500'000;
 constexpr int kLongestKernel = 2200;
