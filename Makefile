@@ -1,13 +1,16 @@
-# Quillet: make demo | make test | make build | make bench
+# Quillet: make demo | make test | make build | make bench | make fuzz
 # Each target first installs what is missing (Debian packages as root, the cached wine
 # prefix), then builds the trees it needs:
 #   build/win     Windows x86-64 (mingw-w64): Quillet.dll, Halvory.dll, tests, demo host
 #   build/native  native Linux, optimised: quillet-fx, benchmarks
 #   build/asan    native Linux with AddressSanitizer and UBSan: unit tests
+#   build/fuzz    clang with libFuzzer, ASan and UBSan: the fuzz harnesses (make fuzz, make test)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+# Seconds each fuzz harness runs under `make fuzz`; they run one after another.
+FUZZ_SECONDS ?= 120
 
-.PHONY: all deps build build-win build-native build-asan test demo bench format clean
+.PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz format clean
 
 all: build
 
@@ -31,9 +34,16 @@ build-asan: deps
 	@$(call configure,asan,-DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON)
 	@cmake --build build/asan -j$(JOBS)
 
-# The tests need the Windows tree and the sanitized native tree, not the benchmarks.
-test: build-win build-asan
+build-fuzz: deps
+	@$(call configure,fuzz,-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_FUZZ=ON)
+	@cmake --build build/fuzz -j$(JOBS)
+
+# The tests need the Windows tree, the sanitized native tree and the fuzz tree, not the benchmarks.
+test: build-win build-asan build-fuzz
 	@scripts/run-tests.sh
+
+fuzz: build-fuzz
+	@scripts/run-fuzz.sh $(FUZZ_SECONDS)
 
 demo: build-win
 	@scripts/run-demo.sh

@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb x11-utils
   librapidxml-dev libstb-dev doctest-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
+  clang-14 libclang-rt-14-dev
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick hyperfine jq time)
