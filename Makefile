@@ -20,7 +20,7 @@ deps:
 # configure TREE ARGS...: runs cmake once per tree, showing its log only when it fails.
 configure = mkdir -p build && cmake -S . -B build/$(1) $(2) >build/cmake-$(1).log 2>&1 || { cat build/cmake-$(1).log; exit 1; }
 
-build: build-win build-native build-asan
+build: build-win build-native build-asan build-fuzz
 
 build-win: deps
 	@$(call configure,win,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo)

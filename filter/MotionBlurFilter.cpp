@@ -15,6 +15,8 @@ namespace Orvanel::Filter {
 namespace {
 
 constexpr double kSqrtTwoPi = 2.5066282746310002;
+constexpr double kPi = 3.141592653589793;
+constexpr double kPerDegree = 0.005555555555555556; // 1/180
 
 struct FreeDeleter {
     void operator()(void* p) const noexcept { std::free(p); }
@@ -127,35 +129,49 @@ bool CMotionBlurFilter::ApplyKernel(const unsigned char* source, std::ptrdiff_t 
     }
 }
 
-bool CMotionBlurFilter::MotionBlur(COrvanelBitmap* bitmap, const double& radius,
-                                   const double& sigma, const double& angle) {
-    const double r = radius;
-    const double s = sigma;
-    const double a = angle;
+double CMotionBlurFilter::Radians(double angle) { return angle * kPi * kPerDegree; }
+
+CMotionBlurFilter::KernelChoice CMotionBlurFilter::ChooseKernel(double radius, double sigma,
+                                                                double*& kernel, int& taps) {
+    kernel = nullptr;
+    taps = 0;
     // An infinite sigma makes every tap 0/0; NaN and 0 do nothing, as in the host's arithmetic.
-    if (!std::isfinite(s) || s == 0.0)
-        return false;
+    if (!std::isfinite(sigma) || sigma == 0.0)
+        return KernelChoice::NoSigma;
     int requested = 0;
-    if (r > 0.0) {
-        const double fromRadius = 2.0 * std::ceil(r) + 1.0;
+    if (radius > 0.0) {
+        const double fromRadius = 2.0 * std::ceil(radius) + 1.0;
         if (!(fromRadius <= kMaxTaps))
-            return false;
+            return KernelChoice::RadiusTooLong;
         requested = static_cast<int>(fromRadius);
     } else {
-        requested = AdaptiveKernelWidth(s);
+        requested = AdaptiveKernelWidth(sigma);
         if (requested == 0)
-            return false;
+            return KernelChoice::SigmaTooWide;
     }
     double* made = nullptr;
-    const int taps = MakeKernel(requested, s, made);
-    const MallocArray<double> kernel(made);
-    if (taps < 3)
-        return false;
+    const int count = MakeKernel(requested, sigma, made);
+    MallocArray<double> owned(made);
+    if (count < 3)
+        return KernelChoice::OutOfMemory;
     // A sigma so small that 1/(18 sigma^2) or 1/sigma overflows gives NaN taps.
-    for (int k = 0; k < taps; ++k) {
-        if (!std::isfinite(kernel[k]))
-            return false;
+    for (int k = 0; k < count; ++k) {
+        if (!std::isfinite(owned[k]))
+            return KernelChoice::TapsNotFinite;
     }
+    kernel = owned.release();
+    taps = count;
+    return KernelChoice::Made;
+}
+
+bool CMotionBlurFilter::MotionBlur(COrvanelBitmap* bitmap, const double& radius,
+                                   const double& sigma, const double& angle) {
+    const double a = angle;
+    double* made = nullptr;
+    int taps = 0;
+    if (ChooseKernel(radius, sigma, made, taps) != KernelChoice::Made)
+        return false;
+    const MallocArray<double> kernel(made);
     if (bitmap == nullptr)
         return false;
     const unsigned char* source = bitmap->GetPtBitmap();

@@ -25,6 +25,25 @@ public:
     bool MotionBlur(COrvanelBitmap* bitmap, const double& radius, const double& sigma,
                     const double& angle);
 
+    // What the radius and sigma of a blur give: a kernel, or the reason there is none.
+    enum class KernelChoice {
+        Made,
+        NoSigma,       // sigma zero or not finite: nothing to blur with
+        RadiusTooLong, // 2 x ceil(radius) + 1 taps would pass kMaxTaps
+        SigmaTooWide,  // radius 0 or less, and the width search would pass kMaxTaps
+        TapsNotFinite, // sigma so small (below about 1e-155) that the taps overflow
+        OutOfMemory,
+    };
+
+    // The kernel MotionBlur blurs with: 2 x ceil(radius) + 1 taps for a radius above 0, else
+    // the width search's. Malloc'ed, the caller frees it; taps is its length. When there is no
+    // kernel, says why, with kernel null and taps 0.
+    KernelChoice ChooseKernel(double radius, double sigma, double*& kernel, int& taps);
+
+    // The angle in degrees as the blur turns it into radians; not finite for an angle so large
+    // that it gives no direction.
+    static double Radians(double angle);
+
     // Builds the one-sided Gaussian of standard deviation sigma, `width` taps (3 when width is
     // 0 or less), each supersampled three times and normalised to sum 1. The kernel is malloc'ed
     // and the caller frees it. Returns the tap count, or 0 with kernel null when the allocation

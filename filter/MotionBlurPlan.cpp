@@ -9,9 +9,6 @@
 namespace Orvanel::Filter {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kPerDegree = 0.005555555555555556; // 1/180
-
 // Why a table can stand in for the arithmetic.
 //
 // Per pixel, channel and tap the blur computes acc = (int)(b * tap + acc) in double, acc
@@ -70,7 +67,7 @@ bool CMotionBlurPlan::Make(const double* kernel, int taps, double angle, int wid
 
     // Direction. These products are 32-bit in the host's arithmetic; 64 bits give the same values
     // for every kernel up to 46340 taps, the widest for which the 32-bit forms do not overflow.
-    const double theta = angle * kPi * kPerDegree;
+    const double theta = CMotionBlurFilter::Radians(angle);
     if (!std::isfinite(theta))
         return false;
     const std::int64_t p = static_cast<int>(std::sin(theta) * taps);

@@ -125,43 +125,38 @@ using Kernel = std::unique_ptr<double[], FreeDeleter>;
 // The kernel the filter's MotionBlur builds for these parameters, or a reason why it refuses
 // them. Built before the image is read, so that refused parameters cost no reading.
 bool MakeBlurKernel(double radius, double sigma, Kernel& kernel, int& taps, std::string& why) {
-    char text[160];
-    int requested = 0;
-    if (radius > 0.0) {
-        const double fromRadius = 2.0 * std::ceil(radius) + 1.0;
-        if (!(fromRadius <= CMotionBlurFilter::kMaxTaps)) {
-            std::snprintf(text, sizeof text,
-                          "radius %g gives a kernel longer than the %d taps the blur allows",
-                          radius, CMotionBlurFilter::kMaxTaps);
-            why = text;
-            return false;
-        }
-        requested = static_cast<int>(fromRadius);
-    } else {
-        requested = CMotionBlurFilter::AdaptiveKernelWidth(sigma);
-        if (requested == 0) {
-            std::snprintf(text, sizeof text,
-                          "sigma %g with radius 0 gives a kernel longer than the %d taps the "
-                          "blur allows",
-                          sigma, CMotionBlurFilter::kMaxTaps);
-            why = text;
-            return false;
-        }
-    }
     double* made = nullptr;
-    CMotionBlurFilter filter;
-    taps = filter.MakeKernel(requested, sigma, made);
+    const CMotionBlurFilter::KernelChoice choice =
+        CMotionBlurFilter().ChooseKernel(radius, sigma, made, taps);
     kernel.reset(made);
-    bool finite = taps >= 3;
-    for (int k = 0; finite && k < taps; ++k)
-        finite = std::isfinite(kernel[k]);
-    if (!finite) {
+    char text[160] = "";
+    switch (choice) {
+    case CMotionBlurFilter::KernelChoice::Made:
+        return true;
+    case CMotionBlurFilter::KernelChoice::NoSigma:
+        std::snprintf(text, sizeof text, "sigma %g gives no kernel", sigma);
+        break;
+    case CMotionBlurFilter::KernelChoice::RadiusTooLong:
+        std::snprintf(text, sizeof text,
+                      "radius %g gives a kernel longer than the %d taps the blur allows", radius,
+                      CMotionBlurFilter::kMaxTaps);
+        break;
+    case CMotionBlurFilter::KernelChoice::SigmaTooWide:
+        std::snprintf(text, sizeof text,
+                      "sigma %g with radius 0 gives a kernel longer than the %d taps the blur "
+                      "allows",
+                      sigma, CMotionBlurFilter::kMaxTaps);
+        break;
+    case CMotionBlurFilter::KernelChoice::TapsNotFinite:
         std::snprintf(text, sizeof text, "sigma %g is too small: the kernel's taps are not finite",
                       sigma);
-        why = text;
-        return false;
+        break;
+    case CMotionBlurFilter::KernelChoice::OutOfMemory:
+        std::snprintf(text, sizeof text, "not enough memory for the kernel");
+        break;
     }
-    return true;
+    why = text;
+    return false;
 }
 
 } // namespace
@@ -190,8 +185,8 @@ int RunBlur(int argc, char** argv) {
     std::string why;
     if (blur && !MakeBlurKernel(radius, sigma, kernel, taps, why))
         return Fail(kExitRefused, command, "the blur refuses its parameters: " + why);
-    // Radians as the filter forms them; an angle whose radians overflow has no direction.
-    if (blur && !std::isfinite(angle * 3.141592653589793 * 0.005555555555555556)) {
+    // An angle whose radians overflow has no direction.
+    if (blur && !std::isfinite(CMotionBlurFilter::Radians(angle))) {
         char text[120];
         std::snprintf(text, sizeof text,
                       "the blur refuses its parameters: angle %g is too large to turn into "
