@@ -7,7 +7,6 @@ add_library(win_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/ModalDriver.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/UserActions.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/WindowCapture.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/ModuleImportPatch.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
