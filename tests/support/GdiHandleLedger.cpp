@@ -10,8 +10,8 @@ namespace QuilletTest {
 
 namespace {
 
-// The calls the libraries import now. A creator they start calling must be added here; until
-// then, releasing what it made is a fault (a handle that no watched call made).
+// The calls the libraries import now. A creator they start calling must be added here and to
+// kWatched; until then, releasing what it made is a fault (a handle no watched call made).
 enum Fn : int {
     kCreateSolidBrush,
     kCreateCompatibleBitmap,

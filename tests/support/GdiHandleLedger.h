@@ -6,14 +6,14 @@
 
 namespace QuilletTest {
 
-// Keeps account of the GDI objects, device contexts and windows that chosen modules (a DLL
-// under test, and the host library that makes bitmaps for it) create and release. Their import
-// entries for these calls are replaced by counting wrappers for the lifetime of the ledger, so
-// the rest of the process (the test itself, the system's controls) is left out. Each handle is
-// kept with the call that made it, its caller and the context of the moment until its release.
-// A fault: releasing a handle that no watched call made, by another function than the one that
-// matches its creator, unsuccessfully, or a device context with a watched object still
-// selected. One ledger at a time.
+// Keeps account of the GDI objects and device contexts that chosen modules (a DLL under test,
+// and the host library that makes bitmaps for it) create and release. Their import entries for
+// these calls are replaced by wrappers for the lifetime of the ledger, so the rest of the
+// process (the test itself, the system's controls) is left out. Each handle is kept with the
+// call that made it, its caller and the context of the moment until its release. A fault:
+// releasing a handle that no watched call made, by another function than the one that matches
+// its creator, unsuccessfully, or a device context with a watched object still selected. One
+// ledger at a time.
 class CGdiHandleLedger {
 public:
     explicit CGdiHandleLedger(const std::vector<HMODULE>& modules);
@@ -25,8 +25,8 @@ public:
     void SetContext(const std::string& context);
     // Handles made by watched calls since the ledger started.
     unsigned long Created() const;
-    // Empty when nothing is live; otherwise the oldest live handles, one a line: what made
-    // each, from where, when.
+    // Empty when nothing is live; otherwise the live handles, oldest first, one a line: what
+    // made each, from where, when.
     std::string Leaks() const;
     // Empty, or the first fault.
     std::string FirstFault() const;
