@@ -3,8 +3,8 @@
 #include "demo/DemoWindow.h"
 #include "demo/Screenshot.h"
 #include "resources/resource.h"
-#include "support/ModalDriver.h"
-#include "support/UserActions.h"
+#include "testing/ModalDriver.h"
+#include "testing/UserActions.h"
 
 #include <windows.h>
 

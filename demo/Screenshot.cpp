@@ -1,6 +1,6 @@
 #include "demo/Screenshot.h"
 
-#include "support/WindowCapture.h"
+#include "testing/WindowCapture.h"
 
 #include <stb/stb_image_write.h>
 

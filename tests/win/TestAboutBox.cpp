@@ -1,8 +1,8 @@
 // The About box through the exported ShowDialogBox, driven as a user would.
 #include "module/Quillet.h"
 #include "resources/resource.h"
-#include "support/ModalDriver.h"
-#include "support/UserActions.h"
+#include "testing/ModalDriver.h"
+#include "testing/UserActions.h"
 
 #include <doctest/doctest.h>
 

@@ -1,7 +1,7 @@
 // The child windows: creation, routing and results of LocalWindowProc, double-buffered
 // painting, the worker thread, the balance of what a window takes from the system, and the
 // bitmap display window's scaled copy, its pixels on screen and where its clicks go.
-#include "support/WindowCapture.h"
+#include "testing/WindowCapture.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/ModuleInstance.h"
 #include "support/ImportPatch.h"

@@ -2,7 +2,7 @@
 // records what each handler receives; CenterDialogOnScreen; the OLE call discipline.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
-#include "support/ModalDriver.h"
+#include "testing/ModalDriver.h"
 #include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
 

@@ -9,7 +9,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -145,53 +144,4 @@ TEST_CASE("the compiled dialog templates match their designs") {
         }
     }
     FreeLibrary(library);
-}
-
-TEST_CASE("the template reader: ordinals, strings, alignment, extra bytes, truncation") {
-    // A hand-assembled template: font, one control with an ordinal class and text followed by
-    // two extra bytes, one with a class name, each item aligned to four bytes.
-    std::vector<BYTE> bytes;
-    auto word = [&](WORD w) { bytes.insert(bytes.end(), {BYTE(w & 0xFF), BYTE(w >> 8)}); };
-    auto dword = [&](DWORD d) {
-        word(static_cast<WORD>(d));
-        word(static_cast<WORD>(d >> 16));
-    };
-    auto text = [&](const wchar_t* s) {
-        for (; *s; ++s)
-            word(*s);
-        word(0);
-    };
-    auto align = [&] {
-        while (bytes.size() % 4)
-            bytes.push_back(0);
-    };
-    word(1), word(0xFFFF), dword(7), dword(WS_EX_TOPMOST), dword(DS_SETFONT | WS_POPUP), word(2);
-    word(1), word(2), word(300), word(200), word(0), word(0), text(L"T\u00E9");
-    word(9), word(FW_BOLD), bytes.push_back(1), bytes.push_back(0), text(L"Face");
-    align();
-    dword(0), dword(0), dword(SS_ICON), word(5), word(6), word(7), word(8), dword(0xFFFFFFFF);
-    word(0xFFFF), word(0x82), word(0xFFFF), word(42), word(2), word(0xABCD);
-    align();
-    dword(0), dword(WS_EX_CLIENTEDGE), dword(0), word(0), word(0), word(1), word(1), dword(77);
-    text(L"MyClass"), text(L"x"), word(0);
-
-    DialogTemplate parsed;
-    std::string error;
-    REQUIRE(QuilletTest::ParseDialogTemplate(bytes.data(), bytes.size(), parsed, error));
-    CHECK((parsed.helpId == 7 && parsed.exStyle == WS_EX_TOPMOST && parsed.x == 1 &&
-           parsed.cy == 200 && parsed.title == L"T\u00E9"));
-    CHECK((parsed.pointSize == 9 && parsed.weight == FW_BOLD && parsed.italic == 1 &&
-           parsed.typeface == L"Face"));
-    REQUIRE(parsed.items.size() == 2);
-    CHECK((parsed.items[0].id == -1 && parsed.items[0].className == L"static" &&
-           parsed.items[0].text == L"#42" && parsed.items[0].extraBytes == 2 &&
-           parsed.items[0].cy == 8));
-    CHECK((parsed.items[1].id == 77 && parsed.items[1].className == L"myclass" &&
-           parsed.items[1].text == L"x" && parsed.items[1].exStyle == WS_EX_CLIENTEDGE));
-
-    // Cut anywhere, the bytes are refused rather than read past their end.
-    for (size_t size = 0; size < bytes.size(); ++size) {
-        std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
-        CHECK_FALSE(QuilletTest::ParseDialogTemplate(cut.data(), cut.size(), parsed, error));
-    }
 }

@@ -7,8 +7,8 @@
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/GdiHandleLedger.h"
-#include "support/ModalDriver.h"
-#include "support/UserActions.h"
+#include "testing/ModalDriver.h"
+#include "testing/UserActions.h"
 
 #include <doctest/doctest.h>
 

@@ -4,9 +4,9 @@
 #include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
-#include "support/ModalDriver.h"
-#include "support/UserActions.h"
-#include "support/WindowCapture.h"
+#include "testing/ModalDriver.h"
+#include "testing/UserActions.h"
+#include "testing/WindowCapture.h"
 #include "layout/FitLayout.h"
 #include "resources/resource.h"
 
@@ -67,21 +67,30 @@ std::unique_ptr<COrvanelBitmap> ExpectedPreview(COrvanelBitmap& source, int clie
 // colour), or -1 when the sizes do not match.
 int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double sigma,
                       double angle) {
-    // A paint still pending since the dialog appeared is done first.
+    // A paint still pending since the dialog appeared is done first. What the dialog's thread
+    // painted reaches the screen a little later (wine hands its window surfaces to the X server
+    // on its own schedule), so the screen is read again until it shows the picture or a second
+    // has passed.
     UpdateWindow(Preview(dialog));
-    CWindowCapture screen(Preview(dialog));
-    auto expected = ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
-    const int width = static_cast<int>(expected->GetBitmapWidth());
-    const int height = static_cast<int>(expected->GetBitmapHeight());
-    const int left = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Width(), width));
-    const int top = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Height(), height));
-    int mismatches = 0;
-    for (int y = 0; y < screen.Height(); ++y) {
-        for (int x = 0; x < screen.Width(); ++x) {
-            const bool inside = x >= left && x < left + width && y >= top && y < top + height;
-            const COLORREF want =
-                inside ? expected->GetColorValue(x - left, height - 1 - (y - top)) : RGB(4, 0, 0);
-            mismatches += screen.At(x, y) != want ? 1 : 0;
+    int mismatches = -1;
+    for (DWORD start = GetTickCount(); mismatches != 0 && GetTickCount() - start < 1000;
+         Sleep(mismatches != 0 ? 20 : 0)) {
+        CWindowCapture screen(Preview(dialog));
+        auto expected =
+            ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
+        const int width = static_cast<int>(expected->GetBitmapWidth());
+        const int height = static_cast<int>(expected->GetBitmapHeight());
+        const int left = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Width(), width));
+        const int top = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Height(), height));
+        mismatches = 0;
+        for (int y = 0; y < screen.Height(); ++y) {
+            for (int x = 0; x < screen.Width(); ++x) {
+                const bool inside = x >= left && x < left + width && y >= top && y < top + height;
+                const COLORREF want =
+                    inside ? expected->GetColorValue(x - left, height - 1 - (y - top))
+                           : RGB(4, 0, 0);
+                mismatches += screen.At(x, y) != want ? 1 : 0;
+            }
         }
     }
     return mismatches;

@@ -1,16 +1,13 @@
 # Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
 # cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
-# Dialog automation (finding a modal dialog, acting on it as a user) and screen capture: the
-# demo's tour links them too.
+# What only the tests need: the compiled templates read back, the ledger of GDI handles. The
+# dialog automation they share with the demo's tour is the quillet_testing library.
 add_library(win_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/DialogTemplateReader.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/ModalDriver.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/UserActions.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/WindowCapture.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
-target_link_libraries(win_test_support PUBLIC user32 gdi32 comctl32)
+target_link_libraries(win_test_support PUBLIC quillet_testing user32 gdi32 comctl32)
 
 function(quillet_win_test name)
   add_executable(${name} ${ARGN} $<TARGET_OBJECTS:doctest_main>)

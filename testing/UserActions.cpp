@@ -1,4 +1,4 @@
-#include "support/UserActions.h"
+#include "testing/UserActions.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "support/ModalDriver.h"
+#include "testing/ModalDriver.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "support/WindowCapture.h"
+#include "testing/WindowCapture.h"
 
 namespace QuilletTest {
 
