@@ -10,11 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <sstream>
 #include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
@@ -41,10 +39,9 @@ double ReadRadius(FuzzReader& in) {
         return kLargestRadius * in.Unit();
     case 5:
         return 1 + in.Byte() % 200;
-    default: {
+    default:
         const double raw = in.Raw();
         return std::isfinite(raw) ? std::fmod(raw, kLargestRadius) : raw;
-    }
     }
 }
 
@@ -66,20 +63,6 @@ double ReadSigma(FuzzReader& in) {
     }
 }
 
-struct BlurCase {
-    int width = 0, height = 0; // 0: a bitmap without pixels
-    double radius = 0.0, sigma = 0.0, angle = 0.0;
-    int taps = 0; // of the oracle's kernel, when it makes one
-
-    std::string Describe() const {
-        std::ostringstream text;
-        text << width << " x " << height << ", radius " << FuzzCheck::Exact(radius) << ", sigma "
-             << FuzzCheck::Exact(sigma) << ", angle " << FuzzCheck::Exact(angle) << ", " << taps
-             << " taps";
-        return text.str();
-    }
-};
-
 std::vector<double> Kernel(int width, double sigma, bool oracle) {
     double* made = nullptr;
     const int n = oracle ? MotionBlurOracle::MakeKernel(width, sigma, made)
@@ -87,15 +70,6 @@ std::vector<double> Kernel(int width, double sigma, bool oracle) {
     std::vector<double> kernel(made, made + n);
     std::free(made);
     return kernel;
-}
-
-// Same doubles bit for bit (NaN taps included: both sides run the same operations).
-void SameKernel(int width, const BlurCase& c) {
-    const std::vector<double> fast = Kernel(width, c.sigma, false);
-    const std::vector<double> oracle = Kernel(width, c.sigma, true);
-    if (fast.size() != oracle.size() ||
-        std::memcmp(fast.data(), oracle.data(), fast.size() * sizeof(double)) != 0)
-        FuzzCheck::Fail("MakeKernel of width " + std::to_string(width), c.Describe());
 }
 
 std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
@@ -109,79 +83,64 @@ std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzReader in(data, size);
-    BlurCase c;
-    const bool empty = in.Byte() % 32 == 0;
-    c.width = in.Size(160);
-    c.height = in.Size(120);
-    if (empty)
-        c.width = c.height = 0;
-    c.radius = ReadRadius(in);
-    c.sigma = ReadSigma(in);
-    c.angle = in.Angle();
+    const bool empty = in.Byte() % 32 == 0; // a bitmap without pixels
+    int width = in.Size(160), height = in.Size(120);
+    const double radius = ReadRadius(in);
+    double sigma = ReadSigma(in);
+    const double angle = in.Angle();
     const int otherWidth = static_cast<int>(in.Byte() % 72) - 4;
-    const bool adaptive = !(c.radius > 0.0);
-    if (adaptive && std::isfinite(c.sigma) && std::fabs(c.sigma) > kLargestAdaptiveSigma)
-        c.sigma = std::fmod(c.sigma, kLargestAdaptiveSigma);
+    const bool adaptive = !(radius > 0.0);
+    if (adaptive && std::isfinite(sigma) && std::fabs(sigma) > kLargestAdaptiveSigma)
+        sigma = std::fmod(sigma, kLargestAdaptiveSigma);
+    int taps = 0; // of the oracle's kernel, when it makes one
+    const auto describe = [&] {
+        return FuzzText("%d x %d, radius %.17g, sigma %.17g, angle %.17g, %d taps",
+                        empty ? 0 : width, empty ? 0 : height, radius, sigma, angle, taps);
+    };
+    // Same doubles bit for bit, NaN taps included: both sides run the same operations.
+    const auto sameKernel = [&](int w) {
+        const std::vector<double> fast = Kernel(w, sigma, false), oracle = Kernel(w, sigma, true);
+        if (fast.size() != oracle.size() ||
+            std::memcmp(fast.data(), oracle.data(), fast.size() * sizeof(double)) != 0)
+            FuzzFail(FuzzText("MakeKernel of width %d", w), describe());
+        return oracle;
+    };
 
-    // Kernels first: the one this case uses and one of any requested width.
-    SameKernel(otherWidth, c);
+    sameKernel(otherWidth);
     if (adaptive) {
-        c.taps = MotionBlurOracle::AdaptiveWidth(c.sigma);
-        if (CMotionBlurFilter::AdaptiveKernelWidth(c.sigma) != c.taps)
-            FuzzCheck::Fail("AdaptiveKernelWidth", c.Describe());
-    } else if (std::isfinite(c.radius)) {
-        c.taps = static_cast<int>(2.0 * std::ceil(c.radius) + 1.0);
+        taps = MotionBlurOracle::AdaptiveWidth(sigma);
+        if (CMotionBlurFilter::AdaptiveKernelWidth(sigma) != taps)
+            FuzzFail("AdaptiveKernelWidth", describe());
+    } else if (std::isfinite(radius)) {
+        taps = static_cast<int>(2.0 * std::ceil(radius) + 1.0);
     }
-    if (c.taps > 0)
-        SameKernel(c.taps, c);
+    const std::vector<double> kernel = taps > 0 ? sameKernel(taps) : std::vector<double>();
+    // The oracle needs a sigma, a finite radius, finite taps and, to move any pixel, a finite
+    // angle; exactly then the filter must blur, otherwise refuse and leave the bitmap alone.
+    const bool defined =
+        sigma != 0.0 && !std::isnan(sigma) && taps > 0 &&
+        std::all_of(kernel.begin(), kernel.end(), [](double t) { return std::isfinite(t); }) &&
+        (empty || std::isfinite(angle * 3.141592653589793 * 0.005555555555555556));
 
-    // When the oracle has no answer the filter must refuse and leave the bitmap alone.
-    const char* undefined = nullptr;
-    if (c.sigma == 0.0 || std::isnan(c.sigma))
-        undefined = "refused: sigma zero or NaN";
-    else if (c.taps == 0)
-        undefined = "refused: infinite radius";
-    else if (const std::vector<double> kernel = Kernel(c.taps, c.sigma, true);
-             !std::all_of(kernel.begin(), kernel.end(), [](double t) { return std::isfinite(t); }))
-        undefined = "refused: kernel not finite";
-    else if (!empty && !std::isfinite(c.angle * 3.141592653589793 * 0.005555555555555556))
-        undefined = "refused: infinite angle"; // without pixels no direction is needed
-
-    const std::int64_t pixels = kTapReads / std::max(c.taps, 1);
-    if (!empty && static_cast<std::int64_t>(c.width) * c.height > pixels) {
-        c.width = static_cast<int>(std::min<std::int64_t>(c.width, pixels));
-        c.height = static_cast<int>(std::max<std::int64_t>(1, pixels / c.width));
-    }
-    if (FuzzCheck::Showing())
-        std::fprintf(stderr, "%s\n", c.Describe().c_str());
     COrvanelBitmap image;
     if (!empty) {
-        image = COrvanelBitmap(c.width, c.height, 32);
-        in.Pixels(image.GetPtBitmap(), 4 * static_cast<std::size_t>(c.width) * c.height);
+        FitPixels(width, height, kTapReads / std::max(taps, 1));
+        image = COrvanelBitmap(width, height, 32);
+        in.Pixels(image.GetPtBitmap(), 4 * static_cast<std::size_t>(width) * height);
     }
-    const std::vector<unsigned char> before = Pixels(image);
-
-    COrvanelBitmap fast = image;
-    const bool done = CMotionBlurFilter().MotionBlur(&fast, c.radius, c.sigma, c.angle);
-    if (undefined != nullptr) {
-        if (done || Pixels(fast) != before)
-            FuzzCheck::Fail("the filter did not refuse, or changed the bitmap", c.Describe());
-        FuzzCheck::Count(undefined);
+    COrvanelBitmap fast = image, oracle = image;
+    const bool done = CMotionBlurFilter().MotionBlur(&fast, radius, sigma, angle);
+    if (!defined) {
+        if (done || Pixels(fast) != Pixels(image))
+            FuzzFail("the filter did not refuse, or changed the bitmap", describe());
         return 0;
     }
     if (!done)
-        FuzzCheck::Fail("the filter refused", c.Describe());
-    COrvanelBitmap oracle = image;
-    MotionBlurOracle::MotionBlur(&oracle, c.radius, c.sigma, c.angle);
-    const std::vector<unsigned char> fastPixels = Pixels(fast), oraclePixels = Pixels(oracle);
+        FuzzFail("the filter refused", describe());
+    MotionBlurOracle::MotionBlur(&oracle, radius, sigma, angle);
     if (fast.GetBitmapWidth() != oracle.GetBitmapWidth() ||
-        fast.GetBitmapHeight() != oracle.GetBitmapHeight() ||
-        fastPixels.size() != oraclePixels.size())
-        FuzzCheck::Fail("bitmap sizes", c.Describe());
-    FuzzCheck::SameBytes(fastPixels.data(), oraclePixels.data(), fastPixels.size(),
-                         static_cast<int>(fast.GetBitmapWidth()), c.Describe());
-    FuzzCheck::Count(empty      ? "compared: no pixels"
-                     : adaptive ? "compared: adaptive width"
-                                : "compared: from radius");
+        fast.GetBitmapHeight() != oracle.GetBitmapHeight())
+        FuzzFail("bitmap sizes", describe());
+    FuzzSameBytes(Pixels(fast), Pixels(oracle), width, describe);
     return 0;
 }

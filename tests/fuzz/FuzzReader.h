@@ -1,6 +1,9 @@
 #pragma once
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Decodes a fuzzer's byte string front to back into the filter's parameters. Every field takes
 // a fixed number of bytes, so mutating one byte moves one field, and past the end every field
@@ -11,21 +14,114 @@ class FuzzReader {
 public:
     FuzzReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
-    std::uint8_t Byte();
-    std::uint32_t Bits(int bytes); // little-endian, 1 to 4 bytes
-    double Unit();                 // [0, 1), four bytes
-    double Raw();                  // any double bit pattern, NaN and infinities included
-    double Nudge(double value);    // value moved by -8 to +8 units in the last place
-    int Size(int max);             // 1..max, mostly small
+    std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
 
-    double Angle(); // degrees: axes, diagonals, near-axes, anything
-    double Tap();   // a weight in [0, 2]
-    // Fills n pixel bytes: the rest of the input repeated, noise, one value, or ramps that
-    // bring every byte value.
-    void Pixels(unsigned char* out, std::size_t n);
+    std::uint32_t Bits(int bytes) { // little-endian
+        std::uint32_t value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value |= static_cast<std::uint32_t>(Byte()) << (8 * i);
+        return value;
+    }
+
+    double Unit() { return Bits(4) / 4294967296.0; } // [0, 1)
+
+    double Raw() { // any double, NaN and infinities included
+        const std::uint64_t low = Bits(4);
+        const std::uint64_t bits = low | static_cast<std::uint64_t>(Bits(4)) << 32;
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+    double Nudge(double value) { // moved by -8 to +8 units in the last place
+        const int steps = Byte() % 17 - 8;
+        for (int i = 0; i < std::abs(steps); ++i)
+            value = std::nextafter(value, steps < 0 ? -INFINITY : INFINITY);
+        return value;
+    }
+
+    int Size(int max) { // 1..max, mostly small
+        if (const std::uint8_t small = Byte(); small < 224)
+            return 1 + small % std::min(max, 40);
+        return 1 + static_cast<int>(Bits(2) % static_cast<std::uint32_t>(max));
+    }
+
+    double Angle() { // degrees: diagonals, anything, near the axes, any double, whole degrees
+        switch (Byte() % 5) {
+        case 0:
+            return static_cast<std::int8_t>(Byte()) * 45.0;
+        case 1:
+            return Unit() * 1440.0 - 720.0;
+        case 2:
+            return Nudge(static_cast<std::int8_t>(Byte()) * 90.0);
+        case 3:
+            return Raw();
+        default:
+            return static_cast<int>(Bits(2) % 1441) - 720;
+        }
+    }
+
+    double Tap() { // a weight in [0, 2]
+        switch (Byte() % 5) {
+        case 0:
+            return 2.0 * Unit();
+        case 1: { // m / b: b times the tap is an integer, or next to one once nudged
+            const int b = 1 + Byte() % 255;
+            const int m = static_cast<int>(Bits(2) % static_cast<std::uint32_t>(2 * b + 1));
+            return std::clamp(Nudge(static_cast<double>(m) / b), 0.0, 2.0);
+        }
+        case 2: { // where 255 times the tap stops being able to add anything
+            const double around[] = {(1.0 - 1.0 / 4294967296.0) / 255.0, 1.0 / 255.0, 1.0 / 256.0,
+                                     0.5 / 255.0};
+            return Nudge(around[Byte() % 4]);
+        }
+        case 3:
+            return Bits(2) / 32768.0;
+        default: { // any bit pattern folded into range: subnormals, exact powers of two
+            const double raw = std::fabs(Raw());
+            return std::isnan(raw) ? 0.0 : raw > 2.0 ? std::fmod(raw, 2.0) : raw;
+        }
+        }
+    }
+
+    // n pixel bytes: the rest of the input repeated, noise, one value, or a ramp.
+    void Pixels(unsigned char* out, std::size_t n) {
+        switch (Byte() % 4) {
+        case 0:
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = at_ == size_ ? 0 : data_[at_ + i % (size_ - at_)];
+            at_ = size_;
+            break;
+        case 1: {
+            std::uint32_t state = Bits(4) | 1;
+            for (std::size_t i = 0; i < n; ++i) {
+                state ^= state << 13;
+                state ^= state >> 17;
+                state ^= state << 5;
+                out[i] = static_cast<unsigned char>(state >> 24);
+            }
+            break;
+        }
+        case 2:
+            std::memset(out, Byte(), n);
+            break;
+        default:
+            for (std::size_t i = 0, step = Byte() | 1u; i < n; ++i)
+                out[i] = static_cast<unsigned char>(i * step);
+        }
+    }
 
 private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
 };
+
+// Shrinks width x height to at most `pixels` pixels, keeping a row, so that the oracle, which
+// reads every tap for every pixel, stays fast.
+inline void FitPixels(int& width, int& height, std::int64_t pixels) {
+    if (static_cast<std::int64_t>(width) * height <= pixels)
+        return;
+    width = static_cast<int>(std::min<std::int64_t>(width, pixels));
+    height = static_cast<int>(std::max<std::int64_t>(1, pixels / width));
+}
