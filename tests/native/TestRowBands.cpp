@@ -12,24 +12,24 @@ using Orvanel::Parallel::CRowBands;
 
 namespace {
 
-struct Record {
-    std::vector<int> timesComputed; // per row
-    std::vector<unsigned> onCaller; // bands the caller's thread ran, in order; others had threads
-};
-
-Record RunBands(const CRowBands& bands, int rows, const CRowBands::ThreadStarter* start = nullptr) {
-    Record record{std::vector<int>(static_cast<std::size_t>(rows)), {}};
+// Runs the bands, checks that every row was computed once, and gives the bands that the
+// caller's thread ran, in order; the others had threads of their own.
+std::vector<unsigned> RunBands(const CRowBands& bands, int rows,
+                               const CRowBands::ThreadStarter* start = nullptr) {
+    std::vector<int> timesComputed(static_cast<std::size_t>(rows));
+    std::vector<unsigned> onCaller;
     std::mutex mutex;
     const std::thread::id caller = std::this_thread::get_id();
     const CRowBands::Job job = [&](unsigned band, int first, int end) {
         const std::lock_guard<std::mutex> lock(mutex);
         for (int row = first; row < end; ++row)
-            ++record.timesComputed[static_cast<std::size_t>(row)];
+            ++timesComputed[static_cast<std::size_t>(row)];
         if (std::this_thread::get_id() == caller)
-            record.onCaller.push_back(band);
+            onCaller.push_back(band);
     };
     start ? bands.Run(job, *start) : bands.Run(job);
-    return record;
+    CHECK(timesComputed == std::vector<int>(static_cast<std::size_t>(rows), 1));
+    return onCaller;
 }
 
 } // namespace
@@ -42,13 +42,10 @@ TEST_CASE("bands split the rows in order and every row is computed once") {
             const unsigned expected =
                 rows == 0 ? 0u : std::min({std::max(bands, 1u), 64u, static_cast<unsigned>(rows)});
             REQUIRE(split.Count() == expected);
-            CHECK(split.First(0) == 0);
-            CHECK(split.End(expected == 0 ? 0 : expected - 1) == rows);
+            CHECK((split.First(0) == 0 && split.End(std::max(expected, 1u) - 1) == rows));
             for (unsigned band = 0; band < split.Count(); ++band)
                 CHECK(split.First(band) < split.End(band)); // consecutive, none empty
-            const Record record = RunBands(split, rows);
-            CHECK(record.timesComputed == std::vector<int>(static_cast<std::size_t>(rows), 1));
-            CHECK(record.onCaller == std::vector<unsigned>(rows == 0 ? 0 : 1, 0u));
+            CHECK(RunBands(split, rows) == std::vector<unsigned>(rows == 0 ? 0 : 1, 0u));
         }
 }
 
@@ -64,9 +61,7 @@ TEST_CASE("a band whose thread cannot start runs on the caller's thread, in band
             throw std::bad_alloc();
         return calls == 5 ? std::thread() : std::thread(std::move(task));
     };
-    const Record record = RunBands(CRowBands(60, 7), 60, &stingy);
-    CHECK(record.timesComputed == std::vector<int>(60, 1));
-    CHECK(record.onCaller == std::vector<unsigned>{0, 2, 3, 5});
+    CHECK(RunBands(CRowBands(60, 7), 60, &stingy) == std::vector<unsigned>{0, 2, 3, 5});
 }
 
 TEST_CASE("band counts: small jobs stay on the caller's thread") {
