@@ -80,16 +80,20 @@ int Help(const char* text) {
     return kExitDone;
 }
 
-// The paths and the output format, or the exit status of a usage error.
-bool ParseCommand(const char* command, int argc, char** argv, std::vector<NumberOption>& options,
-                  ParsedArguments& parsed, ImageFormat& format, int& status) {
+// The paths and the output format; false with the exit status when the command is done
+// already: a usage error, or the help it was asked for.
+bool ParseCommand(const char* command, const char* help, int argc, char** argv,
+                  std::vector<NumberOption>& options, ParsedArguments& parsed, ImageFormat& format,
+                  int& status) {
     std::string error;
     if (!ParseArguments(argc, argv, options, 2, parsed, error)) {
         status = UsageError(command, error);
         return false;
     }
-    if (parsed.help)
-        return true;
+    if (parsed.help) {
+        status = Help(help);
+        return false;
+    }
     if (!FormatFromExtension(parsed.paths[1], format)) {
         status =
             UsageError(command, std::string("cannot tell the format of OUT '") + parsed.paths[1] +
@@ -172,10 +176,8 @@ int RunBlur(int argc, char** argv) {
     ParsedArguments parsed;
     ImageFormat format = ImageFormat::Png;
     int status = kExitDone;
-    if (!ParseCommand(command, argc, argv, options, parsed, format, status))
+    if (!ParseCommand(command, kBlurHelp, argc, argv, options, parsed, format, status))
         return status;
-    if (parsed.help)
-        return Help(kBlurHelp);
     const double radius = options[0].value, sigma = options[1].value, angle = options[2].value;
 
     // Sigma 0 leaves the picture unchanged, as in the dialog and in the host.
@@ -225,10 +227,8 @@ int RunConvert(int argc, char** argv) {
     ParsedArguments parsed;
     ImageFormat format = ImageFormat::Png;
     int status = kExitDone;
-    if (!ParseCommand(command, argc, argv, options, parsed, format, status))
+    if (!ParseCommand(command, kConvertHelp, argc, argv, options, parsed, format, status))
         return status;
-    if (parsed.help)
-        return Help(kConvertHelp);
     Picture picture;
     if (!Read(command, parsed.paths[0], picture, status))
         return status;
