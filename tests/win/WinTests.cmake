@@ -37,7 +37,7 @@ target_link_libraries(test_leak_soak PRIVATE psapi)
 set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300)
 
 # The framework's classes driven directly (their objects are linked into the test).
-quillet_win_test(test_dialog_proc win/TestDialogProc.cpp win/TestDialogs.rc
+quillet_win_test(test_dialog_proc win/TestDialogProc.cpp
                  $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_dialog_proc PRIVATE Halvory)
 
