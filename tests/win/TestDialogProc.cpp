@@ -20,33 +20,25 @@ namespace {
 // base answers, so that the defaults are checked through it as well.
 class CRecordingDialog : public CLocalDialog {
 public:
-    int slot = -1, calls = 0, destroyCalls = 0;
-    HWND window = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0, initParam = 0;
-    std::int64_t values[4] = {};
-    const void* pointers[2] = {};
+    using Base = CLocalDialog;
+    using Value = std::int64_t;
+    int slot = -1, destroyCalls = 0;
+    LPARAM initParam = 0;
+    Value values[4] = {};
     bool overrideMouseMove = false;
     int mouseMoveResult = 0;
 
-    void Record(int s, std::int64_t a = 0, std::int64_t b = 0, std::int64_t c = 0,
-                std::int64_t d = 0) {
-        slot = s;
-        ++calls;
-        values[0] = a, values[1] = b, values[2] = c, values[3] = d;
+    void Record(int s, Value a = 0, Value b = 0, Value c = 0, Value d = 0) {
+        slot = s, values[0] = a, values[1] = b, values[2] = c, values[3] = d;
     }
 
 #define STANDARD(number, name)                                                                     \
     INT_PTR name(HWND w, UINT m, WPARAM wp, LPARAM lp) override {                                  \
-        Record(number);                                                                            \
-        window = w, message = m, wParam = wp, lParam = lp;                                         \
-        return CLocalDialog::name(w, m, wp, lp);                                                   \
+        return Record(number, Value(w), m, Value(wp), lp), Base::name(w, m, wp, lp);               \
     }
 #define MOUSE(number, name)                                                                        \
-    INT_PTR name(unsigned int* k, int* x, int* y) override {                                       \
-        Record(number, *k, *x, *y);                                                                \
-        return CLocalDialog::name(k, x, y);                                                        \
+    INT_PTR name(unsigned* k, int* x, int* y) override {                                           \
+        return Record(number, *k, *x, *y), Base::name(k, x, y);                                    \
     }
     STANDARD(1, OnGetDlgCode)
     STANDARD(2, OnActivate)
@@ -72,38 +64,36 @@ public:
 #undef MOUSE
 
     INT_PTR OnInitDialog(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        return Record(5), initParam = lp, CLocalDialog::OnInitDialog(w, m, wp, lp);
+        return Record(5), initParam = lp, Base::OnInitDialog(w, m, wp, lp);
     }
     INT_PTR OnEraseBackground(HDC dc) override {
-        Record(6), pointers[0] = dc;
-        return CLocalDialog::OnEraseBackground(dc);
+        return Record(6, Value(dc)), Base::OnEraseBackground(dc);
     }
-    INT_PTR OnTimer(unsigned int* id) override { return Record(7, *id), CLocalDialog::OnTimer(id); }
+    INT_PTR OnTimer(unsigned* id) override { return Record(7, *id), Base::OnTimer(id); }
     INT_PTR OnPaint(CPaintScratch** scratch) override {
-        Record(13, std::int64_t((*scratch)->first), std::int64_t((*scratch)->second));
-        pointers[0] = *scratch;
-        return CLocalDialog::OnPaint(scratch);
+        const CPaintScratch& s = **scratch;
+        return Record(13, Value(s.first), Value(s.second), Value(*scratch)), Base::OnPaint(scratch);
     }
-    INT_PTR OnKeyUp(unsigned int* code, unsigned int* data) override {
-        return Record(16, *code, *data), CLocalDialog::OnKeyUp(code, data);
+    INT_PTR OnKeyUp(unsigned* code, unsigned* data) override {
+        return Record(16, *code, *data), Base::OnKeyUp(code, data);
     }
-    INT_PTR OnKeyDown(unsigned int* code, unsigned int* data) override {
-        return Record(17, *code, *data), CLocalDialog::OnKeyDown(code, data);
+    INT_PTR OnKeyDown(unsigned* code, unsigned* data) override {
+        return Record(17, *code, *data), Base::OnKeyDown(code, data);
     }
-    INT_PTR OnSize(unsigned int* w, unsigned int* h, unsigned int* type) override {
-        Record(18, width, height, *type); // the fields as they are when the handler runs
-        pointers[0] = w, pointers[1] = h;
-        return CLocalDialog::OnSize(w, h, type);
+    // The fields as they are when the handler runs, and whether it was handed the fields.
+    INT_PTR OnSize(unsigned* w, unsigned* h, unsigned* type) override {
+        return Record(18, width, height, *type, w == &width && h == &height),
+               Base::OnSize(w, h, type);
     }
-    INT_PTR OnClose() override { return Record(20), CLocalDialog::OnClose(); }
-    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, CLocalDialog::OnDestroy(); }
-    int OnMouseMove(unsigned int* k, int* x, int* y) override {
+    INT_PTR OnClose() override { return Record(20), Base::OnClose(); }
+    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, Base::OnDestroy(); }
+    int OnMouseMove(unsigned* k, int* x, int* y) override {
         Record(24, *k, *x, *y);
-        return overrideMouseMove ? mouseMoveResult : CLocalDialog::OnMouseMove(k, x, y);
+        return overrideMouseMove ? mouseMoveResult : Base::OnMouseMove(k, x, y);
     }
-    INT_PTR OnMouseLeave() override { return Record(26), CLocalDialog::OnMouseLeave(); }
+    INT_PTR OnMouseLeave() override { return Record(26), Base::OnMouseLeave(); }
     INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
-        return Record(29, *keys, *delta, *x, *y), CLocalDialog::OnMouseWheel(keys, delta, x, y);
+        return Record(29, *keys, *delta, *x, *y), Base::OnMouseWheel(keys, delta, x, y);
     }
 };
 
@@ -132,11 +122,12 @@ TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
           reinterpret_cast<LONG_PTR>(&dialog.object));
     CHECK(dialog.object.initParam == reinterpret_cast<LPARAM>(&dialog.object));
 
+    // Without an object DefWindowProc answers: a close destroys the window.
     HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    CHECK(DialogProc(plain, WM_GETDLGCODE, 0, 0) == DefWindowProcW(plain, WM_GETDLGCODE, 0, 0));
     CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
-    DestroyWindow(plain);
+    DialogProc(plain, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(plain));
 }
 
 TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages return 0") {
@@ -151,16 +142,17 @@ TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages
         const WPARAM wParam = kHighHalf | 0x1234;
         const LPARAM lParam = static_cast<LPARAM>(0x8765000000000042ull);
         CHECK(dialog.Send(route[0], wParam, lParam) == 0);
+        const std::int64_t* seen = dialog.object.values;
         CHECK(dialog.object.slot == static_cast<int>(route[1]));
-        CHECK((dialog.object.window == dialog.window && dialog.object.message == route[0]));
-        CHECK((dialog.object.wParam == wParam && dialog.object.lParam == lParam));
+        CHECK((seen[0] == std::int64_t(dialog.window) && seen[1] == route[0]));
+        CHECK((seen[2] == std::int64_t(wParam) && seen[3] == lParam));
     }
     for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
                           UINT{WM_USER + 5}}) {
         INFO("message 0x" << std::hex << unrouted);
-        const int before = dialog.object.calls;
+        dialog.object.slot = -1;
         CHECK(dialog.Send(unrouted, 1, 1) == 0);
-        CHECK(dialog.object.calls == before);
+        CHECK(dialog.object.slot == -1);
     }
 }
 
@@ -170,8 +162,7 @@ TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint r
 
     CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MAKELPARAM(400, 200)) == 1);
     CHECK((seen.slot == 18 && seen.values[0] == 400 && seen.values[1] == 200 &&
-           seen.values[2] == SIZE_MAXIMIZED));
-    CHECK((seen.pointers[0] == &seen.width && seen.pointers[1] == &seen.height));
+           seen.values[2] == SIZE_MAXIMIZED && seen.values[3] == 1));
     dialog.Send(WM_SIZE, 0, MAKELPARAM(0xFFFF, 0x8000)); // zero-extended words
     CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
 
@@ -201,11 +192,10 @@ TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint r
     CHECK((seen.slot == 16 && seen.values[0] == VK_ESCAPE && seen.values[1] == 0xC0000001ll));
 
     CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
-    CHECK((seen.slot == 13 && seen.pointers[0] != nullptr && seen.values[0] == 0 &&
-           seen.values[1] == 0));
+    CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
     HDC dc = GetDC(dialog.window);
     dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    CHECK((seen.slot == 6 && seen.pointers[0] == dc));
+    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
     ReleaseDC(dialog.window, dc);
 }
 

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using QuilletTest::ClickButton;
 using QuilletTest::CModalDriver;
@@ -111,7 +113,7 @@ int Run(COrvanelBitmap* bitmap, const std::function<void(HWND)>& drive, Values& 
 TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow keys do not") {
     auto photo = Photo();
     std::wstring atOpen, afterArrow, afterPage, afterDrag;
-    std::string ranges;
+    std::vector<LRESULT> sliders; // minimum, maximum, position of each
     RECT previewRect{};
     int unblurredAtOpen = -2, unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
     LRESULT pagedRadius = 0;
@@ -121,11 +123,9 @@ TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow ke
         [&](HWND dialog) {
             atOpen = Edits(dialog);
             for (int slider : {kRadius, kSigma, kAngle}) {
-                const LRESULT low = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMIN, 0, 0);
-                const LRESULT high = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMAX, 0, 0);
-                const LRESULT at = SendDlgItemMessageW(dialog, slider, TBM_GETPOS, 0, 0);
-                ranges += std::to_string(low) + ".." + std::to_string(high) + "@" +
-                          std::to_string(at) + " ";
+                for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS}) {
+                    sliders.push_back(SendDlgItemMessageW(dialog, slider, query, 0, 0));
+                }
             }
             GetWindowRect(Preview(dialog), &previewRect);
             MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
@@ -148,7 +148,7 @@ TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow ke
         values);
 
     CHECK(atOpen == L"0,0,0");
-    CHECK(ranges == "0..100@0 0..100@0 0..360@0 "); // radius, sigma, angle
+    CHECK(sliders == std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0}); // radius, sigma, angle
     CHECK((previewRect.left == 20 && previewRect.top == 100));
     CHECK((previewRect.right - previewRect.left == 550 &&
            previewRect.bottom - previewRect.top == 300));
@@ -164,40 +164,34 @@ TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow ke
 
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
     auto photo = Photo();
-    // Moves sliders, then closes the dialog through the given button or the caption.
-    auto moveThen = [](int button) {
-        return [=](HWND dialog) {
+    // Sliders moved, then Cancel or the caption's close.
+    const std::pair<UINT, WPARAM> closes[] = {{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}};
+    for (const auto& close : closes) {
+        Values values;
+        const auto moveThenClose = [=](HWND dialog) {
             DragSlider(dialog, kSigma, 30);
             DragSlider(dialog, kAngle, 90);
-            if (button != 0) {
-                ClickButton(dialog, button);
-            } else {
-                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            }
+            PostMessageW(dialog, close.first, close.second, 0);
         };
-    };
-    Values cancelled, closed, typed, empty;
-    CHECK(Run(photo.get(), moveThen(IDCANCEL), cancelled) == 0);
-    CHECK(cancelled.Untouched());
-    CHECK(Run(photo.get(), moveThen(0), closed) == 0);
-    CHECK(closed.Untouched());
+        CHECK(Run(photo.get(), moveThenClose, values) == 0);
+        CHECK(values.Untouched());
+    }
 
-    const int result = Run(
-        photo.get(),
-        [](HWND dialog) {
-            SetDlgItemTextW(dialog, kRadiusEdit, L"55");
-            SetDlgItemTextW(dialog, kSigmaEdit, L"9");
-            ClickButton(dialog, IDOK);
-        },
-        typed);
-    CHECK(result == 1); // OK without a slider moved gives zeros
+    Values typed;
+    const auto typeThenOk = [](HWND dialog) {
+        SetDlgItemTextW(dialog, kRadiusEdit, L"55");
+        SetDlgItemTextW(dialog, kSigmaEdit, L"9");
+        ClickButton(dialog, IDOK);
+    };
+    CHECK(Run(photo.get(), typeThenOk, typed) == 1); // OK without a slider moved gives zeros
     CHECK((typed.radius == 0.0 && typed.sigma == 0.0 && typed.angle == 0.0));
 
     // Nothing to preview: not shown, Cancel at once.
     COrvanelBitmap noPixels;
-    CHECK(Run(
-              &noPixels, [](HWND) {}, empty, false) == 0);
-    CHECK(Run(
-              nullptr, [](HWND) {}, empty, false) == 0);
+    Values empty;
+    const auto nothing = [](HWND) {};
+    for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
+        CHECK(Run(bitmap, nothing, empty, false) == 0);
+    }
     CHECK(empty.Untouched());
 }
