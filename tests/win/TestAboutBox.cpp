@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-using QuilletTest::ControlText;
+using namespace QuilletTest;
 
 TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {
     // The lines top to bottom: product with version, author, company, web address.
@@ -21,13 +21,13 @@ TEST_CASE("the About box shows its four strings, is centred and is owned by the 
     std::wstring texts[4];
     RECT rect{};
     HWND owner = nullptr;
-    QuilletTest::CModalDriver driver([&](HWND dialog) {
+    CModalDriver driver([&](HWND dialog) {
         for (int i = 0; i < 4; ++i) {
             texts[i] = ControlText(dialog, lines[i]);
         }
         GetWindowRect(dialog, &rect);
         owner = GetWindow(dialog, GW_OWNER);
-        QuilletTest::ClickButton(dialog, IDC_ABOUT_OK);
+        ClickButton(dialog, IDC_ABOUT_OK);
     });
     const __int64 result = ShowDialogBox(host);
     driver.Join();

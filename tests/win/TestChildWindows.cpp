@@ -14,8 +14,7 @@
 #include <memory>
 
 using namespace Orvanel::Window;
-using QuilletTest::CWindowCapture;
-using QuilletTest::OleCounters;
+using namespace QuilletTest;
 
 namespace {
 
@@ -28,13 +27,11 @@ public:
     LRESULT closeResult = 1;
     CDrawContext* paintedWith = nullptr;
     std::atomic<int> idleTurns{0};
+    std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
     std::atomic<UINT> threadMessage{0};
     std::atomic<LPARAM> threadParameter{0};
 
     LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
-    LRESULT OnNcCreate(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        return ++ncCalls, CLocalWindow::OnNcCreate(w, m, wp, lp);
-    }
     LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
         return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
     }
@@ -53,7 +50,13 @@ public:
         threadParameter = lParam, threadMessage = message;
         return 0;
     }
-    void OnThreadIdle() override { ++idleTurns; }
+    void OnThreadIdle() override {
+        ++idleTurns;
+        if (stubborn) {
+            Sleep(5000);
+            finishedTurn = true;
+        }
+    }
 };
 
 // A wrapper that records the double clicks its children forward.
@@ -131,50 +134,31 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
 
 TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
     Host host;
-    HANDLE observed = nullptr;
-    auto start = [&](CLocalWindow& child) {
-        child.startThread = true;
+    for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
+        CAPTURE(stubborn);
+        CRecordingWindow child;
+        child.stubborn = stubborn, child.startThread = true;
         host.Create(child, WS_CHILD);
         REQUIRE(child.threadHandle != nullptr);
+        HANDLE observed = nullptr;
         DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
                         FALSE, DUPLICATE_SAME_ACCESS);
-    };
-    auto exitCodeAfterDestroy = [&](CLocalWindow& child) {
-        DestroyWindow(child.window);
-        CHECK(child.threadHandle == nullptr);
-        DWORD exitCode = 0;
-        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
-        GetExitCodeThread(observed, &exitCode);
-        CloseHandle(observed);
-        return exitCode;
-    };
-    SUBCASE("a thread that ends by itself") {
-        CRecordingWindow child;
-        start(child);
         CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-        for (int i = 0; i < 300 && (child.idleTurns == 0 || child.threadMessage == 0); ++i) {
+        for (int i = 0; i < 300 && (child.idleTurns == 0 || (!stubborn && !child.threadMessage));
+             ++i) {
             PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
             Sleep(20);
         }
         CHECK(child.idleTurns > 0);
-        CHECK((child.threadMessage == WM_USER + 7 && child.threadParameter == 99));
-        CHECK(exitCodeAfterDestroy(child) == 20);
-    }
-    SUBCASE("a thread that does not end by itself is ended") {
-        class CStubbornWindow : public CLocalWindow {
-        public:
-            std::atomic<bool> busy{false}, finishedTurn{false};
-            void OnThreadIdle() override {
-                busy = true;
-                Sleep(5000);
-                finishedTurn = true;
-            }
-        } child;
-        start(child);
-        for (int i = 0; i < 500 && !child.busy; ++i) {
-            Sleep(10);
-        }
-        CHECK(exitCodeAfterDestroy(child) == 20);
+        CHECK((stubborn || (child.threadMessage == WM_USER + 7 && child.threadParameter == 99)));
+
+        DestroyWindow(child.window);
+        CHECK(child.threadHandle == nullptr);
+        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
+        DWORD exitCode = 0;
+        GetExitCodeThread(observed, &exitCode);
+        CloseHandle(observed);
+        CHECK(exitCode == 20);
         CHECK_FALSE(child.finishedTurn);
     }
 }
@@ -183,7 +167,7 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
 TEST_CASE("a window gives back its OLE initialisation only when it took one") {
     Host host;
     for (HRESULT result : {S_OK, RPC_E_CHANGED_MODE}) {
-        QuilletTest::OleHook hook(result);
+        OleHook hook(result);
         CRecordingWindow child;
         host.Create(child, WS_CHILD);
         DestroyWindow(child.window);

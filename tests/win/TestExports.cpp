@@ -4,6 +4,8 @@
 
 #include <doctest/doctest.h>
 
+#include <dbghelp.h>
+
 #include <cstring>
 #include <set>
 #include <string>
@@ -33,12 +35,9 @@ const char* const kExpectedExports[] = {
 };
 
 // A data directory of a loaded module, as a pointer into its image.
-template <typename T> const T* Directory(HMODULE module, int index) {
-    auto* base = reinterpret_cast<const BYTE*>(module);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    return reinterpret_cast<const T*>(base +
-                                      nt->OptionalHeader.DataDirectory[index].VirtualAddress);
+template <typename T> const T* Directory(HMODULE module, USHORT index) {
+    ULONG size = 0;
+    return static_cast<const T*>(ImageDirectoryEntryToData(module, TRUE, index, &size));
 }
 
 const char* At(HMODULE module, DWORD offset) {
@@ -111,8 +110,7 @@ TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and s
     CHECK(std::wstring(path) == L"C:\\unchanged.png");
 
     CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
-    const bool showPrinterDialog = true;
-    CHECK(PrintDialog(nullptr, nullptr, nullptr, showPrinterDialog) == 0);
+    CHECK(PrintDialog(nullptr, nullptr, nullptr, true) == 0);
 
     unsigned long flareColor = 0xFF;
     int v[7] = {1, 2, 3, 4, 5, 6, 7};

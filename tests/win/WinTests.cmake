@@ -21,6 +21,7 @@ endfunction()
 
 # Through the DLL, as a host uses it.
 quillet_win_test(test_exports win/TestExports.cpp)
+target_link_libraries(test_exports PRIVATE dbghelp)
 quillet_win_test(test_about_box win/TestAboutBox.cpp)
 quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
 quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
