@@ -61,18 +61,16 @@ TEST_CASE("constant pictures stay exactly constant; same size is a copy") {
 }
 
 TEST_CASE("strong shrinking averages fine detail instead of aliasing") {
-    SUBCASE("checkerboard, 7.27 times smaller, big enough to be split between threads") {
-        COrvanelBitmap src = Make(1600, 1200, [](int x, int y) { return (x + y) % 2 * 255; });
-        CHECK(MaxError(Resample(src, 220, 165), Constant(127)) <= 3);
-    }
-    SUBCASE("one-pixel lines, 1 x N and N x 1") {
-        COrvanelBitmap rows = Make(1, 300, [](int, int y) { return y % 2 * 255; });
-        CHECK(MaxError(Resample(rows, 1, 1), Constant(127)) <= 3);
-        COrvanelBitmap columns = Make(301, 1, [](int x, int) { return x % 3 == 0 ? 255 : 0; });
-        COrvanelBitmap small = Resample(columns, 9, 1);
-        for (int x = 2; x < 7; ++x) // away from the edges, where the edge pixel weighs more
-            CHECK(std::abs(Byte(small, x, 0, 0) - 85) <= 3);
-    }
+    // A checkerboard 7.27 times smaller, big enough to be split between threads.
+    COrvanelBitmap board = Make(1600, 1200, [](int x, int y) { return (x + y) % 2 * 255; });
+    CHECK(MaxError(Resample(board, 220, 165), Constant(127)) <= 3);
+    // One-pixel lines, 1 x N and N x 1.
+    COrvanelBitmap rows = Make(1, 300, [](int, int y) { return y % 2 * 255; });
+    CHECK(MaxError(Resample(rows, 1, 1), Constant(127)) <= 3);
+    COrvanelBitmap columns = Make(301, 1, [](int x, int) { return x % 3 == 0 ? 255 : 0; });
+    COrvanelBitmap small = Resample(columns, 9, 1);
+    for (int x = 2; x < 7; ++x) // away from the edges, where the edge pixel weighs more
+        CHECK(std::abs(Byte(small, x, 0, 0) - 85) <= 3);
 }
 
 TEST_CASE("enlarging is mirror-symmetric and keeps the orientation") {

@@ -68,25 +68,24 @@ TEST_CASE("SaveXML appends a Theme element that LoadXML reads back") {
     rapidxml::xml_document<char> doc;
     rapidxml::xml_node<char>* root = CTheme().CreateNode(doc, "Settings", "");
     doc.append_node(root);
-    SUBCASE("printed form; each save appends; null parent is ignored") {
-        CTheme theme;
-        theme.SaveXML(doc, nullptr);
-        theme.SaveXML(doc, root);
-        theme.colorBack = 0x010203;
-        theme.SaveXML(doc, root);
-        std::string text;
-        rapidxml::print(std::back_inserter(text), doc, rapidxml::print_no_indenting);
-        CHECK(text == "<Settings><Theme><colorBack>128;128;128</colorBack></Theme>"
-                      "<Theme><colorBack>3;2;1</colorBack></Theme></Settings>");
-        theme.LoadXML(root);
-        CHECK(theme.colorBack == 0x808080);
-    }
-    SUBCASE("CreateNode copies name and value into the document; null counts as empty") {
-        std::string name(40, 'n'), value(40, 'v');
-        rapidxml::xml_node<char>* node = CTheme().CreateNode(doc, name.c_str(), value.c_str());
-        name = value = std::string(40, '#');
-        CHECK(std::string(node->name(), node->name_size()) == std::string(40, 'n'));
-        CHECK(std::string(node->value(), node->value_size()) == std::string(40, 'v'));
-        CHECK(std::string(CTheme().CreateNode(doc, nullptr, nullptr)->name()).empty());
-    }
+    // The printed form; each save appends; a null parent is ignored.
+    CTheme theme;
+    theme.SaveXML(doc, nullptr);
+    theme.SaveXML(doc, root);
+    theme.colorBack = 0x010203;
+    theme.SaveXML(doc, root);
+    std::string text;
+    rapidxml::print(std::back_inserter(text), doc, rapidxml::print_no_indenting);
+    CHECK(text == "<Settings><Theme><colorBack>128;128;128</colorBack></Theme>"
+                  "<Theme><colorBack>3;2;1</colorBack></Theme></Settings>");
+    theme.LoadXML(root);
+    CHECK(theme.colorBack == 0x808080);
+
+    // CreateNode copies name and value into the document; null counts as empty.
+    std::string name(40, 'n'), value(40, 'v');
+    rapidxml::xml_node<char>* node = CTheme().CreateNode(doc, name.c_str(), value.c_str());
+    name = value = std::string(40, '#');
+    CHECK(std::string(node->name(), node->name_size()) == std::string(40, 'n'));
+    CHECK(std::string(node->value(), node->value_size()) == std::string(40, 'v'));
+    CHECK(std::string(CTheme().CreateNode(doc, nullptr, nullptr)->name()).empty());
 }

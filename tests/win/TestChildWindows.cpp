@@ -1,10 +1,9 @@
-// The child windows: creation, routing and results of LocalWindowProc, double-buffered
-// painting, the worker thread, the balance of its OLE initialisation, and the
-// bitmap display window's scaled copy, its pixels on screen and where its clicks go.
+// The child windows: creation, routing and results of LocalWindowProc, the worker thread, the
+// balance of its OLE initialisation, and the bitmap display window's scaled copy and where its
+// clicks go. What the preview shows on screen is checked by the motion blur dialog's test.
 #include "testing/WindowCapture.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/ModuleInstance.h"
-#include "support/MouseLParam.h"
 #include "support/OleCallCounter.h"
 #include "window/BitmapStaticWindow.h"
 
@@ -15,13 +14,11 @@
 #include <memory>
 
 using namespace Orvanel::Window;
-using QuilletTest::CWindowCapture;
-using QuilletTest::MouseLParam;
-using QuilletTest::OleCounters;
+using namespace QuilletTest;
 
 namespace {
 
-// Records what its handlers receive; painting fills the client area with one colour.
+// Records what its handlers receive.
 class CRecordingWindow : public CLocalWindow {
 public:
     int createCalls = 0, ncCalls = 0, destroyCalls = 0;
@@ -29,15 +26,12 @@ public:
     int mouseX = 0, mouseY = 0;
     LRESULT closeResult = 1;
     CDrawContext* paintedWith = nullptr;
-    COLORREF fill = RGB(10, 200, 30);
     std::atomic<int> idleTurns{0};
+    std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
     std::atomic<UINT> threadMessage{0};
     std::atomic<LPARAM> threadParameter{0};
 
     LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
-    LRESULT OnNcCreate(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        return ++ncCalls, CLocalWindow::OnNcCreate(w, m, wp, lp);
-    }
     LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
         return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
     }
@@ -51,20 +45,18 @@ public:
         return 0;
     }
     LRESULT OnClose() override { return closeResult; }
-    LRESULT OnPaint(CDrawContext* context) override {
-        paintedWith = context;
-        RECT client{};
-        GetClientRect(window, &client);
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(context->deviceContext, &client, brush);
-        DeleteObject(brush);
-        return 0;
-    }
+    LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
     int OnThreadMessage(UINT message, LPARAM lParam) override {
         threadParameter = lParam, threadMessage = message;
         return 0;
     }
-    void OnThreadIdle() override { ++idleTurns; }
+    void OnThreadIdle() override {
+        ++idleTurns;
+        if (stubborn) {
+            Sleep(5000);
+            finishedTurn = true;
+        }
+    }
 };
 
 // A wrapper that records the double clicks its children forward.
@@ -102,13 +94,6 @@ std::unique_ptr<COrvanelBitmap> Pattern(int width, int height) {
     return bitmap;
 }
 
-// Client size exactly w x h whatever the edge style adds.
-CWindowPlacement PlacementForClient(int w, int h) {
-    RECT rect{0, 0, w, h};
-    AdjustWindowRectEx(&rect, WS_CHILD, FALSE, WS_EX_STATICEDGE);
-    return {5, 5, rect.right - rect.left, rect.bottom - rect.top};
-}
-
 } // namespace
 
 TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its messages") {
@@ -118,15 +103,16 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     REQUIRE(child.window != nullptr);
     CHECK((child.parent == &host.wrapper && GetParent(child.window) == host.window));
     CHECK((child.createCalls == 1 && child.drawContext != nullptr));
-    RECT client{};
-    GetClientRect(child.window, &client); // the first WM_SIZE already stored it
-    CHECK((child.GetWidth() == unsigned(client.right) &&
-           child.GetHeight() == unsigned(client.bottom)));
 
-    SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MouseLParam(400, 200));
+    SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 200));
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
-    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MouseLParam(-5, 300));
+    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(-5, 300));
     CHECK((child.mouseKeys == MK_SHIFT && child.mouseX == -5 && child.mouseY == 300));
+    // WM_PAINT with a device context in wParam paints through the window's own context.
+    HDC other = CreateCompatibleDC(nullptr);
+    SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
+    CHECK(child.paintedWith == child.drawContext);
+    DeleteDC(other);
 
     // A second window under the same class name: the registration fails, the window works.
     host.Create(twin);
@@ -146,87 +132,42 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK_FALSE(IsWindow(twin.window));
 }
 
-TEST_CASE("painting: double-buffered to the screen, one back buffer kept") {
-    Host host;
-    CRecordingWindow child;
-    child.doubleBuffered = true;
-    host.Create(child);
-    child.Redraw();
-    CHECK(CWindowCapture(child.window).At(5, 5) == RGB(10, 200, 30));
-    HBITMAP first = child.backBuffer;
-    CHECK(first != nullptr);
-
-    child.fill = RGB(200, 40, 90);
-    child.Redraw();
-    CHECK(CWindowCapture(child.window).At(5, 5) == RGB(200, 40, 90));
-    CHECK(child.backBuffer != first);
-    CHECK(GetObjectType(first) == 0); // the previous back buffer was deleted
-
-    // WM_PAINT with a device context in wParam paints through the window's own context.
-    HDC other = CreateCompatibleDC(nullptr);
-    SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
-    CHECK(child.paintedWith == child.drawContext);
-    DeleteDC(other);
-}
-
 TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
     Host host;
-    HANDLE observed = nullptr;
-    auto start = [&](CLocalWindow& child) {
-        child.startThread = true;
+    for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
+        CAPTURE(stubborn);
+        CRecordingWindow child;
+        child.stubborn = stubborn, child.startThread = true;
         host.Create(child, WS_CHILD);
         REQUIRE(child.threadHandle != nullptr);
+        HANDLE observed = nullptr;
         DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
                         FALSE, DUPLICATE_SAME_ACCESS);
-    };
-    auto exitCodeAfterDestroy = [&](CLocalWindow& child) {
-        DestroyWindow(child.window);
-        CHECK(child.threadHandle == nullptr);
-        DWORD exitCode = 0;
-        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
-        GetExitCodeThread(observed, &exitCode);
-        CloseHandle(observed);
-        return exitCode;
-    };
-    SUBCASE("a thread that ends by itself") {
-        CRecordingWindow child;
-        start(child);
         CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-        for (int i = 0; i < 300 && (child.idleTurns == 0 || child.threadMessage == 0); ++i) {
+        for (int i = 0; i < 300 && (child.idleTurns == 0 || (!stubborn && !child.threadMessage));
+             ++i) {
             PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
             Sleep(20);
         }
         CHECK(child.idleTurns > 0);
-        CHECK((child.threadMessage == WM_USER + 7 && child.threadParameter == 99));
-        CHECK(exitCodeAfterDestroy(child) == 20);
-    }
-    SUBCASE("a thread that does not end by itself is ended") {
-        class CStubbornWindow : public CLocalWindow {
-        public:
-            std::atomic<bool> busy{false}, finishedTurn{false};
-            void OnThreadIdle() override {
-                busy = true;
-                Sleep(5000);
-                finishedTurn = true;
-            }
-        } child;
-        start(child);
-        for (int i = 0; i < 500 && !child.busy; ++i) {
-            Sleep(10);
-        }
-        CHECK(exitCodeAfterDestroy(child) == 20);
+        CHECK((stubborn || (child.threadMessage == WM_USER + 7 && child.threadParameter == 99)));
+
+        DestroyWindow(child.window);
+        CHECK(child.threadHandle == nullptr);
+        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
+        DWORD exitCode = 0;
+        GetExitCodeThread(observed, &exitCode);
+        CloseHandle(observed);
+        CHECK(exitCode == 20);
         CHECK_FALSE(child.finishedTurn);
     }
-    CLocalWindow idle;
-    idle.StopThread(); // no thread: nothing happens
-    CHECK(idle.threadHandle == nullptr);
 }
 
 // The device contexts and GDI objects a window takes are accounted for by the leak soak.
 TEST_CASE("a window gives back its OLE initialisation only when it took one") {
     Host host;
     for (HRESULT result : {S_OK, RPC_E_CHANGED_MODE}) {
-        QuilletTest::OleHook hook(result);
+        OleHook hook(result);
         CRecordingWindow child;
         host.Create(child, WS_CHILD);
         DestroyWindow(child.window);
@@ -235,81 +176,44 @@ TEST_CASE("a window gives back its OLE initialisation only when it took one") {
     }
 }
 
-TEST_CASE("the scaled copy is fitted, centred and painted on the theme colour") {
-    Host host;
-    auto source = Pattern(400, 200);
-    CBitmapStaticWindow view;
-    const CWindowPlacement placement = PlacementForClient(260, 260);
-    view.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"PreviewWindow", &placement);
-    REQUIRE((view.GetWidth() == 260 && view.GetHeight() == 260));
-    CHECK((view.doubleBuffered && view.theme.colorBack == 4));
-
-    SUBCASE("without a source only the background shows") {
-        view.Redraw();
-        CWindowCapture screen(view.window);
-        CHECK(screen.At(130, 130) == RGB(4, 0, 0));
-        CHECK(view.scaledBitmap == nullptr);
-    }
-    SUBCASE("a 400 x 200 picture becomes 260 x 130 at (0, 65)") {
-        view.sourceBitmap = source.get();
-        view.UpdateScaledBitmap();
-        view.Redraw();
-        REQUIRE(view.scaledBitmap != nullptr);
-        CHECK((view.scaledBitmap->GetBitmapWidth() == 260 &&
-               view.scaledBitmap->GetBitmapHeight() == 130));
-        CHECK((view.xPos == 0 && view.yPos == 65));
-
-        // On screen: background above and below, the scaled copy in between, top row of the
-        // picture (last buffer row) first.
-        CWindowCapture screen(view.window);
-        CHECK(screen.At(10, 64) == RGB(4, 0, 0));
-        CHECK(screen.At(10, 195) == RGB(4, 0, 0));
-        for (int y : {0, 1, 64, 128, 129}) {
-            for (int x : {0, 1, 100, 259}) {
-                INFO("scaled pixel " << x << ", " << y);
-                CHECK(screen.At(x, 65 + y) == view.scaledBitmap->GetColorValue(x, 129 - y));
-            }
-        }
-    }
-    SUBCASE("a resize of the visible window rebuilds the copy") {
-        view.sourceBitmap = source.get();
-        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MouseLParam(200, 300));
-        REQUIRE(view.scaledBitmap != nullptr);
-        CHECK((view.scaledBitmap->GetBitmapWidth() == 200 &&
-               view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
-        // A window of zero height leaves the copy as it was.
-        COrvanelBitmap* before = view.scaledBitmap;
-        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MouseLParam(200, 0));
-        CHECK(view.scaledBitmap == before);
-    }
-}
-
-TEST_CASE("at factor 1 the pixels are copied; clicks reach the parent as double clicks") {
+TEST_CASE("the bitmap window: background, a copy at factor 1, else fitted on resize; clicks") {
     Host host;
     CBitmapStaticWindow view;
-    const CWindowPlacement placement = PlacementForClient(50, 50);
-    view.CreateLocalWindow(&host.wrapper, WS_CHILD | WS_VISIBLE, L"PreviewWindow", &placement);
+    host.Create(view);
+    view.Redraw(); // without a source only the background shows
+    CHECK(CWindowCapture(view.window).At(60, 40) == RGB(4, 0, 0));
+    CHECK(view.scaledBitmap == nullptr);
 
     auto square = Pattern(50, 50);
     view.sourceBitmap = square.get();
-    view.UpdateScaledBitmap();
+    SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 50));
     REQUIRE(view.scaledBitmap != nullptr);
     COrvanelBitmap* reused = view.scaledBitmap;
     CHECK(std::equal(square->GetPtBitmap(), square->GetPtBitmap() + 50 * 50 * 4,
                      view.scaledBitmap->GetPtBitmap()));
     view.UpdateScaledBitmap();
     CHECK(view.scaledBitmap == reused); // the existing copy is reused
-
     COrvanelBitmap empty;
     view.sourceBitmap = &empty;
     view.UpdateScaledBitmap(); // nothing to fit: the copy stays
     CHECK(view.scaledBitmap == reused);
-    view.sourceBitmap = nullptr;
 
-    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MouseLParam(12, 34)) == 0);
+    auto wide = Pattern(400, 200);
+    view.sourceBitmap = wide.get();
+    SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 300));
+    REQUIRE(view.scaledBitmap != nullptr);
+    CHECK((view.scaledBitmap->GetBitmapWidth() == 200 &&
+           view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
+    // A window of zero height leaves the copy as it was.
+    COrvanelBitmap* before = view.scaledBitmap;
+    SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 0));
+    CHECK(view.scaledBitmap == before);
+
+    // A click and a double click both reach the parent as a double click.
+    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34)) == 0);
     CHECK((host.wrapper.doubleClicks == 1 && host.wrapper.keys == MK_LBUTTON));
     CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
-    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MouseLParam(-3, 7));
+    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
     CHECK((host.wrapper.doubleClicks == 2 && host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
     CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
 }

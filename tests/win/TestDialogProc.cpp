@@ -2,8 +2,7 @@
 // records what each handler receives; CenterDialogOnScreen; the OLE call discipline.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
-#include "testing/ModalDriver.h"
-#include "support/MouseLParam.h"
+#include "resources/resource.h"
 #include "support/OleCallCounter.h"
 
 #include <doctest/doctest.h>
@@ -12,54 +11,41 @@
 #include <ios>
 
 using namespace Orvanel::Dialog;
-using QuilletTest::MouseLParam;
-using QuilletTest::OleCounters;
-using QuilletTest::OleHook;
+using namespace QuilletTest;
 
 namespace {
-
-constexpr int kTestDialog = 900;
 
 // Records the slot and the decoded arguments of the last handler call and answers what the
 // base answers, so that the defaults are checked through it as well.
 class CRecordingDialog : public CLocalDialog {
 public:
-    int slot = -1, calls = 0, destroyCalls = 0, lastCommand = -1;
-    HWND window = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-    std::int64_t values[4] = {};
-    const void* pointers[2] = {};
+    using Base = CLocalDialog;
+    using Value = std::int64_t;
+    int slot = -1, destroyCalls = 0;
+    LPARAM initParam = 0;
+    Value values[4] = {};
     bool overrideMouseMove = false;
     int mouseMoveResult = 0;
 
-    void Record(int s, std::int64_t a = 0, std::int64_t b = 0, std::int64_t c = 0,
-                std::int64_t d = 0) {
-        slot = s;
-        ++calls;
-        values[0] = a, values[1] = b, values[2] = c, values[3] = d;
+    void Record(int s, Value a = 0, Value b = 0, Value c = 0, Value d = 0) {
+        slot = s, values[0] = a, values[1] = b, values[2] = c, values[3] = d;
     }
 
 #define STANDARD(number, name)                                                                     \
     INT_PTR name(HWND w, UINT m, WPARAM wp, LPARAM lp) override {                                  \
-        Record(number);                                                                            \
-        window = w, message = m, wParam = wp, lParam = lp;                                         \
-        return CLocalDialog::name(w, m, wp, lp);                                                   \
+        return Record(number, Value(w), m, Value(wp), lp), Base::name(w, m, wp, lp);               \
     }
 #define MOUSE(number, name)                                                                        \
-    INT_PTR name(unsigned int* k, int* x, int* y) override {                                       \
-        Record(number, *k, *x, *y);                                                                \
-        return CLocalDialog::name(k, x, y);                                                        \
+    INT_PTR name(unsigned* k, int* x, int* y) override {                                           \
+        return Record(number, *k, *x, *y), Base::name(k, x, y);                                    \
     }
     STANDARD(1, OnGetDlgCode)
     STANDARD(2, OnActivate)
     STANDARD(3, OnShowWindow)
     STANDARD(4, OnSysCommand)
-    STANDARD(5, OnInitDialog)
     STANDARD(8, OnNotify)
+    STANDARD(9, OnCommand)
     STANDARD(10, OnContextMenu)
-    STANDARD(11, OnReserved)
     STANDARD(12, OnSetFocus)
     STANDARD(14, OnMeasureItem)
     STANDARD(15, OnDrawItem)
@@ -76,49 +62,45 @@ public:
 #undef STANDARD
 #undef MOUSE
 
-    INT_PTR OnCommand(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-        Record(9);
-        window = w, message = m, wParam = wp, lParam = lp, lastCommand = LOWORD(wp);
-        return CLocalDialog::OnCommand(w, m, wp, lp);
+    INT_PTR OnInitDialog(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
+        return Record(5), initParam = lp, Base::OnInitDialog(w, m, wp, lp);
     }
     INT_PTR OnEraseBackground(HDC dc) override {
-        Record(6), pointers[0] = dc;
-        return CLocalDialog::OnEraseBackground(dc);
+        return Record(6, Value(dc)), Base::OnEraseBackground(dc);
     }
-    INT_PTR OnTimer(unsigned int* id) override { return Record(7, *id), CLocalDialog::OnTimer(id); }
+    INT_PTR OnTimer(unsigned* id) override { return Record(7, *id), Base::OnTimer(id); }
     INT_PTR OnPaint(CPaintScratch** scratch) override {
-        Record(13, std::int64_t((*scratch)->first), std::int64_t((*scratch)->second));
-        pointers[0] = *scratch;
-        return CLocalDialog::OnPaint(scratch);
+        const CPaintScratch& s = **scratch;
+        return Record(13, Value(s.first), Value(s.second), Value(*scratch)), Base::OnPaint(scratch);
     }
-    INT_PTR OnKeyUp(unsigned int* code, unsigned int* data) override {
-        return Record(16, *code, *data), CLocalDialog::OnKeyUp(code, data);
+    INT_PTR OnKeyUp(unsigned* code, unsigned* data) override {
+        return Record(16, *code, *data), Base::OnKeyUp(code, data);
     }
-    INT_PTR OnKeyDown(unsigned int* code, unsigned int* data) override {
-        return Record(17, *code, *data), CLocalDialog::OnKeyDown(code, data);
+    INT_PTR OnKeyDown(unsigned* code, unsigned* data) override {
+        return Record(17, *code, *data), Base::OnKeyDown(code, data);
     }
-    INT_PTR OnSize(unsigned int* w, unsigned int* h, unsigned int* type) override {
-        Record(18, width, height, *type); // the fields as they are when the handler runs
-        pointers[0] = w, pointers[1] = h;
-        return CLocalDialog::OnSize(w, h, type);
+    // The fields as they are when the handler runs, and whether it was handed the fields.
+    INT_PTR OnSize(unsigned* w, unsigned* h, unsigned* type) override {
+        return Record(18, width, height, *type, w == &width && h == &height),
+               Base::OnSize(w, h, type);
     }
-    INT_PTR OnClose() override { return Record(20), CLocalDialog::OnClose(); }
-    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, CLocalDialog::OnDestroy(); }
-    int OnMouseMove(unsigned int* k, int* x, int* y) override {
+    INT_PTR OnClose() override { return Record(20), Base::OnClose(); }
+    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, Base::OnDestroy(); }
+    int OnMouseMove(unsigned* k, int* x, int* y) override {
         Record(24, *k, *x, *y);
-        return overrideMouseMove ? mouseMoveResult : CLocalDialog::OnMouseMove(k, x, y);
+        return overrideMouseMove ? mouseMoveResult : Base::OnMouseMove(k, x, y);
     }
-    INT_PTR OnMouseLeave() override { return Record(26), CLocalDialog::OnMouseLeave(); }
+    INT_PTR OnMouseLeave() override { return Record(26), Base::OnMouseLeave(); }
     INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
-        return Record(29, *keys, *delta, *x, *y), CLocalDialog::OnMouseWheel(keys, delta, x, y);
+        return Record(29, *keys, *delta, *x, *y), Base::OnMouseWheel(keys, delta, x, y);
     }
 };
 
-// A modeless instance fed on the test's own thread, so that DialogProc's own result can be
-// read (SendMessage would return the dialog manager's).
+// A modeless instance (on the About box's template) fed on the test's own thread, so that
+// DialogProc's own result can be read (SendMessage would return the dialog manager's).
 struct ModelessDialog {
     CRecordingDialog object;
-    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTestDialog),
+    HWND window = CreateDialogParamW(LoadLibraryW(L"Quillet.dll"), MAKEINTRESOURCEW(IDD_ABOUT),
                                      nullptr, DialogProc, reinterpret_cast<LPARAM>(&object));
     ~ModelessDialog() {
         if (IsWindow(window)) {
@@ -137,19 +119,17 @@ TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
     REQUIRE(dialog.window != nullptr);
     CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
           reinterpret_cast<LONG_PTR>(&dialog.object));
-    CHECK(dialog.object.message == WM_INITDIALOG);
-    CHECK(dialog.object.lParam == reinterpret_cast<LPARAM>(&dialog.object));
-    // The WM_SIZE of the window's creation came before the object was attached.
-    CHECK((dialog.object.width == 0 && dialog.object.height == 0));
+    CHECK(dialog.object.initParam == reinterpret_cast<LPARAM>(&dialog.object));
 
+    // Without an object DefWindowProc answers: a close destroys the window.
     HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    CHECK(DialogProc(plain, WM_GETDLGCODE, 0, 0) == DefWindowProcW(plain, WM_GETDLGCODE, 0, 0));
-    CHECK(DialogProc(plain, WM_SIZE, 0, MouseLParam(400, 200)) == 0);
-    DestroyWindow(plain);
+    CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
+    DialogProc(plain, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(plain));
 }
 
-TEST_CASE("routing: each message reaches its slot; unrouted messages return 0") {
+TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages return 0") {
     ModelessDialog dialog;
     const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
                                 {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
@@ -161,64 +141,60 @@ TEST_CASE("routing: each message reaches its slot; unrouted messages return 0") 
         const WPARAM wParam = kHighHalf | 0x1234;
         const LPARAM lParam = static_cast<LPARAM>(0x8765000000000042ull);
         CHECK(dialog.Send(route[0], wParam, lParam) == 0);
+        const std::int64_t* seen = dialog.object.values;
         CHECK(dialog.object.slot == static_cast<int>(route[1]));
-        CHECK((dialog.object.window == dialog.window && dialog.object.message == route[0]));
-        CHECK((dialog.object.wParam == wParam && dialog.object.lParam == lParam));
-    }
-    const UINT decoded[][2] = {{WM_ERASEBKGND, 6},     {WM_TIMER, 7},        {WM_PAINT, 13},
-                               {WM_KEYUP, 16},         {WM_KEYDOWN, 17},     {WM_SIZE, 18},
-                               {WM_LBUTTONDBLCLK, 19}, {WM_LBUTTONDOWN, 22}, {WM_LBUTTONUP, 23},
-                               {WM_MOUSEMOVE, 24},     {WM_MOUSEHOVER, 25},  {WM_MOUSELEAVE, 26},
-                               {WM_MOUSEWHEEL, 29},    {WM_RBUTTONDOWN, 32}, {WM_RBUTTONUP, 33}};
-    for (const auto& route : decoded) {
-        INFO("message 0x" << std::hex << route[0]);
-        dialog.Send(route[0], 0, 0);
-        CHECK(dialog.object.slot == static_cast<int>(route[1]));
+        CHECK((seen[0] == std::int64_t(dialog.window) && seen[1] == route[0]));
+        CHECK((seen[2] == std::int64_t(wParam) && seen[3] == lParam));
     }
     for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
                           UINT{WM_USER + 5}}) {
         INFO("message 0x" << std::hex << unrouted);
-        const int before = dialog.object.calls;
+        dialog.object.slot = -1;
         CHECK(dialog.Send(unrouted, 1, 1) == 0);
-        CHECK(dialog.object.calls == before);
+        CHECK(dialog.object.slot == -1);
     }
 }
 
-TEST_CASE("argument decoding: sizes, signed positions, 32-bit copies, the paint record") {
+TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint record") {
     ModelessDialog dialog;
     CRecordingDialog& seen = dialog.object;
 
-    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MouseLParam(400, 200)) == 1);
-    CHECK((seen.values[0] == 400 && seen.values[1] == 200 && seen.values[2] == SIZE_MAXIMIZED));
-    CHECK((seen.pointers[0] == &seen.width && seen.pointers[1] == &seen.height));
-    dialog.Send(WM_SIZE, 0, MouseLParam(0xFFFF, 0x8000)); // zero-extended words
+    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MAKELPARAM(400, 200)) == 1);
+    CHECK((seen.slot == 18 && seen.values[0] == 400 && seen.values[1] == 200 &&
+           seen.values[2] == SIZE_MAXIMIZED && seen.values[3] == 1));
+    dialog.Send(WM_SIZE, 0, MAKELPARAM(0xFFFF, 0x8000)); // zero-extended words
     CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
 
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_MOUSEHOVER,
-                       WM_RBUTTONDOWN, WM_RBUTTONUP}) {
-        INFO("message 0x" << std::hex << mouse);
-        dialog.Send(mouse, MK_LBUTTON | MK_SHIFT, MouseLParam(-5, 300));
-        CHECK((seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
+    const UINT mouse[][2] = {{WM_LBUTTONDBLCLK, 19}, {WM_LBUTTONDOWN, 22}, {WM_LBUTTONUP, 23},
+                             {WM_MOUSEMOVE, 24},     {WM_MOUSEHOVER, 25},  {WM_RBUTTONDOWN, 32},
+                             {WM_RBUTTONUP, 33}};
+    for (const auto& route : mouse) {
+        INFO("message 0x" << std::hex << route[0]);
+        dialog.Send(route[0], MK_LBUTTON | MK_SHIFT, MAKELPARAM(-5, 300));
+        CHECK((seen.slot == static_cast<int>(route[1]) &&
+               seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
                seen.values[2] == 300));
     }
     // A wheel turned towards the user: negative delta in the high word of wParam.
-    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, MouseLParam(7, -2));
-    CHECK((seen.values[0] == MK_CONTROL && seen.values[1] == -120 && seen.values[2] == 7 &&
-           seen.values[3] == -2));
+    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, MAKELPARAM(7, -2));
+    CHECK((seen.slot == 29 && seen.values[0] == MK_CONTROL && seen.values[1] == -120 &&
+           seen.values[2] == 7 && seen.values[3] == -2));
+    dialog.Send(WM_MOUSELEAVE, 0, 0);
+    CHECK(seen.slot == 26);
 
     const LPARAM keyData = static_cast<LPARAM>(0x7700000000000000ull | 0xC0000001ull);
     dialog.Send(WM_TIMER, kHighHalf | 0x41, 0);
-    CHECK(seen.values[0] == 0x41);
+    CHECK((seen.slot == 7 && seen.values[0] == 0x41));
     dialog.Send(WM_KEYDOWN, kHighHalf | VK_F5, keyData);
     CHECK((seen.slot == 17 && seen.values[0] == VK_F5 && seen.values[1] == 0xC0000001ll));
     dialog.Send(WM_KEYUP, kHighHalf | VK_ESCAPE, keyData);
     CHECK((seen.slot == 16 && seen.values[0] == VK_ESCAPE && seen.values[1] == 0xC0000001ll));
 
     CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
-    CHECK((seen.pointers[0] != nullptr && seen.values[0] == 0 && seen.values[1] == 0));
+    CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
     HDC dc = GetDC(dialog.window);
     dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    CHECK(seen.pointers[0] == dc);
+    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
     ReleaseDC(dialog.window, dc);
 }
 
@@ -226,38 +202,18 @@ TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
     ModelessDialog dialog;
     dialog.object.overrideMouseMove = true;
     dialog.object.mouseMoveResult = 1;
-    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MouseLParam(1, 1)) ==
-          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MouseLParam(1, 1)));
+    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
+          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)));
     for (int result : {0, 7, -3}) {
         dialog.object.mouseMoveResult = result;
-        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MouseLParam(1, 1)) == result);
+        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) == result);
     }
 
+    // Only a result of 0 lets the dialog manager turn a close into Cancel.
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
     CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
     DestroyWindow(dialog.window);
     CHECK(dialog.object.destroyCalls == 2);
-    CHECK(dialog.object.slot == 21);
-}
-
-TEST_CASE("a close of a modal dialog reaches OnCommand as Cancel") {
-    class CEndOnCommand : public CRecordingDialog {
-    public:
-        INT_PTR OnCommand(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
-            CRecordingDialog::OnCommand(w, m, wp, lp);
-            EndDialog(w, 100 + LOWORD(wp));
-            return 1;
-        }
-    } object;
-    QuilletTest::CModalDriver driver(
-        [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTestDialog),
-                                           nullptr, DialogProc, reinterpret_cast<LPARAM>(&object));
-    driver.Join();
-    REQUIRE_MESSAGE(result != -1, "the dialog could not be created (is there a display?)");
-    CHECK_FALSE(driver.WatchdogFired());
-    CHECK(object.lastCommand == IDCANCEL);
-    CHECK(result == 100 + IDCANCEL);
 }
 
 TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wider than it") {

@@ -17,14 +17,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
-using QuilletTest::ClickButton;
-using QuilletTest::CModalDriver;
-using QuilletTest::ControlText;
-using QuilletTest::CWindowCapture;
-using QuilletTest::DragSlider;
-using QuilletTest::PressKey;
-using QuilletTest::WindowText;
+using namespace QuilletTest;
 
 namespace {
 
@@ -47,26 +43,11 @@ std::unique_ptr<COrvanelBitmap> Photo() {
 
 HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr); }
 
-// What the preview must show: the picture fitted to the preview's client area, blurred.
-std::unique_ptr<COrvanelBitmap> ExpectedPreview(COrvanelBitmap& source, int clientWidth,
-                                                int clientHeight, double radius, double sigma,
-                                                double angle) {
-    using namespace Orvanel::Layout;
-    const float ratio =
-        FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
-                 static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight));
-    auto scaled = std::make_unique<COrvanelBitmap>(ScaledSize(source.GetBitmapWidth(), ratio),
-                                                   ScaledSize(source.GetBitmapHeight(), ratio), 32);
-    COrvanelBitmap* target = scaled.get();
-    CInterpolationBicubic().Execute(&source, target);
-    Orvanel::Filter::CMotionBlurFilter().MotionBlur(scaled.get(), radius, sigma, angle);
-    return scaled;
-}
-
-// Number of preview pixels that differ from the expected picture (centred on the theme
-// colour), or -1 when the sizes do not match.
+// Number of preview pixels on screen that differ from the picture fitted to the preview's
+// client area and blurred, centred on the theme colour.
 int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double sigma,
                       double angle) {
+    using namespace Orvanel::Layout;
     // A paint still pending since the dialog appeared is done first. What the dialog's thread
     // painted reaches the screen a little later (wine hands its window surfaces to the X server
     // on its own schedule), so the screen is read again until it shows the picture or a second
@@ -76,19 +57,22 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double
     for (DWORD start = GetTickCount(); mismatches != 0 && GetTickCount() - start < 1000;
          Sleep(mismatches != 0 ? 20 : 0)) {
         CWindowCapture screen(Preview(dialog));
-        auto expected =
-            ExpectedPreview(source, screen.Width(), screen.Height(), radius, sigma, angle);
-        const int width = static_cast<int>(expected->GetBitmapWidth());
-        const int height = static_cast<int>(expected->GetBitmapHeight());
-        const int left = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Width(), width));
-        const int top = static_cast<int>(Orvanel::Layout::CentredOffset(screen.Height(), height));
+        const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
+                                     unsigned(screen.Width()), unsigned(screen.Height()));
+        const int width = ScaledSize(source.GetBitmapWidth(), ratio);
+        const int height = ScaledSize(source.GetBitmapHeight(), ratio);
+        COrvanelBitmap expected(width, height, 32), *target = &expected;
+        CInterpolationBicubic().Execute(&source, target);
+        Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
+        const int left = static_cast<int>(CentredOffset(screen.Width(), width));
+        const int top = static_cast<int>(CentredOffset(screen.Height(), height));
         mismatches = 0;
         for (int y = 0; y < screen.Height(); ++y) {
             for (int x = 0; x < screen.Width(); ++x) {
                 const bool inside = x >= left && x < left + width && y >= top && y < top + height;
-                const COLORREF want =
-                    inside ? expected->GetColorValue(x - left, height - 1 - (y - top))
-                           : RGB(4, 0, 0);
+                const COLORREF want = inside
+                                          ? expected.GetColorValue(x - left, height - 1 - (y - top))
+                                          : RGB(4, 0, 0);
                 mismatches += screen.At(x, y) != want ? 1 : 0;
             }
         }
@@ -121,55 +105,26 @@ int Run(COrvanelBitmap* bitmap, const std::function<void(HWND)>& drive, Values& 
 
 } // namespace
 
-TEST_CASE("the dialog as it opens: template, zeros, and OK returning zeros") {
-    auto photo = Photo();
-    std::wstring title, buttons, edits;
-    std::string ranges;
-    RECT previewRect{};
-    int mismatches = -2;
-    Values values;
-    const int result = Run(
-        photo.get(),
-        [&](HWND dialog) {
-            title = WindowText(dialog);
-            buttons = ControlText(dialog, IDOK) + L"," + ControlText(dialog, IDCANCEL);
-            edits = Edits(dialog);
-            for (int slider : {kRadius, kSigma, kAngle}) {
-                const LRESULT low = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMIN, 0, 0);
-                const LRESULT high = SendDlgItemMessageW(dialog, slider, TBM_GETRANGEMAX, 0, 0);
-                const LRESULT at = SendDlgItemMessageW(dialog, slider, TBM_GETPOS, 0, 0);
-                ranges += std::to_string(low) + ".." + std::to_string(high) + "@" +
-                          std::to_string(at) + " ";
-            }
-            GetWindowRect(Preview(dialog), &previewRect);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
-            mismatches = PreviewMismatches(dialog, *photo, 0, 0, 0);
-            ClickButton(dialog, IDOK);
-        },
-        values);
-
-    CHECK((title == L"Motion Blur Pr\u00E9visualisation" && title.size() == 28));
-    CHECK(buttons == L"OK,Annuler");
-    CHECK(edits == L"0,0,0");
-    CHECK(ranges == "0..100@0 0..100@0 0..360@0 "); // radius, sigma, angle
-    CHECK((previewRect.left == 20 && previewRect.top == 100));
-    CHECK((previewRect.right - previewRect.left == 550 &&
-           previewRect.bottom - previewRect.top == 300));
-    CHECK(mismatches == 0); // the unblurred scaled copy until a slider moves
-    CHECK(result == 1);
-    CHECK((values.radius == 0.0 && values.sigma == 0.0 && values.angle == 0.0));
-}
-
-TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do not") {
+TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow keys do not") {
     auto photo = Photo();
     std::wstring afterArrow, afterPage, afterDrag;
+    std::vector<LRESULT> sliders; // minimum, maximum, position of each
+    RECT previewRect{};
     int unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
     LRESULT pagedRadius = 0;
     Values values;
     const int result = Run(
         photo.get(),
         [&](HWND dialog) {
-            // Arrow key: the sigma slider moves to 1, nothing else happens.
+            for (int slider : {kRadius, kSigma, kAngle}) {
+                for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS}) {
+                    sliders.push_back(SendDlgItemMessageW(dialog, slider, query, 0, 0));
+                }
+            }
+            GetWindowRect(Preview(dialog), &previewRect);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
+            // Arrow key: the sigma slider moves to 1, the edit boxes and the preview stay as they
+            // opened (zeros, the unblurred scaled copy).
             PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
             afterArrow = Edits(dialog);
             unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
@@ -186,6 +141,10 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
         },
         values);
 
+    CHECK(sliders == std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0}); // radius, sigma, angle
+    CHECK((previewRect.left == 20 && previewRect.top == 100));
+    CHECK((previewRect.right - previewRect.left == 550 &&
+           previewRect.bottom - previewRect.top == 300));
     CHECK((afterArrow == L"0,0,0" && unchangedByArrow == 0));
     CHECK(pagedRadius > 0);
     const std::wstring radius = std::to_wstring(pagedRadius);
@@ -197,40 +156,34 @@ TEST_CASE("page and drag requests update preview and edit boxes; arrow keys do n
 
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
     auto photo = Photo();
-    // Moves sliders, then closes the dialog through the given button or the caption.
-    auto moveThen = [](int button) {
-        return [=](HWND dialog) {
+    // Sliders moved, then Cancel or the caption's close.
+    const std::pair<UINT, WPARAM> closes[] = {{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}};
+    for (const auto& close : closes) {
+        Values values;
+        const auto moveThenClose = [=](HWND dialog) {
             DragSlider(dialog, kSigma, 30);
             DragSlider(dialog, kAngle, 90);
-            if (button != 0) {
-                ClickButton(dialog, button);
-            } else {
-                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            }
+            PostMessageW(dialog, close.first, close.second, 0);
         };
-    };
-    Values cancelled, closed, typed, empty;
-    CHECK(Run(photo.get(), moveThen(IDCANCEL), cancelled) == 0);
-    CHECK(cancelled.Untouched());
-    CHECK(Run(photo.get(), moveThen(0), closed) == 0);
-    CHECK(closed.Untouched());
+        CHECK(Run(photo.get(), moveThenClose, values) == 0);
+        CHECK(values.Untouched());
+    }
 
-    const int result = Run(
-        photo.get(),
-        [](HWND dialog) {
-            SetDlgItemTextW(dialog, kRadiusEdit, L"55");
-            SetDlgItemTextW(dialog, kSigmaEdit, L"9");
-            ClickButton(dialog, IDOK);
-        },
-        typed);
-    CHECK(result == 1);
+    Values typed;
+    const auto typeThenOk = [](HWND dialog) {
+        SetDlgItemTextW(dialog, kRadiusEdit, L"55");
+        SetDlgItemTextW(dialog, kSigmaEdit, L"9");
+        ClickButton(dialog, IDOK);
+    };
+    CHECK(Run(photo.get(), typeThenOk, typed) == 1); // OK without a slider moved gives zeros
     CHECK((typed.radius == 0.0 && typed.sigma == 0.0 && typed.angle == 0.0));
 
     // Nothing to preview: not shown, Cancel at once.
     COrvanelBitmap noPixels;
-    CHECK(Run(
-              &noPixels, [](HWND) {}, empty, false) == 0);
-    CHECK(Run(
-              nullptr, [](HWND) {}, empty, false) == 0);
+    Values empty;
+    const auto nothing = [](HWND) {};
+    for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
+        CHECK(Run(bitmap, nothing, empty, false) == 0);
+    }
     CHECK(empty.Untouched());
 }

@@ -21,6 +21,7 @@ endfunction()
 
 # Through the DLL, as a host uses it.
 quillet_win_test(test_exports win/TestExports.cpp)
+target_link_libraries(test_exports PRIVATE dbghelp)
 quillet_win_test(test_about_box win/TestAboutBox.cpp)
 quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
 quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
@@ -37,7 +38,7 @@ target_link_libraries(test_leak_soak PRIVATE psapi)
 set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300)
 
 # The framework's classes driven directly (their objects are linked into the test).
-quillet_win_test(test_dialog_proc win/TestDialogProc.cpp win/TestDialogs.rc
+quillet_win_test(test_dialog_proc win/TestDialogProc.cpp
                  $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_dialog_proc PRIVATE Halvory)
 
