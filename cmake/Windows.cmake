@@ -38,9 +38,11 @@ add_library(QuilletObjects OBJECT
   dialog/DialogProc.cpp
   dialog/AboutDialog.cpp
   dialog/MotionBlurDialog.cpp
+  dialog/ColorBoxPicker.cpp
   window/Message.cpp
   window/LocalWindow.cpp
   window/BitmapStaticWindow.cpp
+  window/BitmapStaticWindowSelector.cpp
 )
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})

@@ -2,6 +2,7 @@
 #include "module/Quillet.h"
 
 #include "dialog/AboutDialog.h"
+#include "dialog/ColorBoxPicker.h"
 #include "dialog/DialogProc.h"
 #include "dialog/MotionBlurDialog.h"
 #include "host/OrvanelBitmap.h"
@@ -66,12 +67,25 @@ int ShowMotionBlur(HWND owner, COrvanelBitmap* bitmap, double& radius, double& s
     return result;
 }
 
+// The answer is 1 after OK and after Cancel alike; only OK writes the colour.
+int ShowColorBox(HWND owner, unsigned long& color) {
+    RegisterCommonControls();
+    std::unique_ptr<Orvanel::Dialog::CColorBoxPicker> dialog(
+        new Orvanel::Dialog::CColorBoxPicker());
+    dialog->color = color;
+    dialog->ownerWindow = owner;
+    DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_COLOR_BOX), owner, DialogProc,
+                    reinterpret_cast<LPARAM>(dialog.get()));
+    if (dialog->result == 1) {
+        color = dialog->color;
+    }
+    return 1;
+}
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
 
 int ShowAssociateFilesExtension(HWND) { return 1; }
-
-int ShowColorBox(HWND, unsigned long&) { return 1; }
 
 std::wstring ShowOpenCLDialogBox(HWND, std::vector<std::wstring>) { return std::wstring(); }
 

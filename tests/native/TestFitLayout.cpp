@@ -1,5 +1,7 @@
-// Fitting a picture into a preview window: factor, scaled size and centring.
+// Fitting a picture into a preview window: factor, scaled size, centring, and the margin of
+// the picking window.
 #include "layout/FitLayout.h"
+#include "layout/MarginLayout.h"
 
 #include <doctest/doctest.h>
 
@@ -38,4 +40,23 @@ TEST_CASE("edges of the fitting arithmetic") {
     CHECK(FitRatio(400, 200, 0, 300) == 0.0f);
     CHECK(FitRatio(400, 200, 550, 0) == 0.0f);
     CHECK(ScaledSize(4000000000u, 1.0f) == 2147483647);
+}
+
+TEST_CASE("a picture inside a margin: area, offset, picked pixel and marker centre") {
+    // 260 x 260 around a 254 x 254 picture, 500 x 200 around 291 x 194.
+    CHECK((MarginArea(260, 6) == 254 && MarginArea(200, 6) == 194));
+    CHECK((MarginOffset(260, 254, 254, 3) == 3 && MarginOffset(500, 494, 291, 3) == 104));
+    CHECK(MarginOffset(200, 194, 194, 3) == 3);
+    // No room: an empty area, not a wrapped-around one.
+    CHECK((MarginArea(6, 6) == 0 && MarginArea(5, 6) == 0 && MarginArea(0, 6) == 0));
+    CHECK(MarginOffset(100, 300, 300, 3) == 0); // a picture as wide as the client starts at 0
+
+    // Client coordinates to pixels of a 254-pixel picture at 3, clamped onto it.
+    CHECK((PicturePixel(2, 3, 254) == 0 && PicturePixel(259, 3, 254) == 253));
+    CHECK((PicturePixel(130, 3, 254) == 127 && PicturePixel(-32768, 3, 254) == 0));
+    CHECK((PicturePixel(2147483647, 3, 254) == 253 && PicturePixel(5, 4000000000u, 254) == 0));
+    // Pixels back to the marker's centre in client coordinates, kept on the picture.
+    CHECK((MarkerCentre(0, 3, 254) == 3 && MarkerCentre(127, 3, 254) == 130));
+    CHECK((MarkerCentre(-5, 104, 291) == 104 && MarkerCentre(400, 104, 291) == 394));
+    CHECK(MarkerCentre(100, 104, 291) == 204);
 }

@@ -14,6 +14,7 @@ namespace {
 // kWatched; until then, releasing what it made is a fault (a handle no watched call made).
 enum Fn : int {
     kCreateSolidBrush,
+    kCreatePen,
     kCreateCompatibleBitmap,
     kCreateDIBSection,
     kCreateCompatibleDC,
@@ -83,6 +84,7 @@ const struct {
     Fn releaser;
 } kWatched[kFnCount] = {
     {"CreateSolidBrush", Creator<kCreateSolidBrush>(&CreateSolidBrush), kDeleteObject},
+    {"CreatePen", Creator<kCreatePen>(&CreatePen), kDeleteObject},
     {"CreateCompatibleBitmap", Creator<kCreateCompatibleBitmap>(&CreateCompatibleBitmap),
      kDeleteObject},
     {"CreateDIBSection", Creator<kCreateDIBSection>(&CreateDIBSection), kDeleteObject},
@@ -152,6 +154,18 @@ template <typename Call> int Release(Fn id, void* handle, const void* returnAddr
         const auto selected = FindLive(GetCurrentObject(static_cast<HDC>(handle), kind));
         if (selected != live.end()) {
             Fault(what + " with " + Describe(*selected) + " still selected");
+        }
+    }
+    // A pen or brush is given back once no device context holds it: deleting it while selected
+    // fails on Windows and leaves the object behind.
+    for (const Record& holder : live) {
+        const bool isContext = holder.creator == kCreateCompatibleDC || holder.creator == kGetDC ||
+                               holder.creator == kBeginPaint;
+        for (UINT kind : {OBJ_PEN, OBJ_BRUSH}) {
+            if (isContext && id == kDeleteObject &&
+                GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle) {
+                Fault(what + " while selected into " + Describe(holder));
+            }
         }
     }
     const int done = call();

@@ -6,12 +6,14 @@
 #include "win32/ModuleInstance.h"
 #include "support/OleCallCounter.h"
 #include "window/BitmapStaticWindow.h"
+#include "window/BitmapStaticWindowSelector.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 using namespace Orvanel::Window;
 using namespace QuilletTest;
@@ -77,8 +79,8 @@ struct Host {
     CRecordingParent wrapper{window};
     Host() { Orvanel::Win32::SetModuleInstance(GetModuleHandleW(nullptr)); }
     ~Host() { DestroyWindow(window); }
-    void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE) {
-        const CWindowPlacement placement{10, 20, 120, 80};
+    void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE,
+                CWindowPlacement placement = {10, 20, 120, 80}) {
         CHECK(child.CreateLocalWindow(&wrapper, style, L"TestPane", &placement) == 0);
     }
 };
@@ -216,4 +218,207 @@ TEST_CASE("the bitmap window: background, a copy at factor 1, else fitted on res
     SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
     CHECK((host.wrapper.doubleClicks == 2 && host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
     CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
+}
+
+namespace {
+
+// Keeps every point a selector reports.
+class CRecordingOwner : public CBitmapStaticWindowSelectorInterface {
+public:
+    std::vector<std::pair<int, int>> points;
+    int SelectPoint(int& x, int& y) override {
+        points.emplace_back(x, y);
+        return 0;
+    }
+};
+
+// What the window's last paint put in its off-screen bitmap, top-down, as 0x00BBGGRR.
+std::vector<COLORREF> LastPaint(const CLocalWindow& window) {
+    BITMAP shape{};
+    GetObjectW(window.backBuffer, sizeof shape, &shape);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), shape.bmWidth, -shape.bmHeight, 1, 32, BI_RGB};
+    std::vector<COLORREF> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, window.backBuffer, 0, shape.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (COLORREF& pixel : pixels) { // blue, green, red in memory: swap to red lowest
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    }
+    return pixels;
+}
+
+bool Cursor(LPCWSTR which) { return GetCursor() == LoadCursorW(nullptr, which); }
+
+std::vector<int> MarkerRect(const CBitmapStaticWindowSelector& selector) {
+    const RECT& r = selector.markerRect;
+    return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+}
+
+using Points = std::vector<std::pair<int, int>>;
+
+} // namespace
+
+TEST_CASE("the selector fits its picture inside a margin, and copies one that already fits") {
+    Host host;
+    CRecordingOwner owner;
+    auto square = Pattern(256, 256), wide = Pattern(300, 200), fits = Pattern(200, 100);
+    const struct {
+        COrvanelBitmap* source;
+        CWindowPlacement placement;
+        float ratio;
+        unsigned int width, height, x, y;
+    } cases[] = {
+        {square.get(), {0, 0, 260, 260}, 0.9921875f, 254, 254, 3, 3},
+        {wide.get(), {0, 0, 500, 200}, 0.97f, 291, 194, 104, 3},
+        {fits.get(), {0, 0, 206, 106}, 1.0f, 200, 100, 3, 3},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.placement.width);
+        CBitmapStaticWindowSelector selector(&owner);
+        host.Create(selector, WS_CHILD | WS_VISIBLE, c.placement);
+        CHECK((selector.areaWidth == c.placement.width - 6u &&
+               selector.areaHeight == c.placement.height - 6u));
+        selector.sourceBitmap = c.source;
+        CHECK(selector.CalculateRatio() == c.ratio);
+        selector.UpdateScaledBitmap();
+        REQUIRE(selector.scaledBitmap != nullptr);
+        CHECK((selector.scaledBitmap->GetBitmapWidth() == c.width &&
+               selector.scaledBitmap->GetBitmapHeight() == c.height));
+        CHECK((selector.xPos == c.x && selector.yPos == c.y));
+        COrvanelBitmap* first = selector.scaledBitmap;
+        selector.UpdateScaledBitmap(); // a new copy each time, the old one freed
+        CHECK(selector.scaledBitmap != first);
+        if (c.ratio == 1.0f) { // copied, not resampled
+            CHECK(std::equal(c.source->GetPtBitmap(), c.source->GetPtBitmap() + 200 * 100 * 4,
+                             selector.scaledBitmap->GetPtBitmap()));
+        }
+        DestroyWindow(selector.window);
+    }
+    CHECK(owner.points.empty());
+}
+
+TEST_CASE("a press and a drag report the pixel under the pointer; the marker follows it") {
+    Host host;
+    CRecordingOwner owner;
+    auto square = Pattern(256, 256);
+    CBitmapStaticWindowSelector selector(&owner);
+    host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 260, 260});
+    selector.sourceBitmap = square.get();
+    selector.UpdateScaledBitmap();
+    selector.UpdateMarkerRect();
+    CHECK(MarkerRect(selector) == std::vector<int>{0, 0, 6, 6}); // the picture's top-left pixel
+
+    const auto press = [&](UINT message, int x, int y) {
+        CHECK(SendMessageW(selector.window, message, MK_LBUTTON, MAKELPARAM(x, y)) == 0);
+    };
+    // Presses beside the picture (the margin, the bottom-left corner) pick its edge pixels.
+    press(WM_LBUTTONDOWN, 2, 259);
+    CHECK((selector.dragging && Cursor(IDC_CROSS)));
+    CHECK(owner.points == Points{{0, 253}});
+    CHECK(MarkerRect(selector) == std::vector<int>{0, 253, 6, 259});
+    press(WM_LBUTTONDOWN, 130, 130);
+    CHECK(owner.points.back() == std::make_pair(127, 127));
+    CHECK((selector.markerPoint.x == 127 && selector.markerPoint.y == 127));
+    CHECK(MarkerRect(selector) == std::vector<int>{127, 127, 133, 133});
+    // The marker's outline over the picture, the picture inside it and around it.
+    const std::vector<COLORREF> painted = LastPaint(selector);
+    const auto at = [&](int x, int y) { return painted[size_t(y) * 260 + size_t(x)]; };
+    const auto shown = [&](int x, int y) { // the scaled copy's pixel at client (x, y)
+        return selector.scaledBitmap->GetColorValue(x - 3, 253 - (y - 3));
+    };
+    int outline = 0;
+    for (int i = 127; i <= 133; ++i) {
+        for (COLORREF pixel : {at(i, 127), at(i, 133), at(127, i), at(133, i)}) {
+            outline += pixel == RGB(0, 0, 0) ? 1 : 0;
+        }
+    }
+    CHECK(outline == 28);
+    CHECK((at(130, 130) == shown(130, 130) && at(40, 200) == shown(40, 200)));
+    CHECK((at(1, 1) == RGB(0, 0, 0) && at(259, 259) == RGB(0, 0, 0))); // the margin
+
+    press(WM_LBUTTONUP, 130, 130);
+    CHECK((!selector.dragging && Cursor(IDC_HAND)));
+    press(WM_MOUSEMOVE, 50, 50); // hovering picks nothing
+    CHECK(owner.points.size() == 2);
+    // A drag across the top-right corner and out of the window, with the release outside: the
+    // window does not see it and keeps reporting the pixels under the pointer.
+    press(WM_LBUTTONDOWN, 10, 10);
+    press(WM_MOUSEMOVE, 258, 1);
+    press(WM_MOUSEMOVE, -40, 300);
+    press(WM_MOUSEMOVE, 100, 100);
+    CHECK(owner.points == Points{{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
+    CHECK(selector.dragging);
+    DestroyWindow(selector.window);
+}
+
+TEST_CASE("without a picture, or without room for one, the selector draws and picks nothing") {
+    Host host;
+    CRecordingOwner owner;
+    auto square = Pattern(256, 256);
+    // No source: the background only; a press changes the cursor and starts a drag, no more.
+    CBitmapStaticWindowSelector empty(&owner);
+    host.Create(empty, WS_CHILD | WS_VISIBLE, {0, 0, 40, 30});
+    SendMessageW(empty.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageW(empty.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(21, 20));
+    CHECK((empty.dragging && Cursor(IDC_CROSS) && owner.points.empty()));
+    empty.Redraw();
+    const std::vector<COLORREF> blank = LastPaint(empty);
+    CHECK(std::count(blank.begin(), blank.end(), RGB(0, 0, 0)) == 40 * 30);
+
+    // Client areas no larger than the margin: no room for a picture, none is made.
+    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 6, 6}, CWindowPlacement{0, 0, 5, 300}}) {
+        CBitmapStaticWindowSelector selector(&owner);
+        host.Create(selector, WS_CHILD | WS_VISIBLE, tiny);
+        selector.sourceBitmap = square.get();
+        selector.UpdateScaledBitmap();
+        CHECK((selector.areaWidth == 0 && selector.scaledBitmap == nullptr));
+        SendMessageW(selector.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        selector.Redraw();
+        CHECK(owner.points.empty());
+        DestroyWindow(selector.window);
+    }
+    // A window that shrinks below the margin keeps its old copy but no longer shows it.
+    CBitmapStaticWindowSelector shrunk(&owner);
+    host.Create(shrunk, WS_CHILD | WS_VISIBLE, {0, 0, 100, 100});
+    shrunk.sourceBitmap = square.get();
+    shrunk.UpdateScaledBitmap();
+    MoveWindow(shrunk.window, 0, 0, 4, 100, TRUE);
+    shrunk.Redraw();
+    const std::vector<COLORREF> after = LastPaint(shrunk);
+    CHECK(std::count(after.begin(), after.end(), RGB(0, 0, 0)) == 4 * 100);
+    SendMessageW(shrunk.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    CHECK(owner.points.empty());
+    DestroyWindow(shrunk.window);
+}
+
+TEST_CASE("DrawRectangle outlines without filling and leaves the device context's pen") {
+    HDC memory = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB};
+    HBITMAP canvas = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previousBitmap = SelectObject(memory, canvas);
+    HGDIOBJ penBefore = GetCurrentObject(memory, OBJ_PEN);
+    auto* pixels = static_cast<DWORD*>(bits);
+    std::fill(pixels, pixels + 400, 0x00FFFFFFu);
+    int width = 1;
+    RECT rectangle{2, 3, 10, 12};
+    COLORREF red = RGB(255, 0, 0);
+    DrawRectangle(memory, width, rectangle, red);
+    GdiFlush();
+    CHECK(GetCurrentObject(memory, OBJ_PEN) == penBefore);
+    int outline = 0, other = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const bool edge = ((x == 2 || x == 10) && y >= 3 && y <= 12) ||
+                              ((y == 3 || y == 12) && x >= 2 && x <= 10);
+            const DWORD want = edge ? 0x00FF0000u : 0x00FFFFFFu; // red is the third byte
+            (pixels[y * 20 + x] == want ? outline : other) += 1;
+        }
+    }
+    CHECK(other == 0);
+    SelectObject(memory, previousBitmap);
+    DeleteObject(canvas);
+    DeleteDC(memory);
 }

@@ -45,6 +45,8 @@ constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kLeftText = kChildVisible | SS_LEFT;
 constexpr DWORD kTrackbar = kChildVisible | WS_TABSTOP | TBS_BOTH | TBS_NOTICKS | TBS_HORZ;
 constexpr DWORD kValueBox = kChildVisible | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kHueSlider = kChildVisible | WS_TABSTOP | TBS_VERT | TBS_LEFT | TBS_NOTICKS;
+constexpr DWORD kOption = kChildVisible | BS_AUTORADIOBUTTON;
 
 const Dialog kDialogs[] = {
     {{IDD_ABOUT, L"About ...", 0x10C808C0, true, 22, 17, 230, 75, L"System", 8},
@@ -72,6 +74,29 @@ const Dialog kDialogs[] = {
          {IDC_MOTION_BLUR_ANGLE, L"msctls_trackbar32", L"Slider1", kTrackbar, 0, 266, 31, 113, 15},
          {-1, L"static", L"Angle :", kLeftText, 0, 269, 19, 23, 8},
          {IDC_MOTION_BLUR_ANGLE_EDIT, L"edit", L"", kValueBox, 0, 311, 16, 66, 14},
+     }},
+    {{IDD_COLOR_BOX, L"Color Box", 0x80C808C0, false, 0, 0, 398, 247, L"MS Sans Serif", 8},
+     {
+         {IDOK, L"button", L"OK", kChildVisible | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 123, 226, 50,
+          14},
+         {IDCANCEL, L"button", L"Annuler", kChildVisible | WS_TABSTOP | BS_PUSHBUTTON, 0, 193, 226,
+          50, 14},
+         {IDC_COLOR_HUE_SLIDER, L"msctls_trackbar32", L"Slider2", kHueSlider, 0, 245, 33, 19, 155},
+         {IDC_COLOR_HUE_OPTION, L"button", L"T", kOption, 0, 295, 33, 40, 13},
+         {IDC_COLOR_HUE_EDIT, L"edit", L"", kValueBox, 0, 337, 33, 44, 15},
+         {IDC_COLOR_SATURATION_OPTION, L"button", L"S", kOption, 0, 295, 51, 40, 14},
+         {IDC_COLOR_SATURATION_EDIT, L"edit", L"", kValueBox, 0, 337, 50, 44, 16},
+         {IDC_COLOR_BRIGHTNESS_OPTION, L"button", L"L", kOption, 0, 295, 69, 40, 16},
+         {IDC_COLOR_BRIGHTNESS_EDIT, L"edit", L"", kValueBox, 0, 337, 70, 44, 15},
+         {IDC_COLOR_RED_OPTION, L"button", L"R", kOption, 0, 295, 108, 40, 11},
+         {IDC_COLOR_RED_EDIT, L"edit", L"", kValueBox, 0, 337, 105, 44, 14},
+         {IDC_COLOR_GREEN_OPTION, L"button", L"G", kOption, 0, 295, 124, 40, 13},
+         {IDC_COLOR_GREEN_EDIT, L"edit", L"", kValueBox, 0, 337, 122, 44, 14},
+         {IDC_COLOR_BLUE_OPTION, L"button", L"B", kOption, 0, 295, 140, 40, 15},
+         {IDC_COLOR_BLUE_EDIT, L"edit", L"", kValueBox, 0, 337, 140, 44, 13},
+         {-1, L"static", L"Color Select :", kLeftText | WS_GROUP, 0, 7, 10, 99, 14},
+         {IDC_COLOR_HEX_EDIT, L"edit", L"", kValueBox, 0, 308, 164, 74, 12},
+         {-1, L"static", L"#", kLeftText | WS_GROUP, 0, 297, 167, 8, 8},
      }},
 };
 
@@ -101,6 +126,8 @@ TEST_CASE("the compiled dialog templates match their designs") {
     // The trackbar and edit styles spelled out by the designs, as numbers.
     REQUIRE(kTrackbar == 0x50010018);
     REQUIRE(kValueBox == 0x50810080);
+    REQUIRE(kHueSlider == 0x50010016);
+    REQUIRE(kOption == 0x50000009);
     // Loaded the way a host loads it, from beside this program.
     HMODULE library = LoadLibraryW(L"Quillet.dll");
     REQUIRE(library != nullptr);
