@@ -17,9 +17,12 @@ void DragSlider(HWND dialog, int sliderId, int position) {
     HWND slider = GetDlgItem(dialog, sliderId);
     SendMessageW(slider, TBM_SETPOS, TRUE, position);
     const LPARAM from = reinterpret_cast<LPARAM>(slider);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
-    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+    // A vertical trackbar reports to its parent with WM_VSCROLL.
+    const UINT scroll =
+        (GetWindowLongPtrW(slider, GWL_STYLE) & TBS_VERT) != 0 ? WM_VSCROLL : WM_HSCROLL;
+    SendMessageW(dialog, scroll, MAKEWPARAM(TB_THUMBTRACK, position), from);
+    SendMessageW(dialog, scroll, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    SendMessageW(dialog, scroll, MAKEWPARAM(TB_ENDTRACK, 0), from);
 }
 
 } // namespace QuilletTest

@@ -12,7 +12,8 @@ void ClickButton(HWND dialog, int buttonId);
 // A key pressed and released over a control (arrow keys and page keys on a trackbar).
 void PressKey(HWND control, UINT key);
 
-// What a trackbar sends while its thumb is dragged to a position and released.
+// What a trackbar (horizontal or vertical) sends while its thumb is dragged to a position and
+// released.
 void DragSlider(HWND dialog, int sliderId, int position);
 
 } // namespace QuilletTest

@@ -232,12 +232,22 @@ public:
     }
 };
 
+BITMAPINFO TopDown32(LONG width, LONG height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // What the window's last paint put in its off-screen bitmap, top-down, as 0x00BBGGRR.
 std::vector<COLORREF> LastPaint(const CLocalWindow& window) {
     BITMAP shape{};
     GetObjectW(window.backBuffer, sizeof shape, &shape);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), shape.bmWidth, -shape.bmHeight, 1, 32, BI_RGB};
+    BITMAPINFO info = TopDown32(shape.bmWidth, shape.bmHeight);
     std::vector<COLORREF> pixels(static_cast<size_t>(shape.bmWidth) * shape.bmHeight);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, window.backBuffer, 0, shape.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
@@ -259,6 +269,7 @@ using Points = std::vector<std::pair<int, int>>;
 
 } // namespace
 
+// Sizes below are of client areas: the windows have a one-pixel static edge all round.
 TEST_CASE("the selector fits its picture inside a margin, and copies one that already fits") {
     Host host;
     CRecordingOwner owner;
@@ -269,16 +280,16 @@ TEST_CASE("the selector fits its picture inside a margin, and copies one that al
         float ratio;
         unsigned int width, height, x, y;
     } cases[] = {
-        {square.get(), {0, 0, 260, 260}, 0.9921875f, 254, 254, 3, 3},
-        {wide.get(), {0, 0, 500, 200}, 0.97f, 291, 194, 104, 3},
-        {fits.get(), {0, 0, 206, 106}, 1.0f, 200, 100, 3, 3},
+        {square.get(), {0, 0, 262, 262}, 0.9921875f, 254, 254, 3, 3},
+        {wide.get(), {0, 0, 502, 202}, 0.97f, 291, 194, 104, 3},
+        {fits.get(), {0, 0, 208, 108}, 1.0f, 200, 100, 3, 3},
     };
     for (const auto& c : cases) {
         CAPTURE(c.placement.width);
         CBitmapStaticWindowSelector selector(&owner);
         host.Create(selector, WS_CHILD | WS_VISIBLE, c.placement);
-        CHECK((selector.areaWidth == c.placement.width - 6u &&
-               selector.areaHeight == c.placement.height - 6u));
+        CHECK((selector.areaWidth == c.placement.width - 8u &&
+               selector.areaHeight == c.placement.height - 8u));
         selector.sourceBitmap = c.source;
         CHECK(selector.CalculateRatio() == c.ratio);
         selector.UpdateScaledBitmap();
@@ -303,7 +314,7 @@ TEST_CASE("a press and a drag report the pixel under the pointer; the marker fol
     CRecordingOwner owner;
     auto square = Pattern(256, 256);
     CBitmapStaticWindowSelector selector(&owner);
-    host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 260, 260});
+    host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 262, 262});
     selector.sourceBitmap = square.get();
     selector.UpdateScaledBitmap();
     selector.UpdateMarkerRect();
@@ -364,10 +375,10 @@ TEST_CASE("without a picture, or without room for one, the selector draws and pi
     CHECK((empty.dragging && Cursor(IDC_CROSS) && owner.points.empty()));
     empty.Redraw();
     const std::vector<COLORREF> blank = LastPaint(empty);
-    CHECK(std::count(blank.begin(), blank.end(), RGB(0, 0, 0)) == 40 * 30);
+    CHECK(std::count(blank.begin(), blank.end(), RGB(0, 0, 0)) == 38 * 28);
 
     // Client areas no larger than the margin: no room for a picture, none is made.
-    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 6, 6}, CWindowPlacement{0, 0, 5, 300}}) {
+    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 8, 8}, CWindowPlacement{0, 0, 7, 302}}) {
         CBitmapStaticWindowSelector selector(&owner);
         host.Create(selector, WS_CHILD | WS_VISIBLE, tiny);
         selector.sourceBitmap = square.get();
@@ -383,7 +394,7 @@ TEST_CASE("without a picture, or without room for one, the selector draws and pi
     host.Create(shrunk, WS_CHILD | WS_VISIBLE, {0, 0, 100, 100});
     shrunk.sourceBitmap = square.get();
     shrunk.UpdateScaledBitmap();
-    MoveWindow(shrunk.window, 0, 0, 4, 100, TRUE);
+    MoveWindow(shrunk.window, 0, 0, 6, 102, TRUE);
     shrunk.Redraw();
     const std::vector<COLORREF> after = LastPaint(shrunk);
     CHECK(std::count(after.begin(), after.end(), RGB(0, 0, 0)) == 4 * 100);
@@ -395,8 +406,7 @@ TEST_CASE("without a picture, or without room for one, the selector draws and pi
 TEST_CASE("DrawRectangle outlines without filling and leaves the device context's pen") {
     HDC memory = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB};
+    BITMAPINFO info = TopDown32(20, 20);
     HBITMAP canvas = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previousBitmap = SelectObject(memory, canvas);
     HGDIOBJ penBefore = GetCurrentObject(memory, OBJ_PEN);

@@ -42,21 +42,22 @@ struct SoakRow {
     std::function<long long(HWND owner)> show;
     std::function<bool(HWND dialog, int round)> act;
     int dismissId;
+    long long dismissAnswer = 0; // the export's answer after the dismissing button or a close
 };
 
-// Three ways out in turn: OK (the export answers 1), the dismissing button, the caption's close
-// (both 0). Gives what the export must answer.
-long long CloseInTurn(HWND dialog, int round, int dismissId) {
+// Three ways out in turn: OK (the export answers 1), the dismissing button, the caption's close.
+// Gives what the export must answer.
+long long CloseInTurn(HWND dialog, int round, const SoakRow& row) {
     switch (round % 3) {
     case 0:
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return 1;
     case 1:
-        ClickButton(dialog, dismissId);
-        return 0;
+        ClickButton(dialog, row.dismissId);
+        return row.dismissAnswer;
     default:
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
+        return row.dismissAnswer;
     }
 }
 
@@ -122,6 +123,21 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
              return ControlText(dialog, IDC_MOTION_BLUR_SIGMA_EDIT) == std::to_wstring(sigma);
          },
          IDCANCEL},
+        {"colour box",
+         [](HWND owner) {
+             unsigned long color = 0x00336699;
+             return static_cast<long long>(ShowColorBox(owner, color));
+         },
+         // A click on the matrix, then a hue: each repaints the matrix and the swatch.
+         [](HWND dialog, int round) {
+             HWND matrix = FindWindowExW(dialog, nullptr, L"ColorMatrix", nullptr);
+             const LPARAM point = MAKELPARAM(20 + round % 200, 30 + round % 190);
+             SendMessageW(matrix, WM_LBUTTONDOWN, MK_LBUTTON, point);
+             SendMessageW(matrix, WM_LBUTTONUP, 0, point);
+             DragSlider(dialog, IDC_COLOR_HUE_SLIDER, round % 361);
+             return ControlText(dialog, IDC_COLOR_HEX_EDIT).size() == 7; // "#rrggbb"
+         },
+         IDCANCEL, 1},
     };
     HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                 300, 200, nullptr, nullptr, nullptr, nullptr);
@@ -138,7 +154,7 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
             long long expected = -2;
             CModalDriver driver([&](HWND dialog) {
                 acted = row.act(dialog, round);
-                expected = CloseInTurn(dialog, round, row.dismissId);
+                expected = CloseInTurn(dialog, round, row);
             });
             const long long result = row.show(host);
             driver.Join();

@@ -6,7 +6,7 @@
 #include "module/Quillet.h"
 #include "testing/ModalDriver.h"
 #include "testing/UserActions.h"
-#include "testing/WindowCapture.h"
+#include "support/ScreenMismatches.h"
 #include "layout/FitLayout.h"
 #include "resources/resource.h"
 
@@ -48,36 +48,21 @@ HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindo
 int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double sigma,
                       double angle) {
     using namespace Orvanel::Layout;
-    // A paint still pending since the dialog appeared is done first. What the dialog's thread
-    // painted reaches the screen a little later (wine hands its window surfaces to the X server
-    // on its own schedule), so the screen is read again until it shows the picture or a second
-    // has passed.
-    UpdateWindow(Preview(dialog));
-    int mismatches = -1;
-    for (DWORD start = GetTickCount(); mismatches != 0 && GetTickCount() - start < 1000;
-         Sleep(mismatches != 0 ? 20 : 0)) {
-        CWindowCapture screen(Preview(dialog));
-        const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
-                                     unsigned(screen.Width()), unsigned(screen.Height()));
-        const int width = ScaledSize(source.GetBitmapWidth(), ratio);
-        const int height = ScaledSize(source.GetBitmapHeight(), ratio);
-        COrvanelBitmap expected(width, height, 32), *target = &expected;
-        CInterpolationBicubic().Execute(&source, target);
-        Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
-        const int left = static_cast<int>(CentredOffset(screen.Width(), width));
-        const int top = static_cast<int>(CentredOffset(screen.Height(), height));
-        mismatches = 0;
-        for (int y = 0; y < screen.Height(); ++y) {
-            for (int x = 0; x < screen.Width(); ++x) {
-                const bool inside = x >= left && x < left + width && y >= top && y < top + height;
-                const COLORREF want = inside
-                                          ? expected.GetColorValue(x - left, height - 1 - (y - top))
-                                          : RGB(4, 0, 0);
-                mismatches += screen.At(x, y) != want ? 1 : 0;
-            }
-        }
-    }
-    return mismatches;
+    RECT client{};
+    GetClientRect(Preview(dialog), &client);
+    const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
+                                 unsigned(client.right), unsigned(client.bottom));
+    const int width = ScaledSize(source.GetBitmapWidth(), ratio);
+    const int height = ScaledSize(source.GetBitmapHeight(), ratio);
+    COrvanelBitmap expected(width, height, 32), *target = &expected;
+    CInterpolationBicubic().Execute(&source, target);
+    Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
+    const int left = static_cast<int>(CentredOffset(unsigned(client.right), unsigned(width)));
+    const int top = static_cast<int>(CentredOffset(unsigned(client.bottom), unsigned(height)));
+    return ScreenMismatches(Preview(dialog), [&](int x, int y) {
+        const bool inside = x >= left && x < left + width && y >= top && y < top + height;
+        return inside ? expected.GetColorValue(x - left, height - 1 - (y - top)) : RGB(4, 0, 0);
+    });
 }
 
 struct Values {

@@ -4,7 +4,8 @@
 # dialog automation they share with the demo's tour is the quillet_testing library.
 add_library(win_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/DialogTemplateReader.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/ScreenMismatches.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
 target_link_libraries(win_test_support PUBLIC quillet_testing user32 gdi32 comctl32)
@@ -30,7 +31,9 @@ quillet_win_test(test_halvory_gdi win/TestHalvoryGdi.cpp)
 quillet_win_test(test_motion_blur_dialog win/TestMotionBlurDialog.cpp
                  $<TARGET_OBJECTS:QuilletObjects>)
 
-# Both dialogs opened and closed 200 times each through the DLL: no handle and no memory may
+quillet_win_test(test_color_box_dialog win/TestColorBoxDialog.cpp $<TARGET_OBJECTS:QuilletObjects>)
+
+# Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves.
 quillet_win_test(test_leak_soak win/TestLeakSoak.cpp)
 target_link_libraries(test_leak_soak PRIVATE psapi)

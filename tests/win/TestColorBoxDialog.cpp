@@ -1,0 +1,239 @@
+// ShowColorBox driven as a user would: what the box shows as it opens, picks on the matrix by
+// click and drag, the hue slider, what reaches the caller's colour, and the matrix and swatch
+// as the screen shows them.
+#include "color/ColorFill.h"
+#include "host/InterpolationBicubic.h"
+#include "host/OrvanelBitmap.h"
+#include "module/Quillet.h"
+#include "resources/resource.h"
+#include "support/ScreenMismatches.h"
+#include "testing/ModalDriver.h"
+#include "testing/UserActions.h"
+
+#include <doctest/doctest.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+using namespace QuilletTest;
+using Orvanel::Color::FillColorMatrix;
+
+namespace {
+
+const int kValueBoxes[] = {IDC_COLOR_HUE_EDIT, IDC_COLOR_SATURATION_EDIT, IDC_COLOR_BRIGHTNESS_EDIT,
+                           IDC_COLOR_RED_EDIT, IDC_COLOR_GREEN_EDIT,      IDC_COLOR_BLUE_EDIT};
+
+// The six value boxes as "h,s,l,r,g,b", then the hexadecimal box in brackets.
+std::wstring Values(HWND dialog) {
+    std::wstring values;
+    for (int box : kValueBoxes) {
+        values += (values.empty() ? L"" : L",") + ControlText(dialog, box);
+    }
+    return values + L"[" + ControlText(dialog, IDC_COLOR_HEX_EDIT) + L"]";
+}
+
+HWND Child(HWND dialog, const wchar_t* name) {
+    return FindWindowExW(dialog, nullptr, name, nullptr);
+}
+
+// The matrix bitmap as the dialog paints it for a hue: read with the rows bottom-up.
+struct Matrix {
+    COrvanelBitmap bitmap{258, 258, 32};
+    explicit Matrix(int hue) { FillColorMatrix(&bitmap, hue); }
+    // The colour under a point picked on the picture as shown (origin top-left).
+    unsigned long At(int x, int y) const { return bitmap.GetColorValue(x, 257 - y); }
+};
+
+// Pixels of the matrix window on screen that differ from the matrix of the hue, fitted inside
+// the margin of the window's client area (260 less the edge, 258, less the margin: 252 at
+// (3, 3)), with the marker's outline around the picked point.
+int MatrixMismatches(HWND dialog, int hue, int pickedX, int pickedY) {
+    Matrix matrix(hue);
+    COrvanelBitmap fitted(252, 252, 32), *target = &fitted;
+    CInterpolationBicubic().Execute(&matrix.bitmap, target);
+    const int left = pickedX, top = pickedY, right = pickedX + 6, bottom = pickedY + 6;
+    return ScreenMismatches(Child(dialog, L"ColorMatrix"), [&](int x, int y) {
+        const bool outline = ((x == left || x == right) && y >= top && y <= bottom) ||
+                             ((y == top || y == bottom) && x >= left && x <= right);
+        const bool inside = x >= 3 && x < 255 && y >= 3 && y < 255;
+        return outline || !inside ? RGB(0, 0, 0) : fitted.GetColorValue(x - 3, 251 - (y - 3));
+    });
+}
+
+// Pixels of the swatch on screen that are not the colour.
+int SwatchMismatches(HWND dialog, unsigned long color) {
+    return ScreenMismatches(Child(dialog, L"ColorBox"), [&](int, int) { return color; });
+}
+
+// A mouse message to the matrix window, in its client coordinates, from the driving thread.
+void Mouse(HWND dialog, UINT message, int x, int y) {
+    SendMessageW(Child(dialog, L"ColorMatrix"), message, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+// Shows the box over `owner` with the colour, lets `drive` act as the user would; returns
+// ShowColorBox's answer.
+int Run(unsigned long& color, const std::function<void(HWND)>& drive, HWND owner = nullptr) {
+    CModalDriver driver(drive);
+    const int result = ShowColorBox(owner, color);
+    driver.Join();
+    CHECK(driver.DialogFound());
+    CHECK_FALSE(driver.WatchdogFired());
+    return result;
+}
+
+} // namespace
+
+TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close keep it") {
+    const struct {
+        unsigned long color;
+        const wchar_t* values;
+        int slider;
+    } cases[] = {
+        {0x000000FF, L"0,100,100,255,0,0[#ff 0 0]", 360},
+        {0x00000000, L"0,0,0,0,0,0[# 0 0 0]", 360},
+        {0x00030201, L"210,66,1,1,2,3[# 1 2 3]", 150},
+    };
+    HWND owner = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                 300, 200, nullptr, nullptr, nullptr, nullptr);
+    for (const auto& c : cases) {
+        CAPTURE(c.color);
+        for (int way = 0; way < 2; ++way) { // Cancel, then the caption's close
+            std::wstring values;
+            LRESULT position = -1, lowest = -1, highest = -1;
+            RECT slider{}, matrix{}, strip{}, swatch{};
+            int swatchMismatches = -1;
+            unsigned long color = c.color;
+            const int result = Run(
+                color,
+                [&](HWND dialog) {
+                    values = Values(dialog);
+                    HWND hue = GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER);
+                    position = SendMessageW(hue, TBM_GETPOS, 0, 0);
+                    lowest = SendMessageW(hue, TBM_GETRANGEMIN, 0, 0);
+                    highest = SendMessageW(hue, TBM_GETRANGEMAX, 0, 0);
+                    const std::pair<HWND, RECT*> placed[] = {
+                        {hue, &slider},
+                        {Child(dialog, L"ColorMatrix"), &matrix},
+                        {Child(dialog, L"ColorGradient"), &strip},
+                        {Child(dialog, L"ColorBox"), &swatch}};
+                    for (const auto& [window, rect] : placed) {
+                        GetWindowRect(window, rect);
+                        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(rect), 2);
+                    }
+                    swatchMismatches = SwatchMismatches(dialog, c.color);
+                    // Option buttons and typing change nothing; the caller's colour stays.
+                    ClickButton(dialog, IDC_COLOR_BLUE_OPTION);
+                    SetDlgItemTextW(dialog, IDC_COLOR_RED_EDIT, L"12");
+                    Mouse(dialog, WM_LBUTTONDOWN, 100, 100);
+                    if (way == 0) {
+                        ClickButton(dialog, IDCANCEL);
+                    } else {
+                        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    }
+                },
+                way == 0 ? owner : nullptr);
+            CHECK(result == 1);
+            CHECK(color == c.color);
+            CHECK(values == c.values);
+            CHECK((position == c.slider && lowest == 0 && highest == 360));
+            CHECK((slider.left == 340 && slider.top == 40 && slider.bottom - slider.top == 283));
+            const auto placement = [](const RECT& r) {
+                return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                       std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+            };
+            CHECK(placement(matrix) == "8,50 260x260"); // window sizes, edges included
+            CHECK(placement(strip) == "297,50 30x260");
+            CHECK(placement(swatch) == "500,300 50x50");
+            CHECK(swatchMismatches == 0);
+        }
+    }
+    DestroyWindow(owner);
+}
+
+TEST_CASE("a click and a drag pick the matrix pixel under the pointer; OK hands it back") {
+    unsigned long color = 0x000000FF; // red: the matrix of hue 0
+    const Matrix red(0);
+    std::wstring opened, afterPick;
+    int clickMatrix = -1, clickSwatch = -1, dragMatrix = -1, dragSwatch = -1;
+    const int result = Run(color, [&](HWND dialog) {
+        opened = Values(dialog);
+        Mouse(dialog, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
+        clickMatrix = MatrixMismatches(dialog, 0, 127, 127);
+        clickSwatch = SwatchMismatches(dialog, red.At(127, 127));
+        // Dragged past the top-right corner: the last pixel of the top row.
+        Mouse(dialog, WM_MOUSEMOVE, 200, 60);
+        Mouse(dialog, WM_MOUSEMOVE, 257, 1);
+        Mouse(dialog, WM_LBUTTONUP, 257, 1);
+        Mouse(dialog, WM_MOUSEMOVE, 20, 20); // released: no longer picks
+        dragMatrix = MatrixMismatches(dialog, 0, 251, 0);
+        dragSwatch = SwatchMismatches(dialog, red.At(251, 0));
+        afterPick = Values(dialog); // a pick leaves the value boxes for the next hue change
+        ClickButton(dialog, IDOK);
+    });
+    CHECK(result == 1);
+    CHECK((clickMatrix == 0 && clickSwatch == 0));
+    CHECK((dragMatrix == 0 && dragSwatch == 0));
+    CHECK(afterPick == opened);
+    CHECK(color == red.At(251, 0));
+    CHECK(color == red.bitmap.GetColorValue(251, 257)); // row 257 is the top
+}
+
+TEST_CASE("the hue slider repaints the matrix and keeps the picked point") {
+    unsigned long color = 0x000000FF;
+    std::wstring afterHue;
+    int matrixMismatches = -1, swatchMismatches = -1;
+    const Matrix green(120); // slider at 240
+    const int result = Run(color, [&](HWND dialog) {
+        Mouse(dialog, WM_LBUTTONDOWN, 60, 200); // picture pixel (57, 197)
+        Mouse(dialog, WM_LBUTTONUP, 60, 200);
+        DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);
+        afterHue = Values(dialog);
+        matrixMismatches = MatrixMismatches(dialog, 120, 57, 197);
+        swatchMismatches = SwatchMismatches(dialog, green.At(57, 197));
+        ClickButton(dialog, IDOK);
+    });
+    const unsigned long picked = green.At(57, 197);
+    CHECK(result == 1);
+    CHECK(color == picked);
+    CHECK((matrixMismatches == 0 && swatchMismatches == 0));
+    Orvanel::Color::HSBColor hsb{0, 100, 100};
+    Orvanel::Color::ConvertRGBToHSB(hsb, color);
+    wchar_t expected[64];
+    swprintf(expected, 64, L"%d,%d,%d,%lu,%lu,%lu[#%2lx%2lx%2lx]", hsb.hue, hsb.saturation,
+             hsb.brightness, picked & 0xFF, (picked >> 8) & 0xFF, picked >> 16, picked & 0xFF,
+             (picked >> 8) & 0xFF, picked >> 16);
+    CHECK(afterHue == expected);
+    // The saturation and brightness picked stay (near 22 and 23): not the matrix's black corner.
+    CHECK((hsb.hue == 120 && hsb.saturation > 15 && hsb.brightness > 15));
+}
+
+TEST_CASE("a pick notification reads the matrix at its point, kept on the bitmap") {
+    const Matrix red(0);
+    const struct {
+        short x, y;
+        unsigned long want;
+    } notes[] = {
+        {10, 0, red.bitmap.GetColorValue(10, 257)}, // y = 0 is the top row
+        {10, 10, red.bitmap.GetColorValue(10, 247)},
+        {300, 10, red.bitmap.GetColorValue(257, 247)}, // beside the bitmap: its last column
+        {200, -40, red.bitmap.GetColorValue(200, 257)},
+    };
+    for (const auto& note : notes) {
+        CAPTURE(note.x);
+        CAPTURE(note.y);
+        unsigned long color = 0x000000FF;
+        std::wstring shown;
+        int swatch = -1;
+        Run(color, [&](HWND dialog) {
+            SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK, MAKELPARAM(note.x, note.y));
+            shown = ControlText(dialog, IDC_COLOR_RED_EDIT);
+            swatch = SwatchMismatches(dialog, note.want);
+            ClickButton(dialog, IDOK);
+        });
+        CHECK(color == note.want);
+        CHECK(shown == std::to_wstring(note.want & 0xFF)); // the value boxes follow at once
+        CHECK(swatch == 0);
+    }
+}
