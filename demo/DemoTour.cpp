@@ -65,6 +65,15 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
     const TourStop stops[] = {
         {L"ShowDialogBox", kCommandAbout, nullptr,
          [](HWND dialog) { ClickButton(dialog, IDC_ABOUT_OK); }},
+        // A bright point on the matrix, then a sky-blue hue: the marker stays on the point.
+        {L"ShowColorBox", kCommandColor,
+         [](HWND dialog) {
+             HWND matrix = FindWindowExW(dialog, nullptr, L"ColorMatrix", nullptr);
+             SendMessageW(matrix, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(190, 60));
+             SendMessageW(matrix, WM_LBUTTONUP, 0, MAKELPARAM(190, 60));
+             DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 160);
+         },
+         [](HWND dialog) { ClickButton(dialog, IDOK); }},
         {L"ShowMotionBlur", kCommandMotionBlur,
          [](HWND dialog) {
              DragSlider(dialog, IDC_MOTION_BLUR_RADIUS, 25);
