@@ -97,8 +97,6 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
 TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and show nothing") {
     const int windowsBefore = ThreadWindowCount();
 
-    unsigned long color = 0x00123456;
-    CHECK((ShowColorBox(nullptr, color) == 1 && color == 0x00123456));
     CHECK(ShowAssociateFilesExtension(nullptr) == 1);
     CHECK(ShowOpenCLDialogBox(nullptr, {L"Device A", L"Device B"}).empty());
 
