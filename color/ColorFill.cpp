@@ -1,5 +1,7 @@
 #include "color/ColorFill.h"
 
+#include "color/HueSector.h"
+
 #include "host/OrvanelBitmap.h"
 
 #include <algorithm>
@@ -26,37 +28,46 @@ struct Pixel {
 };
 
 ColorValue ColorOf(int hue, int saturation, int brightness) {
-    HSBColor hsb{hue, saturation, brightness};
-    ColorValue color = 0;
-    ConvertHSBToRGB(hsb, color);
-    return color;
+    return HueSector(hue).Color(saturation, brightness);
 }
 
-// Paints one row of the matrix: column x in saturation (x x 100) / height. Saturation only
-// grows along the row, so each run of equal saturation is converted once and its end found by
-// one division: the run of s ends at the first x with x x 100 >= (s + 1) x height. That holds
-// while x x 100 does not wrap around 32 bits; rows that wide (over 42 million pixels) take the
-// saturation column by column instead, converting only where it changes.
-void FillMatrixRow(unsigned char* row, unsigned int width, unsigned int height, int hue,
-                   int brightness) {
+// Paints one row of the matrix: column x in saturation (x x 100) / height.
+//
+// At least 100 rows high (and the row short enough for x x 100 to stay within 32 bits, which
+// every such bitmap is), every saturation from 0 up is taken by a run of at least one column:
+// the run of s is x x 100 in [s x height, (s + 1) x height), that is x from
+// ceil(s x height / 100) up to ceil((s + 1) x height / 100). Walking the saturations needs no
+// division by the height, and one run's colour does not wait for the previous run's end.
+//
+// Lower bitmaps give each column a saturation of its own (100 / height is at least 1 apart),
+// except where x x 100 wraps around 32 bits on rows of over 42 million pixels: there the
+// saturation is taken column by column, and converted only where it changes.
+void FillMatrixRow(unsigned char* row, unsigned int width, unsigned int height,
+                   const HueSector& hue, int brightness) {
     const bool productWraps = static_cast<std::uint64_t>(width - 1) * 100u > 0xFFFFFFFFu;
+    if (height >= 100 && !productWraps) {
+        unsigned int x = 0;
+        for (std::uint64_t saturation = 0; x < width; ++saturation) {
+            const std::uint64_t end = ((saturation + 1) * height + 99) / 100;
+            const unsigned int runEnd =
+                static_cast<unsigned int>(std::min<std::uint64_t>(width, end));
+            Pixel(hue.Color(static_cast<int>(saturation), brightness))
+                .Fill(row + 4 * static_cast<std::size_t>(x), runEnd - x);
+            x = runEnd;
+        }
+        return;
+    }
     bool converted = false;
     unsigned int convertedSaturation = 0;
     Pixel pixel(0);
-    for (unsigned int x = 0; x < width;) {
+    for (unsigned int x = 0; x < width; ++x) {
         const unsigned int saturation = (x * 100u) / height;
-        unsigned int end = x + 1;
-        if (!productWraps) {
-            const std::uint64_t next = (static_cast<std::uint64_t>(saturation) + 1) * height;
-            end = static_cast<unsigned int>(std::min<std::uint64_t>(width, (next + 99) / 100));
-        }
         if (!converted || saturation != convertedSaturation) {
-            pixel = Pixel(ColorOf(hue, static_cast<int>(saturation), brightness));
+            pixel = Pixel(hue.Color(static_cast<int>(saturation), brightness));
             convertedSaturation = saturation;
             converted = true;
         }
-        pixel.Fill(row + 4 * static_cast<std::size_t>(x), end - x);
-        x = end;
+        pixel.Fill(row + 4 * static_cast<std::size_t>(x), 1);
     }
 }
 
@@ -102,7 +113,7 @@ void FillColorMatrix(COrvanelBitmap* bitmap, int& hue) {
     // A row needs a width to divide by; with none there is nothing to write either.
     if (pixels == nullptr || height == 0 || width == 0)
         return;
-    const int matrixHue = hue;
+    const HueSector matrixHue(hue);
     const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
     const unsigned char* previousRow = nullptr;
     unsigned int previousBrightness = 0;
