@@ -56,28 +56,13 @@ bool HSBToRGB(const HSBColor& hsb, ColorValue& color) {
         int p = (int)((1 - S) * V * 255.0) & 0xFF;
         int q = (int)((1 - f * S) * V * 255.0) & 0xFF;
         int t = (int)((1 - (1 - f) * S) * V * 255.0) & 0xFF;
-        switch (sector) {
-        case 0:
-            red = v, green = t, blue = p;
-            break;
-        case 1:
-            red = q, green = v, blue = p;
-            break;
-        case 2:
-            red = p, green = v, blue = t;
-            break;
-        case 3:
-            red = p, green = q, blue = v;
-            break;
-        case 4:
-            red = t, green = p, blue = v;
-            break;
-        case 5:
-            red = v, green = p, blue = q;
-            break;
-        default:
+        const int bySector[6][3] = {{v, t, p}, {q, v, p}, {p, v, t},
+                                    {p, q, v}, {t, p, v}, {v, p, q}};
+        if (sector < 0 || sector > 5)
             return false;
-        }
+        red = bySector[sector][0];
+        green = bySector[sector][1];
+        blue = bySector[sector][2];
     }
     color = (ColorValue)red | ((ColorValue)green << 8) | ((ColorValue)blue << 16);
     return true;

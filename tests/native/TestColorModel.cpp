@@ -130,39 +130,31 @@ TEST_CASE("RGB to HSB equals the oracle on every colour, black leaving the recor
 }
 
 TEST_CASE("HSB to RGB equals the oracle for hues 0 ... 719; other hues wrap into 0 ... 359") {
+    bool failed = false;
+    const auto agrees = [&failed](const HSBColor& hsb) {
+        ColorValue expected = 0;
+        const bool defined =
+            ColorOracle::HSBToRGB({Wrapped(hsb.hue), hsb.saturation, hsb.brightness}, expected);
+        if (!defined || ToRgb(hsb) != expected) {
+            FAIL_CHECK(Text(hsb) << " gave " << ToRgb(hsb) << ", oracle " << expected);
+            failed = true;
+        }
+        return !failed;
+    };
     std::vector<int> hues;
     for (int hue = 0; hue < 720; ++hue)
         hues.push_back(hue);
-    for (int hue : {-1, -29, -59, -60, -61, -180, -359, -360, -361, -719, -720, -100000, INT_MIN,
-                    INT_MIN + 1, 1000003, INT_MAX})
-        hues.push_back(hue);
-    bool failed = false;
-    for (const int hue : hues) {
+    hues.insert(hues.end(), {-1, -29, -59, -60, -61, -180, -359, -360, -361, -719, -720, -100000,
+                             INT_MIN, INT_MIN + 1, 1000003, INT_MAX});
+    for (const int hue : hues)
         for (int saturation = 0; saturation <= 100 && !failed; ++saturation)
-            for (int brightness = 0; brightness <= 100 && !failed; ++brightness) {
-                const HSBColor hsb{hue, saturation, brightness};
-                ColorValue expected = 0;
-                const bool defined =
-                    ColorOracle::HSBToRGB({Wrapped(hue), saturation, brightness}, expected);
-                const ColorValue got = ToRgb(hsb);
-                if (!defined || got != expected) {
-                    FAIL_CHECK(Text(hsb) << " gave " << got << ", oracle " << expected);
-                    failed = true;
-                }
-            }
-    }
+            for (int brightness = 0; brightness <= 100 && agrees({hue, saturation, brightness});)
+                ++brightness;
     // Saturations and brightnesses above 100, which matrices that are not square produce.
     for (int hue = 0; hue < 360 && !failed; hue += 7)
         for (int saturation = 90; saturation <= 400 && !failed; saturation += 3)
-            for (int brightness = 90; brightness <= 400 && !failed; brightness += 2) {
-                const HSBColor hsb{hue, saturation, brightness};
-                ColorValue expected = 0;
-                const bool defined = ColorOracle::HSBToRGB(hsb, expected);
-                if (!defined || ToRgb(hsb) != expected) {
-                    FAIL_CHECK(Text(hsb) << " gave " << ToRgb(hsb) << ", oracle " << expected);
-                    failed = true;
-                }
-            }
+            for (int brightness = 90; brightness <= 400 && agrees({hue, saturation, brightness});)
+                brightness += 2;
 }
 
 TEST_CASE("the hue strip: worked rows, and the oracle's bytes at any size") {
@@ -214,20 +206,15 @@ TEST_CASE("the saturation/brightness square: the oracle's bytes at every hue and
         ColorOracle::FillMatrix(&Dirty(oracle), hue);
         CheckSameBytes(matrix, oracle, "hue " + std::to_string(hue));
     }
-    // Sizes where the swapped divisors show, runs of one column, runs ending exactly on a
-    // multiple of 100, saturations and brightnesses above 100.
-    for (const auto& [width, height] : std::initializer_list<std::pair<int, int>>{{1, 1},
-                                                                                  {1, 258},
-                                                                                  {258, 1},
-                                                                                  {3, 7},
-                                                                                  {7, 3},
-                                                                                  {300, 200},
-                                                                                  {200, 300},
-                                                                                  {500, 500},
-                                                                                  {100, 100},
-                                                                                  {101, 99},
-                                                                                  {1000, 37},
-                                                                                  {37, 1000}}) {
+    // Sizes where the swapped divisors show; runs of one column; heights whose runs end exactly
+    // on a column and heights whose run ends are one past a multiple of 100 (101, 257, 333);
+    // saturations and brightnesses above 100.
+    const std::pair<int, int> sizes[] = {
+        {1, 1},     {1, 258},   {258, 1},    {3, 7},     {7, 3},
+        {300, 200}, {200, 300}, {500, 500},  {100, 100}, {101, 99},
+        {99, 101},  {300, 257}, {1000, 333}, {1000, 37}, {37, 1000},
+    };
+    for (const auto& [width, height] : sizes) {
         COrvanelBitmap fast(width, height, 32), expected(width, height, 32);
         for (const int matrixHue :
              {0, 1, 59, 60, 179, 300, 359, 360, 720, -1, -60, -359, INT_MIN, INT_MAX}) {
