@@ -20,7 +20,9 @@ struct HSBColor {
 // written: hue and saturation keep what the record held.
 void ConvertRGBToHSB(HSBColor& hsb, ColorValue& color);
 
-// Writes the colour for the record, in double precision.
+// Writes the colour for the record, in double precision. A hue outside 0 ... 359 is taken modulo
+// 360 into that range (negative hues too: -30 gives the colour of 330). Saturations and
+// brightnesses outside 0 ... 100 give the low 8 bits of each truncated component.
 void ConvertHSBToRGB(HSBColor& hsb, ColorValue& color);
 
 } // namespace Orvanel::Color
