@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace QuilletTest;
 using Orvanel::Color::FillColorMatrix;
@@ -85,11 +86,20 @@ int Run(unsigned long& color, const std::function<void(HWND)>& drive, HWND owner
 
 } // namespace
 
+// "x,y wxh" of a window in the dialog's client coordinates, its edges included.
+std::string Placement(HWND dialog, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
 TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close keep it") {
     const struct {
         unsigned long color;
         const wchar_t* values;
-        int slider;
+        LRESULT slider;
     } cases[] = {
         {0x000000FF, L"0,100,100,255,0,0[#ff 0 0]", 360},
         {0x00000000, L"0,0,0,0,0,0[# 0 0 0]", 360},
@@ -98,55 +108,44 @@ TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close kee
     HWND owner = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                  300, 200, nullptr, nullptr, nullptr, nullptr);
     for (const auto& c : cases) {
-        CAPTURE(c.color);
-        for (int way = 0; way < 2; ++way) { // Cancel, then the caption's close
+        for (int way = 0; way < 2; ++way) { // Cancel over an owner, the caption's close without
+            CAPTURE(c.color);
+            CAPTURE(way);
             std::wstring values;
-            LRESULT position = -1, lowest = -1, highest = -1;
-            RECT slider{}, matrix{}, strip{}, swatch{};
-            int swatchMismatches = -1;
+            std::vector<std::string> placements;
+            std::vector<LRESULT> slider; // minimum, maximum, position
+            int swatch = -1;
             unsigned long color = c.color;
-            const int result = Run(
-                color,
-                [&](HWND dialog) {
-                    values = Values(dialog);
-                    HWND hue = GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER);
-                    position = SendMessageW(hue, TBM_GETPOS, 0, 0);
-                    lowest = SendMessageW(hue, TBM_GETRANGEMIN, 0, 0);
-                    highest = SendMessageW(hue, TBM_GETRANGEMAX, 0, 0);
-                    const std::pair<HWND, RECT*> placed[] = {
-                        {hue, &slider},
-                        {Child(dialog, L"ColorMatrix"), &matrix},
-                        {Child(dialog, L"ColorGradient"), &strip},
-                        {Child(dialog, L"ColorBox"), &swatch}};
-                    for (const auto& [window, rect] : placed) {
-                        GetWindowRect(window, rect);
-                        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(rect), 2);
-                    }
-                    swatchMismatches = SwatchMismatches(dialog, c.color);
-                    // Option buttons and typing change nothing; the caller's colour stays.
-                    ClickButton(dialog, IDC_COLOR_BLUE_OPTION);
-                    SetDlgItemTextW(dialog, IDC_COLOR_RED_EDIT, L"12");
-                    Mouse(dialog, WM_LBUTTONDOWN, 100, 100);
-                    if (way == 0) {
-                        ClickButton(dialog, IDCANCEL);
-                    } else {
-                        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-                    }
-                },
-                way == 0 ? owner : nullptr);
-            CHECK(result == 1);
+            const auto drive = [&](HWND dialog) {
+                values = Values(dialog);
+                HWND hue = GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER);
+                for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS}) {
+                    slider.push_back(SendMessageW(hue, query, 0, 0));
+                }
+                placements.push_back(Placement(dialog, hue));
+                for (const wchar_t* name : {L"ColorMatrix", L"ColorGradient", L"ColorBox"}) {
+                    placements.push_back(Placement(dialog, Child(dialog, name)));
+                }
+                swatch = SwatchMismatches(dialog, c.color);
+                // Option buttons, typing and a pick change nothing for the caller before OK.
+                ClickButton(dialog, IDC_COLOR_BLUE_OPTION);
+                SetDlgItemTextW(dialog, IDC_COLOR_RED_EDIT, L"12");
+                Mouse(dialog, WM_LBUTTONDOWN, 100, 100);
+                PostMessageW(dialog, way == 0 ? WM_COMMAND : WM_SYSCOMMAND,
+                             way == 0 ? IDCANCEL : SC_CLOSE, 0);
+            };
+            CHECK(Run(color, drive, way == 0 ? owner : nullptr) == 1);
             CHECK(color == c.color);
             CHECK(values == c.values);
-            CHECK((position == c.slider && lowest == 0 && highest == 360));
-            CHECK((slider.left == 340 && slider.top == 40 && slider.bottom - slider.top == 283));
-            const auto placement = [](const RECT& r) {
-                return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-                       std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-            };
-            CHECK(placement(matrix) == "8,50 260x260"); // window sizes, edges included
-            CHECK(placement(strip) == "297,50 30x260");
-            CHECK(placement(swatch) == "500,300 50x50");
-            CHECK(swatchMismatches == 0);
+            CHECK(slider == std::vector<LRESULT>{0, 360, c.slider});
+            // The slider keeps its width from the template.
+            CHECK(placements.size() == 4);
+            CHECK(placements[0].rfind("340,40 ", 0) == 0);
+            CHECK(placements[0].substr(placements[0].size() - 4) == "x283");
+            CHECK(placements[1] == "8,50 260x260");
+            CHECK(placements[2] == "297,50 30x260");
+            CHECK(placements[3] == "500,300 50x50");
+            CHECK(swatch == 0);
         }
     }
     DestroyWindow(owner);
