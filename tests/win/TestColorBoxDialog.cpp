@@ -84,8 +84,6 @@ int Run(unsigned long& color, const std::function<void(HWND)>& drive, HWND owner
     return result;
 }
 
-} // namespace
-
 // "x,y wxh" of a window in the dialog's client coordinates, its edges included.
 std::string Placement(HWND dialog, HWND window) {
     RECT r{};
@@ -94,6 +92,8 @@ std::string Placement(HWND dialog, HWND window) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
+
+} // namespace
 
 TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close keep it") {
     const struct {
@@ -151,52 +151,38 @@ TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close kee
     DestroyWindow(owner);
 }
 
-TEST_CASE("a click and a drag pick the matrix pixel under the pointer; OK hands it back") {
+TEST_CASE("a click, a drag and a hue pick the matrix pixel under the pointer; OK hands it back") {
     unsigned long color = 0x000000FF; // red: the matrix of hue 0
-    const Matrix red(0);
-    std::wstring opened, afterPick;
-    int clickMatrix = -1, clickSwatch = -1, dragMatrix = -1, dragSwatch = -1;
+    const Matrix red(0), green(120);  // the slider at 240 is hue 120
+    std::wstring opened, afterPick, afterHue;
+    int clickMatrix = -1, clickSwatch = -1, dragMatrix = -1, dragSwatch = -1, hueMatrix = -1,
+        hueSwatch = -1;
     const int result = Run(color, [&](HWND dialog) {
         opened = Values(dialog);
         Mouse(dialog, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
         clickMatrix = MatrixMismatches(dialog, 0, 127, 127);
         clickSwatch = SwatchMismatches(dialog, red.At(127, 127));
-        // Dragged past the top-right corner: the last pixel of the top row.
-        Mouse(dialog, WM_MOUSEMOVE, 200, 60);
+        // Dragged past the top-right corner (the top row's last pixel), back in, released.
         Mouse(dialog, WM_MOUSEMOVE, 257, 1);
-        Mouse(dialog, WM_LBUTTONUP, 257, 1);
+        Mouse(dialog, WM_MOUSEMOVE, 60, 200); // picture pixel (57, 197)
+        Mouse(dialog, WM_LBUTTONUP, 60, 200);
         Mouse(dialog, WM_MOUSEMOVE, 20, 20); // released: no longer picks
-        dragMatrix = MatrixMismatches(dialog, 0, 251, 0);
-        dragSwatch = SwatchMismatches(dialog, red.At(251, 0));
+        dragMatrix = MatrixMismatches(dialog, 0, 57, 197);
+        dragSwatch = SwatchMismatches(dialog, red.At(57, 197));
         afterPick = Values(dialog); // a pick leaves the value boxes for the next hue change
+        // A new hue repaints the matrix; the colour is read again at the picked pixel.
+        DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);
+        afterHue = Values(dialog);
+        hueMatrix = MatrixMismatches(dialog, 120, 57, 197);
+        hueSwatch = SwatchMismatches(dialog, green.At(57, 197));
         ClickButton(dialog, IDOK);
     });
     CHECK(result == 1);
     CHECK((clickMatrix == 0 && clickSwatch == 0));
-    CHECK((dragMatrix == 0 && dragSwatch == 0));
-    CHECK(afterPick == opened);
-    CHECK(color == red.At(251, 0));
-    CHECK(color == red.bitmap.GetColorValue(251, 257)); // row 257 is the top
-}
-
-TEST_CASE("the hue slider repaints the matrix and keeps the picked point") {
-    unsigned long color = 0x000000FF;
-    std::wstring afterHue;
-    int matrixMismatches = -1, swatchMismatches = -1;
-    const Matrix green(120); // slider at 240
-    const int result = Run(color, [&](HWND dialog) {
-        Mouse(dialog, WM_LBUTTONDOWN, 60, 200); // picture pixel (57, 197)
-        Mouse(dialog, WM_LBUTTONUP, 60, 200);
-        DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);
-        afterHue = Values(dialog);
-        matrixMismatches = MatrixMismatches(dialog, 120, 57, 197);
-        swatchMismatches = SwatchMismatches(dialog, green.At(57, 197));
-        ClickButton(dialog, IDOK);
-    });
-    const unsigned long picked = green.At(57, 197);
-    CHECK(result == 1);
+    CHECK((dragMatrix == 0 && dragSwatch == 0 && afterPick == opened));
+    CHECK((hueMatrix == 0 && hueSwatch == 0));
+    const unsigned long picked = green.bitmap.GetColorValue(57, 257 - 197); // rows run bottom-up
     CHECK(color == picked);
-    CHECK((matrixMismatches == 0 && swatchMismatches == 0));
     Orvanel::Color::HSBColor hsb{0, 100, 100};
     Orvanel::Color::ConvertRGBToHSB(hsb, color);
     wchar_t expected[64];
