@@ -25,9 +25,7 @@ float CBitmapStaticWindow::CalculateRatio() {
 }
 
 void CBitmapStaticWindow::UpdateScaledBitmap() {
-    // A source without pixels has no proportions to fit.
-    if (sourceBitmap == nullptr || sourceBitmap->GetPtBitmap() == nullptr ||
-        sourceBitmap->GetBitmapWidth() == 0 || sourceBitmap->GetBitmapHeight() == 0) {
+    if (!HasPixels(sourceBitmap)) {
         return;
     }
     const float ratio = CalculateRatio();
@@ -66,15 +64,9 @@ LRESULT CBitmapStaticWindow::OnSize(unsigned int&, unsigned int&, unsigned int&)
 }
 
 LRESULT CBitmapStaticWindow::OnPaint(CDrawContext* drawContext) {
-    RECT client{};
-    GetClientRect(window, &client);
-    HBRUSH background = CreateSolidBrush(theme.colorBack);
-    FillRect(drawContext->deviceContext, &client, background);
-    DeleteObject(background);
+    PaintBackground(drawContext, window, theme.colorBack);
     if (sourceBitmap != nullptr && scaledBitmap != nullptr) {
-        DrawBitmap(drawContext, static_cast<int>(xPos), static_cast<int>(yPos),
-                   static_cast<int>(scaledBitmap->GetBitmapWidth()),
-                   static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap);
+        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap);
     }
     return 0;
 }
@@ -109,6 +101,26 @@ void DrawBitmap(CDrawContext* drawContext, int x, int y, int width, int height,
     SelectObject(memory, previous);
     DeleteDC(memory);
     DeleteObject(picture);
+}
+
+void DrawScaledBitmap(CDrawContext* drawContext, unsigned int x, unsigned int y,
+                      COrvanelBitmap* scaledBitmap) {
+    DrawBitmap(drawContext, static_cast<int>(x), static_cast<int>(y),
+               static_cast<int>(scaledBitmap->GetBitmapWidth()),
+               static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap);
+}
+
+void PaintBackground(CDrawContext* drawContext, HWND window, COLORREF color) {
+    RECT client{};
+    GetClientRect(window, &client);
+    HBRUSH background = CreateSolidBrush(color);
+    FillRect(drawContext->deviceContext, &client, background);
+    DeleteObject(background);
+}
+
+bool HasPixels(COrvanelBitmap* bitmap) {
+    return bitmap != nullptr && bitmap->GetPtBitmap() != nullptr && bitmap->GetBitmapWidth() != 0 &&
+           bitmap->GetBitmapHeight() != 0;
 }
 
 } // namespace Orvanel::Window

@@ -35,4 +35,14 @@ public:
 void DrawBitmap(CDrawContext* drawContext, int x, int y, int width, int height,
                 COrvanelBitmap* bitmap);
 
+// The whole of a fitted copy at its place in the client area.
+void DrawScaledBitmap(CDrawContext* drawContext, unsigned int x, unsigned int y,
+                      COrvanelBitmap* scaledBitmap);
+
+// Fills the window's client area on the draw context with the colour.
+void PaintBackground(CDrawContext* drawContext, HWND window, COLORREF color);
+
+// Whether a bitmap has pixels, and so proportions to fit.
+bool HasPixels(COrvanelBitmap* bitmap);
+
 } // namespace Orvanel::Window

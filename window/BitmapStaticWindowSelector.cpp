@@ -30,9 +30,7 @@ float CBitmapStaticWindowSelector::CalculateRatio() {
 }
 
 void CBitmapStaticWindowSelector::UpdateScaledBitmap() {
-    // A source without pixels has no proportions to fit.
-    if (sourceBitmap == nullptr || sourceBitmap->GetPtBitmap() == nullptr ||
-        sourceBitmap->GetBitmapWidth() == 0 || sourceBitmap->GetBitmapHeight() == 0) {
+    if (!HasPixels(sourceBitmap)) {
         return;
     }
     const float ratio = CalculateRatio();
@@ -86,16 +84,10 @@ LRESULT CBitmapStaticWindowSelector::OnSize(unsigned int& clientWidth, unsigned 
 }
 
 LRESULT CBitmapStaticWindowSelector::OnPaint(CDrawContext* drawContext) {
-    RECT client{};
-    GetClientRect(window, &client);
-    HBRUSH background = CreateSolidBrush(theme.colorBack);
-    FillRect(drawContext->deviceContext, &client, background);
-    DeleteObject(background);
+    PaintBackground(drawContext, window, theme.colorBack);
     // A client area no larger than the margin has no room for the picture.
     if (sourceBitmap != nullptr && PictureShown()) {
-        DrawBitmap(drawContext, static_cast<int>(xPos), static_cast<int>(yPos),
-                   static_cast<int>(scaledBitmap->GetBitmapWidth()),
-                   static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap);
+        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap);
         DrawRectangle(drawContext->deviceContext, penWidth, markerRect, markerColor);
     }
     return 0;
