@@ -37,8 +37,7 @@ int Wrapped(int hue) { return (hue % 360 + 360) % 360; }
 // Paints two bitmaps of 0xA5 bytes, one each way, and checks that they came out the same: so
 // every byte the oracle writes, the fourth of each pixel included, is written alike.
 template <class Fast, class Slow>
-void CheckFill(const std::string& what, int width, int height, Fast fast, Slow slow) {
-    COrvanelBitmap a(width, height, 32), b(width, height, 32);
+void CheckFill(std::string what, COrvanelBitmap& a, COrvanelBitmap& b, Fast fast, Slow slow) {
     unsigned char *p = a.GetPtBitmap(), *q = b.GetPtBitmap();
     const std::size_t size = static_cast<std::size_t>(a.GetWidthSize()) * a.GetBitmapHeight();
     std::memset(p, 0xA5, size);
@@ -46,7 +45,8 @@ void CheckFill(const std::string& what, int width, int height, Fast fast, Slow s
     fast(&a);
     slow(&b);
     const std::size_t i = std::mismatch(p, p + size, q).first - p;
-    CHECK_MESSAGE(i == size, what << " " << width << "x" << height << ": byte " << i << " differs");
+    CHECK_MESSAGE(i == size, what << " " << a.GetBitmapWidth() << "x" << a.GetBitmapHeight()
+                                  << ": byte " << i << " differs");
 }
 
 } // namespace
@@ -128,9 +128,8 @@ TEST_CASE("the picker's bitmaps: worked rows and points; one without pixels is l
 }
 
 TEST_CASE("the picker's bitmaps: the oracle's bytes at many sizes, the square at every hue") {
-    // The picker's sizes, and sizes where the square's swapped divisors show, with runs of one
-    // column, runs ending on a column or one past a multiple of 100 (heights 101, 257, 333),
-    // saturations and brightnesses over 100.
+    // The picker's sizes; others show the square's swapped divisors, runs of one column, runs
+    // ending on a column or one past a multiple of 100 (heights 101, 257, 333), values over 100.
     const std::pair<int, int> sizes[] = {
         {258, 258}, {28, 258}, {50, 50},  {1, 1},     {5, 1},      {1, 1000},  {10, 361},
         {2, 720},   {1, 258},  {258, 1},  {3, 7},     {7, 3},      {300, 200}, {200, 300},
@@ -138,18 +137,19 @@ TEST_CASE("the picker's bitmaps: the oracle's bytes at many sizes, the square at
     // The square at the picker's size in every hue, elsewhere in hues of each sector and wrapped.
     const int hues[] = {0, 1, 59, 60, 179, 300, 359, 360, 720, -1, -60, -359, INT_MIN, INT_MAX};
     for (const auto& [width, height] : sizes) {
-        CheckFill("strip", width, height, FillColorGradient, ColorOracle::FillGradient);
+        COrvanelBitmap a(width, height, 32), b(width, height, 32);
+        CheckFill("strip", a, b, FillColorGradient, ColorOracle::FillGradient);
         for (const ColorValue color : {0x000000ul, 0x123456ul, 0xFFFFFFul, 0xFF00FF80ul})
             CheckFill(
-                "swatch", width, height, [&](auto b) { FillColorBox(b, color); },
-                [&](auto b) { ColorOracle::FillBox(b, color); });
+                "swatch", a, b, [&](auto m) { FillColorBox(m, color); },
+                [&](auto m) { ColorOracle::FillBox(m, color); });
         const bool picker = width == 258 && height == 258;
         for (int i = 0; i < (picker ? 361 : int(std::size(hues))); ++i) {
             int hue = picker ? i : hues[i];
             CheckFill(
-                "square at hue " + std::to_string(hue), width, height,
-                [&](auto b) { FillColorMatrix(b, hue); },
-                [&](auto b) { ColorOracle::FillMatrix(b, Wrapped(hue)); });
+                "square at hue " + std::to_string(hue), a, b,
+                [&](auto m) { FillColorMatrix(m, hue); },
+                [&](auto m) { ColorOracle::FillMatrix(m, Wrapped(hue)); });
         }
     }
 }
