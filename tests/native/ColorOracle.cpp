@@ -8,23 +8,15 @@ void RGBToHSB(HSBColor& hsb, ColorValue color) {
     float r = (float)(color & 0xFF);
     float g = (float)((color >> 8) & 0xFF);
     float b = (float)((color >> 16) & 0xFF);
-    float max;
-    if (r > g)
-        max = r > b ? r : b;
-    else
-        max = g > b ? g : b;
-    float min = r;
-    if (g < min)
-        min = g;
-    if (b < min)
-        min = b;
+    float max = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    float min = r < g ? (r < b ? r : b) : (g < b ? g : b);
     float delta = max - min;
 
     hsb.brightness = (int)((max * 100.0f) * 0.003921568859368563f);
     if (!(max > 0.0f))
         return;
     hsb.saturation = (int)((delta / max) * 100.0f);
-    float h;
+    float h = 0.0f;
     if (delta > 0.0f) {
         if (max == r)
             h = (g - b) / delta;
@@ -32,8 +24,6 @@ void RGBToHSB(HSBColor& hsb, ColorValue color) {
             h = (b - r) / delta + 2.0f;
         else
             h = (r - g) / delta + 4.0f;
-    } else {
-        h = 0.0f;
     }
     hsb.hue = (int)(h * 60.0f);
     if (hsb.hue < 0)
@@ -77,55 +67,43 @@ void Store(unsigned char* pixel, ColorValue color) {
     pixel[3] = 0;
 }
 
+// Every pixel in the colour for its place, rows rowBytes apart.
+template <class ColorAt> void Fill(COrvanelBitmap* bitmap, long rowBytes, ColorAt colorAt) {
+    unsigned char* bits = bitmap->GetPtBitmap();
+    unsigned int width = bitmap->GetBitmapWidth(), height = bitmap->GetBitmapHeight();
+    if (bits == nullptr || height == 0)
+        return;
+    for (unsigned int y = 0; y < height; y++)
+        for (unsigned int x = 0; x < width; x++)
+            Store(bits + y * rowBytes + 4 * x, colorAt(x, y, width, height));
+}
+
 } // namespace
 
 void FillBox(COrvanelBitmap* bitmap, ColorValue color) {
-    unsigned char* bits = bitmap->GetPtBitmap();
-    unsigned int width = bitmap->GetBitmapWidth();
-    unsigned int height = bitmap->GetBitmapHeight();
-    if (bits == nullptr || height == 0)
-        return;
-    for (unsigned int y = 0; y < height; y++) {
-        unsigned char* row = bits + (long)y * bitmap->GetWidthSize();
-        for (unsigned int x = 0; x < width; x++)
-            Store(row + 4 * x, color);
-    }
+    Fill(bitmap, bitmap->GetWidthSize(), [color](auto...) { return color; });
 }
 
 void FillGradient(COrvanelBitmap* bitmap) {
-    unsigned char* bits = bitmap->GetPtBitmap();
-    unsigned int width = bitmap->GetBitmapWidth();
-    unsigned int height = bitmap->GetBitmapHeight();
-    if (bits == nullptr || height == 0)
-        return;
-    for (unsigned int y = 0; y < height; y++) {
-        unsigned int hue = (y * 360) / height;
-        HSBColor hsb = {(int)hue, 100, 100};
-        ColorValue color = 0;
-        HSBToRGB(hsb, color);
-        unsigned char* row = bits + (long)y * bitmap->GetWidthSize();
-        for (unsigned int x = 0; x < width; x++)
-            Store(row + 4 * x, color);
-    }
+    Fill(bitmap, bitmap->GetWidthSize(),
+         [](unsigned int, unsigned int y, unsigned int, unsigned int height) {
+             unsigned int hue = (y * 360) / height;
+             ColorValue color = 0;
+             HSBToRGB({(int)hue, 100, 100}, color);
+             return color;
+         });
 }
 
+// Written one pixel after another: rows packed, whatever the stride.
 void FillMatrix(COrvanelBitmap* bitmap, int hue) {
-    unsigned char* bits = bitmap->GetPtBitmap();
-    unsigned int width = bitmap->GetBitmapWidth();
-    unsigned int height = bitmap->GetBitmapHeight();
-    if (bits == nullptr || height == 0)
-        return;
-    for (unsigned int y = 0; y < height; y++) {
-        unsigned int brightness = (y * 100) / width;
-        for (unsigned int x = 0; x < width; x++) {
-            unsigned int saturation = (x * 100) / height;
-            HSBColor hsb = {hue, (int)saturation, (int)brightness};
-            ColorValue color = 0;
-            HSBToRGB(hsb, color);
-            Store(bits, color);
-            bits += 4;
-        }
-    }
+    Fill(bitmap, 4L * bitmap->GetBitmapWidth(),
+         [hue](unsigned int x, unsigned int y, unsigned int width, unsigned int height) {
+             unsigned int brightness = (y * 100) / width;
+             unsigned int saturation = (x * 100) / height;
+             ColorValue color = 0;
+             HSBToRGB({hue, (int)saturation, (int)brightness}, color);
+             return color;
+         });
 }
 
 } // namespace ColorOracle
