@@ -33,6 +33,7 @@ add_library(QuilletObjects OBJECT
   ${QUILLET_PORTABLE_SOURCES}
   win32/ModuleInstance.cpp
   win32/OleForWindow.cpp
+  win32/CommonControls.cpp
   dialog/MessageDialog.cpp
   dialog/LocalDialog.cpp
   dialog/DialogProc.cpp
@@ -43,6 +44,7 @@ add_library(QuilletObjects OBJECT
   window/LocalWindow.cpp
   window/BitmapStaticWindow.cpp
   window/BitmapStaticWindowSelector.cpp
+  window/ClickNotifyingHost.cpp
 )
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})

@@ -1,14 +1,18 @@
 #include "dialog/ColorBoxPicker.h"
 
 #include "color/ColorFill.h"
+#include "dialog/DialogProc.h"
 #include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
+#include "win32/CommonControls.h"
+#include "win32/ModuleInstance.h"
 #include "window/BitmapStaticWindow.h"
 #include "window/BitmapStaticWindowSelector.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
+#include <memory>
 
 namespace Orvanel::Dialog {
 
@@ -31,7 +35,7 @@ const int kSliderY = 40;
 const int kSliderHeight = 283;
 
 // Shows a bitmap in a window: fitted anew and painted at once.
-template <class Window> void Show(Window* window, COrvanelBitmap* bitmap) {
+template <class Window> void ShowBitmap(Window* window, COrvanelBitmap* bitmap) {
     window->sourceBitmap = bitmap;
     window->UpdateScaledBitmap();
     window->Redraw();
@@ -72,6 +76,19 @@ CColorBoxPicker::~CColorBoxPicker() {
     boxBitmap = nullptr;
     delete hostWindow;
     hostWindow = nullptr;
+}
+
+int CColorBoxPicker::Show(HWND owner, ColorValue& color) {
+    Win32::RegisterBarControls();
+    std::unique_ptr<CColorBoxPicker> dialog(new CColorBoxPicker());
+    dialog->color = color;
+    dialog->ownerWindow = owner;
+    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_COLOR_BOX), owner, DialogProc,
+                    reinterpret_cast<LPARAM>(dialog.get()));
+    if (dialog->result == 1) {
+        color = dialog->color;
+    }
+    return 1;
 }
 
 ColorValue CColorBoxPicker::MatrixColorAt(int x, int y) {
@@ -122,17 +139,17 @@ INT_PTR CColorBoxPicker::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     Color::FillColorMatrix(matrixBitmap, hsb.hue);
     matrixWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorMatrix",
                                     &kMatrixPlacement);
-    Show(matrixWindow, matrixBitmap);
+    ShowBitmap(matrixWindow, matrixBitmap);
     SendMessageW(slider, TBM_SETPOS, TRUE, kHueSteps - hsb.hue);
 
     Color::FillColorGradient(gradientBitmap);
     gradientWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorGradient",
                                       &kGradientPlacement);
-    Show(gradientWindow, gradientBitmap);
+    ShowBitmap(gradientWindow, gradientBitmap);
 
     Color::FillColorBox(boxBitmap, color);
     boxWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorBox", &kBoxPlacement);
-    Show(boxWindow, boxBitmap);
+    ShowBitmap(boxWindow, boxBitmap);
 
     RefreshValueBoxes(dialog);
     return 1;
@@ -141,8 +158,8 @@ INT_PTR CColorBoxPicker::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
 // The value boxes are left as they are: they catch up at the next hue change.
 int CColorBoxPicker::SelectPoint(int& x, int& y) {
     TakeColor(MatrixColorAt(x, y));
-    Show(matrixWindow, matrixBitmap);
-    Show(boxWindow, boxBitmap);
+    ShowBitmap(matrixWindow, matrixBitmap);
+    ShowBitmap(boxWindow, boxBitmap);
     return 0;
 }
 
@@ -151,7 +168,7 @@ INT_PTR CColorBoxPicker::OnNotify(HWND dialog, UINT, WPARAM wParam, LPARAM lPara
         const int x = static_cast<short>(LOWORD(lParam));
         const int y = static_cast<short>(HIWORD(lParam));
         TakeColor(MatrixColorAt(x, y));
-        Show(boxWindow, boxBitmap);
+        ShowBitmap(boxWindow, boxBitmap);
         RefreshValueBoxes(dialog);
     }
     return 0;
@@ -184,8 +201,8 @@ INT_PTR CColorBoxPicker::OnVScroll(HWND dialog, UINT, WPARAM wParam, LPARAM) {
               static_cast<int>(SendDlgItemMessageW(dialog, IDC_COLOR_HUE_SLIDER, TBM_GETPOS, 0, 0));
     Color::FillColorMatrix(matrixBitmap, hue);
     TakeColor(MatrixColorAt(matrixWindow->markerPoint.x, matrixWindow->markerPoint.y));
-    Show(matrixWindow, matrixBitmap);
-    Show(boxWindow, boxBitmap);
+    ShowBitmap(matrixWindow, matrixBitmap);
+    ShowBitmap(boxWindow, boxBitmap);
     RefreshValueBoxes(dialog);
     return 1;
 }

@@ -21,6 +21,10 @@ public:
     CColorBoxPicker();
     ~CColorBoxPicker() override;
 
+    // Runs the dialog over the owner with the colour; writes the colour back only after OK.
+    // Answers 1 after OK and after Cancel alike. Also opened, nested, by the lens flare dialog.
+    static int Show(HWND owner, Color::ColorValue& color);
+
     INT_PTR OnInitDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnNotify(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -6,10 +6,9 @@
 #include "dialog/DialogProc.h"
 #include "dialog/MotionBlurDialog.h"
 #include "host/OrvanelBitmap.h"
+#include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
 #include "resources/resource.h"
-
-#include <commctrl.h>
 
 #include <memory>
 
@@ -32,25 +31,13 @@ __int64 ShowDialogBox(HWND owner) {
     return static_cast<__int64>(result);
 }
 
-namespace {
-
-// The slider templates need the common control classes registered in the process.
-void RegisterCommonControls() {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_BAR_CLASSES;
-    InitCommonControlsEx(&controls);
-}
-
-} // namespace
-
 int ShowMotionBlur(HWND owner, COrvanelBitmap* bitmap, double& radius, double& sigma,
                    double& angle) {
     // Without pixels there is nothing to preview: answer Cancel at once.
     if (bitmap == nullptr || bitmap->GetPtBitmap() == nullptr) {
         return 0;
     }
-    RegisterCommonControls();
+    Orvanel::Win32::RegisterBarControls();
     std::unique_ptr<Orvanel::Dialog::CMotionBlurDialog> dialog(
         new Orvanel::Dialog::CMotionBlurDialog());
     dialog->sourceBitmap = bitmap;
@@ -67,19 +54,8 @@ int ShowMotionBlur(HWND owner, COrvanelBitmap* bitmap, double& radius, double& s
     return result;
 }
 
-// The answer is 1 after OK and after Cancel alike; only OK writes the colour.
 int ShowColorBox(HWND owner, unsigned long& color) {
-    RegisterCommonControls();
-    std::unique_ptr<Orvanel::Dialog::CColorBoxPicker> dialog(
-        new Orvanel::Dialog::CColorBoxPicker());
-    dialog->color = color;
-    dialog->ownerWindow = owner;
-    DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_COLOR_BOX), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(dialog.get()));
-    if (dialog->result == 1) {
-        color = dialog->color;
-    }
-    return 1;
+    return Orvanel::Dialog::CColorBoxPicker::Show(owner, color);
 }
 
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
