@@ -74,6 +74,17 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
              DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 160);
          },
          [](HWND dialog) { ClickButton(dialog, IDOK); }},
+        // The flare dragged to the upper right of the preview, made larger and brighter.
+        {L"ShowLensFlareDialogBox", kCommandLensFlare,
+         [](HWND dialog) {
+             HWND preview = FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr);
+             SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
+             SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(330, 60));
+             SendMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(330, 60));
+             DragSlider(dialog, IDC_LENS_FLARE_BRIGHTNESS, 60);
+             DragSlider(dialog, IDC_LENS_FLARE_SIZE, 180);
+         },
+         [](HWND dialog) { ClickButton(dialog, IDOK); }},
         {L"ShowMotionBlur", kCommandMotionBlur,
          [](HWND dialog) {
              DragSlider(dialog, IDC_MOTION_BLUR_RADIUS, 25);

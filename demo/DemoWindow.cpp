@@ -1,5 +1,6 @@
 #include "demo/DemoWindow.h"
 
+#include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
@@ -137,11 +138,22 @@ void CDemoWindow::RunCommand(int command) {
         break;
     }
     case kCommandLensFlare: {
-        unsigned long color = 0;
         int x = 0, y = 0, size = 0, reserved = 0, brightness = 0, hue = 0, intensity = 0;
-        SetStatus(Format(L"ShowLensFlareDialogBox returned %lld",
-                         ShowLensFlareDialogBox(window_, image_, color, x, y, size, reserved,
-                                                brightness, hue, intensity)));
+        const int result = ShowLensFlareDialogBox(window_, image_, color_, x, y, size, reserved,
+                                                  brightness, hue, intensity);
+        wchar_t text[200];
+        std::swprintf(text, 200,
+                      L"ShowLensFlareDialogBox returned %d (x %d, y %d, size %d, brightness %d, "
+                      L"hue %d, intensity %d)",
+                      result, x, y, size, brightness, hue, intensity);
+        if (result == 1) {
+            // The dialog only chose the values: the host draws the flare on its own image. The
+            // renderer counts rows from the bottom, the dialog from the top.
+            const int row = static_cast<int>(image_->GetBitmapHeight()) - y - 1;
+            Orvanel::Filter::CLensFlareFilter().LensFlare(image_, x, row, size, brightness, hue,
+                                                          intensity);
+        }
+        SetStatus(text);
         break;
     }
     default:

@@ -138,6 +138,24 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
              return ControlText(dialog, IDC_COLOR_HEX_EDIT).size() == 7; // "#rrggbb"
          },
          IDCANCEL, 1},
+        {"lens flare",
+         [&photo](HWND owner) {
+             unsigned long color = 0x0000A0FF;
+             int x = 0, y = 0, size = 0, reserved = 0, brightness = 0, hue = 0, intensity = 0;
+             return static_cast<long long>(ShowLensFlareDialogBox(
+                 owner, &photo, color, x, y, size, reserved, brightness, hue, intensity));
+         },
+         // A press on the preview and a slider drag: each renders the flare and repaints.
+         [](HWND dialog, int round) {
+             HWND preview = FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr);
+             const LPARAM point = MAKELPARAM(60 + round % 300, 10 + round % 180);
+             SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, point);
+             SendMessageW(preview, WM_LBUTTONUP, 0, point);
+             const int size = 10 + round % 150;
+             DragSlider(dialog, IDC_LENS_FLARE_SIZE, size);
+             return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) == std::to_wstring(size);
+         },
+         IDCANCEL},
     };
     HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                 300, 200, nullptr, nullptr, nullptr, nullptr);

@@ -32,6 +32,8 @@ quillet_win_test(test_motion_blur_dialog win/TestMotionBlurDialog.cpp
                  $<TARGET_OBJECTS:QuilletObjects>)
 
 quillet_win_test(test_color_box_dialog win/TestColorBoxDialog.cpp $<TARGET_OBJECTS:QuilletObjects>)
+quillet_win_test(test_lens_flare_dialog win/TestLensFlareDialog.cpp
+                 $<TARGET_OBJECTS:QuilletObjects>)
 
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves.
