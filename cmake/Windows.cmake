@@ -40,6 +40,7 @@ add_library(QuilletObjects OBJECT
   dialog/AboutDialog.cpp
   dialog/MotionBlurDialog.cpp
   dialog/ColorBoxPicker.cpp
+  dialog/LensFlareDialogBox.cpp
   window/Message.cpp
   window/LocalWindow.cpp
   window/BitmapStaticWindow.cpp

@@ -8,7 +8,7 @@ add_executable(quillet-demo
   StbImplementation.cpp
 )
 # The host applies the effects itself, with the same code as the previews.
-foreach(source ${MOTION_BLUR_SOURCES})
+foreach(source ${MOTION_BLUR_SOURCES} ${LENS_FLARE_SOURCES})
   target_sources(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR}/${source})
 endforeach()
 target_include_directories(quillet-demo PRIVATE ${PROJECT_SOURCE_DIR})

@@ -4,6 +4,7 @@
 #include "dialog/AboutDialog.h"
 #include "dialog/ColorBoxPicker.h"
 #include "dialog/DialogProc.h"
+#include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/CommonControls.h"
@@ -58,6 +59,12 @@ int ShowColorBox(HWND owner, unsigned long& color) {
     return Orvanel::Dialog::CColorBoxPicker::Show(owner, color);
 }
 
+int ShowLensFlareDialogBox(HWND owner, COrvanelBitmap* bitmap, unsigned long& color, int& x, int& y,
+                           int& size, int& reserved, int& brightness, int& hue, int& intensity) {
+    return Orvanel::Dialog::CLensFlareDialogBox::Show(owner, bitmap, color, x, y, size, reserved,
+                                                      brightness, hue, intensity);
+}
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
 
@@ -76,8 +83,3 @@ int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
 int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
 
 int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
-
-int ShowLensFlareDialogBox(HWND, COrvanelBitmap*, unsigned long&, int&, int&, int&, int&, int&,
-                           int&, int&) {
-    return 0;
-}

@@ -57,6 +57,8 @@ void CBitmapStaticWindowSelector::UpdateScaledBitmap() {
     scaledBitmap = fitted;
     xPos = MarginOffset(width, areaWidth, scaledBitmap->GetBitmapWidth(), halfMargin);
     yPos = MarginOffset(height, areaHeight, scaledBitmap->GetBitmapHeight(), halfMargin);
+    // The picture may have moved: the marker follows it, and shows from the first paint on.
+    UpdateMarkerRect();
 }
 
 void CBitmapStaticWindowSelector::UpdateMarkerRect() {

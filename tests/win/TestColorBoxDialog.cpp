@@ -6,6 +6,7 @@
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
 #include "resources/resource.h"
+#include "support/RealMouseMuted.h"
 #include "support/ScreenMismatches.h"
 #include "testing/ModalDriver.h"
 #include "testing/UserActions.h"
@@ -76,6 +77,7 @@ void Mouse(HWND dialog, UINT message, int x, int y) {
 // Shows the box over `owner` with the colour, lets `drive` act as the user would; returns
 // ShowColorBox's answer.
 int Run(unsigned long& color, const std::function<void(HWND)>& drive, HWND owner = nullptr) {
+    CRealMouseMuted muted;
     CModalDriver driver(drive);
     const int result = ShowColorBox(owner, color);
     driver.Join();

@@ -110,11 +110,5 @@ TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and s
     CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
     CHECK(PrintDialog(nullptr, nullptr, nullptr, true) == 0);
 
-    unsigned long flareColor = 0xFF;
-    int v[7] = {1, 2, 3, 4, 5, 6, 7};
-    CHECK(ShowLensFlareDialogBox(nullptr, nullptr, flareColor, v[0], v[1], v[2], v[3], v[4], v[5],
-                                 v[6]) == 0);
-    CHECK((flareColor == 0xFF && v[0] == 1 && v[3] == 4 && v[6] == 7));
-
     CHECK(ThreadWindowCount() == windowsBefore);
 }
