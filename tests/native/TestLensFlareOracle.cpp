@@ -1,0 +1,3 @@
+#include "native/LensFlareOracle.h"
+
+#include <doctest/doctest.h>
