@@ -67,7 +67,7 @@ bool CFlareDiscRaster::MayShow(int centreX, int centreY, int radius) const {
     int lo, hi;
     return radius > 0 && !canvas_.Empty() &&
            OffsetRange(centreX, 0, canvas_.Width(), radius + 1, &lo, &hi) &&
-           OffsetRange(centreY, canvas_.FirstRow(), canvas_.EndRow(), radius + 1, &lo, &hi);
+           OffsetRange(centreY, 0, canvas_.Height(), radius + 1, &lo, &hi);
 }
 
 void CFlareDiscRaster::Draw(int centreX, int centreY, int radius, Color::ColorValue color,
@@ -76,7 +76,7 @@ void CFlareDiscRaster::Draw(int centreX, int centreY, int radius, Color::ColorVa
         return;
     // No scan reaches an offset beyond R.
     if (!OffsetRange(centreX, 0, canvas_.Width(), radius, &xLow_, &xHigh_) ||
-        !OffsetRange(centreY, canvas_.FirstRow(), canvas_.EndRow(), radius, &yLow_, &yHigh_))
+        !OffsetRange(centreY, 0, canvas_.Height(), radius, &yLow_, &yHigh_))
         return;
     centreX_ = centreX;
     centreY_ = centreY;

@@ -263,10 +263,10 @@ void CLensFlareFilter::LensFlare(COrvanelBitmap* bitmap, const int& x, const int
     Ring(raster, colorIntensity, x, y, hue, ringOuter, 8, kKeep08, false);
     Glow(raster, x, y, static_cast<int>(static_cast<float>(ringOuter) * 0.9f), hue, colorIntensity);
 
-    // The rays take their 722 numbers whether or not they show; below G = 2 the remainder
-    // would divide by zero, and the rays are left out without drawing a number.
+    // The rays take their 722 numbers whether or not they show. With G / 2 = 0 the remainder
+    // would divide by zero: the rays are left out without drawing a number.
     const int half = g / 2;
-    if (half > 0) {
+    if (half != 0) {
         const CFlareBlend white(0xFFFFFF, kKeep09);
         for (int d = 0; d <= 360; ++d) {
             const double a = d * 0.0174532925;
