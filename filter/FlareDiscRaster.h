@@ -32,6 +32,9 @@ private:
     void SideCaps();
     void TopAndBottomCaps();
     void CentreBlock();
+    // The farthest offset along a scan that an unfilled disc's scan can still reach, given the
+    // nearest offset of the clip interval across it; -1 when none.
+    int LastReaching(int nearest) const;
     // Visits or rims offset (x, dy) of the scan at distance column x >= 0; false where the scan
     // of this column or row ends.
     bool Scan(int x, int dy);
@@ -48,6 +51,10 @@ private:
     bool edge_ = false;
     bool fill_ = false;
     CFlareBlend inside_{0, 0.0f};
+    // dx^2 + dy^2 below which an offset is inside, and below which it is at most R + 1 away.
+    long long insideBelow_ = 0;
+    long long rimBelow_ = 0;
+    int lastCapRow_ = 0; // K
     int xLow_ = 0, xHigh_ = 0, yLow_ = 0, yHigh_ = 0;
 };
 

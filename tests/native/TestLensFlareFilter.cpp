@@ -211,6 +211,11 @@ TEST_CASE("DrawDisc equals the oracle for radii in the thousands") {
     }
     // A filled disc covering the whole picture.
     CheckDisc(width, height, 20, 15, 700, true, true);
+    // From radius 4096 on, distances just below R round up to R in single precision. Offset
+    // (4232, 92) of radius 4233 lies sqrt(R^2 - 1) away, a distance of 4233 exactly: outside
+    // the disc, so pixel (20, 15) is left alone without an edge.
+    for (int edge = 0; edge <= 1; ++edge)
+        CheckDisc(width, height, 20 - 4232, 15 - 92, 4233, edge, false);
 }
 
 TEST_CASE("DrawLine equals the oracle: every direction, steep lines, ends outside") {
