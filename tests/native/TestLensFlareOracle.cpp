@@ -3,12 +3,16 @@
 #include "native/LensFlareOracle.h"
 
 #include "host/OrvanelBitmap.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 using namespace LensFlareOracle;
@@ -160,6 +164,9 @@ TEST_CASE("BlendPixel: keep factors, the direct read, and pixels outside the bit
             painter.BlendPixel(xy[0], xy[1], 0xFFFFFF, 0.0f);
         }
     CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
+    // Mirrored plotting takes a keep factor above 1 as 1.
+    painter.PlotMirrored(1, 1, 1, 0, 0xFFFFFF, 2.0f);
+    CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
 }
 
 TEST_CASE("DrawDisc: nothing without a radius, the radius-1 multiplicities, the outline band") {
@@ -250,6 +257,12 @@ TEST_CASE("DrawRing wider than its radius draws only its radii above 0") {
 }
 
 TEST_CASE("the ring's saturation: 0 at the centre, about 0.55 at 50, 0.87 at 100, 1 beyond") {
+    for (int k = 0; k <= 100; ++k) {
+        const float a = RingSaturation(k);
+        std::uint32_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        CHECK(bits == FlareDigests::kRingSaturationBits[k]);
+    }
     CHECK(RingSaturation(0) == 0.0f);
     CHECK(RingSaturation(50) == doctest::Approx(0.55).epsilon(0.02));
     CHECK(RingSaturation(100) == doctest::Approx(0.87).epsilon(0.01));
@@ -323,4 +336,17 @@ TEST_CASE("two renders with the same parameters differ only in the rays") {
                 CHECK(std::abs(px - x) <= 40); // a slope's rounding can reach one further
                 CHECK(std::abs(py - y) <= 40);
             }
+}
+
+TEST_CASE("renders from the generator's first state come to the digests the Windows build checks") {
+    Generator generator(1);
+    for (const FlareDigests::Case& c : FlareDigests::kCases) {
+        COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+        Painter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity, generator);
+        char digest[24];
+        std::snprintf(digest, sizeof digest, "0x%016llX",
+                      static_cast<unsigned long long>(FlareDigests::Digest(bitmap)));
+        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, std::string(c.name)
+                                                                    << ": " << digest);
+    }
 }
