@@ -118,8 +118,8 @@ bool CFlareDiscRaster::OffsetRange(long long centre, long long first, long long 
 bool CFlareDiscRaster::MayShow(int centreX, int centreY, int radius) const {
     int lo, hi;
     return radius > 0 && !canvas_.Empty() &&
-           OffsetRange(centreX, 0, canvas_.Width(), radius + 1, &lo, &hi) &&
-           OffsetRange(centreY, 0, canvas_.Height(), radius + 1, &lo, &hi);
+           OffsetRange(centreX, 0, canvas_.Width(), radius, &lo, &hi) &&
+           OffsetRange(centreY, 0, canvas_.Height(), radius, &lo, &hi);
 }
 
 void CFlareDiscRaster::Draw(int centreX, int centreY, int radius, Color::ColorValue color,

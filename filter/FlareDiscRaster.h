@@ -15,7 +15,7 @@ public:
     explicit CFlareDiscRaster(const CFlareCanvas& canvas) : canvas_(canvas) {}
 
     // Whether any offset of a disc of this radius around (centreX, centreY) could land on the
-    // canvas (a cheap, generous test, so that callers can skip working out a colour).
+    // canvas: Draw's own first test, so that callers can skip working out a colour.
     bool MayShow(int centreX, int centreY, int radius) const;
 
     void Draw(int centreX, int centreY, int radius, Color::ColorValue color, float keep, bool edge,
