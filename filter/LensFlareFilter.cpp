@@ -1,8 +1,12 @@
 #include "filter/LensFlareFilter.h"
 
+#include "filter/FlareBlend.h"
+#include "filter/FlareCanvas.h"
+#include "filter/FlareDiscRaster.h"
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Orvanel::Filter {
@@ -27,15 +31,77 @@ ColorValue Hsb(int hue, int saturation, int brightness) {
     return color;
 }
 
-float Distance(int dx, int dy) {
-    const double squared = static_cast<double>(dx) * dx + static_cast<double>(dy) * dy;
-    return static_cast<float>(std::sqrt(squared));
+// The glow's ramp of keep factors over t in [0, 1): 0 up to t = 0.375, rising to just below 1.
+float GlowRamp(float t) {
+    const float s = t * t * kGlowSquare - t * kGlowLinear;
+    return s >= 0.0f ? s : 0.0f;
 }
 
-// trunc(sqrt(r^2 - n^2)), the root rounded to single precision first.
-int HalfChord(int r, int n) {
-    const double squared = static_cast<double>(r) * r - static_cast<double>(n) * n;
-    return static_cast<int>(static_cast<float>(std::sqrt(squared)));
+// Reading pixels: the renderer reads the buffer directly while drawing discs and through
+// GetColorValue otherwise (the rays). The host's GetColorValue packs the very bytes of the
+// buffer for every pixel inside the bitmap, and only such pixels are read here, so the buffer
+// is read always. Writes go straight into the buffer too, leaving what SetColorValue leaves:
+// blue, green, red and a fourth byte of 0.
+
+void Line(const CFlareCanvas& canvas, int x0, int y0, int x1, int y1, const CFlareBlend& blend) {
+    if (canvas.Contains(x0, y0))
+        blend.Apply(canvas.Pixel(x0, y0));
+    if (x1 <= x0)
+        return; // only the start pixel, and the slope would divide by zero
+    const float m = static_cast<float>(y1 - y0) / static_cast<float>(x1 - x0);
+    const float b = static_cast<float>(y0) - static_cast<float>(x0) * m;
+    // Columns outside the canvas blend nothing; each column's row is a closed formula.
+    const int first = std::max(x0 + 1, 0);
+    const int last = std::min(x1, canvas.Width() - 1);
+    for (int x = first; x <= last; ++x) {
+        const int y = static_cast<int>(static_cast<float>(x) * m + b);
+        if (canvas.HasRow(y))
+            blend.Apply(canvas.Pixel(x, y));
+    }
+}
+
+void Glow(CFlareDiscRaster& raster, int centreX, int centreY, int radius, int hue,
+          int saturationScale) {
+    for (int k = 0; k < radius; ++k) {
+        if (!raster.MayShow(centreX, centreY, k))
+            continue;
+        const float s = GlowRamp(static_cast<float>(k) / static_cast<float>(radius));
+        const ColorValue color =
+            Hsb(hue, static_cast<int>(static_cast<float>(saturationScale) * s), 100);
+        raster.Draw(centreX, centreY, k, color, s, k == radius - 1, false);
+    }
+}
+
+// The saturation factor of a ring's outline at absolute radius k.
+float RingSaturation(int k) {
+    if (k > 100)
+        return 1.0f;
+    const double x = std::asin(k * 0.01) * 90.0 * 0.3183098861837907;
+    const float a =
+        static_cast<float>(1.0 - (std::exp(x * x * -0.006) + std::exp(x * -0.03)) * 0.5);
+    return a > 1.0f ? 1.0f : a;
+}
+
+void Ring(CFlareDiscRaster& raster, int intensity, int centreX, int centreY, int hue, int radius,
+          int width, float keep, bool inner) {
+    const float scale = static_cast<float>(intensity);
+    if (inner)
+        for (int k = 0; k < radius - width; ++k) {
+            if (!raster.MayShow(centreX, centreY, k))
+                continue;
+            const float t = static_cast<float>(k) / static_cast<float>(radius);
+            float s = t * t * 2.8f - t * 1.8f;
+            if (!(s >= 0.0f))
+                s = 0.0f;
+            raster.Draw(centreX, centreY, k, Hsb(hue, static_cast<int>(scale * s), 100), keep,
+                        false, false);
+        }
+    for (int k = std::max(radius - width, 1); k < radius; ++k) {
+        if (!raster.MayShow(centreX, centreY, k))
+            continue;
+        const ColorValue color = Hsb(hue, static_cast<int>(scale * RingSaturation(k)), 100);
+        raster.Draw(centreX, centreY, k, color, keep, k == radius - 1, false);
+    }
 }
 
 } // namespace
@@ -45,121 +111,42 @@ CLensFlareFilter::CLensFlareFilter()
 
 void CLensFlareFilter::BlendPixel(const int& x, const int& y, const ColorValue& color,
                                   const float& keep) {
-    if (x < 0 || x >= width || y < 0 || y >= height)
-        return;
-    ColorValue old;
-    if (directRead) {
-        const unsigned char* p = target->GetPtBitmap() + y * target->GetWidthSize() + x * 4;
-        old = static_cast<ColorValue>(p[2]) | (static_cast<ColorValue>(p[1]) << 8) |
-              (static_cast<ColorValue>(p[0]) << 16);
-    } else {
-        old = target->GetColorValue(x, y);
-    }
-    const float other = 1.0f - keep;
-    ColorValue result = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const float mixed = static_cast<float>((old >> shift) & 0xFF) * keep +
-                            static_cast<float>((color >> shift) & 0xFF) * other;
-        result |= static_cast<ColorValue>(static_cast<int>(mixed) & 0xFF) << shift;
-    }
-    target->SetColorValue(x, y, result);
+    const CFlareCanvas canvas(target, width, height);
+    if (canvas.Contains(x, y))
+        CFlareBlend(color, keep).Apply(canvas.Pixel(x, y));
 }
 
 void CLensFlareFilter::PlotMirrored(const int& centreX, const int& centreY, const int& dx,
                                     const int& dy, const ColorValue& color, const float& keep) {
-    const float k = keep > 1.0f ? 1.0f : keep;
-    BlendPixel(centreX + dx, centreY + dy, color, k);
-    BlendPixel(centreX + dx, centreY - dy, color, k);
-    BlendPixel(centreX - dx, centreY + dy, color, k);
-    BlendPixel(centreX - dx, centreY - dy, color, k);
+    const CFlareCanvas canvas(target, width, height);
+    const CFlareBlend blend(color, keep > 1.0f ? 1.0f : keep);
+    const long long xs[4] = {0LL + centreX + dx, 0LL + centreX + dx, 0LL + centreX - dx,
+                             0LL + centreX - dx};
+    const long long ys[4] = {0LL + centreY + dy, 0LL + centreY - dy, 0LL + centreY + dy,
+                             0LL + centreY - dy};
+    for (int i = 0; i < 4; ++i)
+        if (canvas.Contains(xs[i], ys[i]))
+            blend.Apply(canvas.Pixel(xs[i], ys[i]));
 }
 
 void CLensFlareFilter::DrawDisc(const int& centreX, const int& centreY, const int& radius,
                                 const ColorValue& color, const float& keep, const bool& edge,
                                 const bool& fill) {
-    const int r = radius;
-    if (r <= 0)
-        return;
-    auto rim = [&](int dx, int dy, float e) {
-        float k = (1.0f - keep) * e + keep;
-        if (k > 1.0f)
-            k = 1.0f;
-        BlendPixel(centreX + dx, centreY + dy, color, k);
-        BlendPixel(centreX + dx, centreY - dy, color, k);
-        BlendPixel(centreX - dx, centreY + dy, color, k);
-        BlendPixel(centreX - dx, centreY - dy, color, k);
-    };
-    // Returns false where the scan leaves its column or row.
-    auto step = [&](int dx, int dy) {
-        const float d = Distance(dx, dy);
-        if (static_cast<int>(d) < r) {
-            PlotMirrored(centreX, centreY, dx, dy, color, keep);
-        } else if (edge) {
-            const float e = d - static_cast<float>(r);
-            if (e > 1.0f)
-                return false;
-            rim(dx, dy, e);
-        }
-        return true;
-    };
-    const int yEnd = 1 - r / 2;
-    const int k =
-        static_cast<int>(std::sqrt(static_cast<double>(r) * r - static_cast<double>(yEnd) * yEnd)) -
-        1;
-    int start = 0;
-    for (int j = -r; j < yEnd; ++j) {
-        const int w = HalfChord(r, j);
-        if (fill)
-            for (int i = 0; i < start; ++i)
-                PlotMirrored(centreX, centreY, j, i, color, keep);
-        for (int i = start; i < r; ++i)
-            if (!step(j, i))
-                break;
-        start = w;
-    }
-    int t0 = 0;
-    for (int row = r; row >= k; --row) {
-        const int w = HalfChord(r, row);
-        if (fill)
-            for (int t = t0; t <= 0; ++t)
-                PlotMirrored(centreX, centreY, t, row, color, keep);
-        for (int t = t0; t > -r; --t)
-            if (!step(t, row))
-                break;
-        t0 = -w;
-    }
-    if (fill)
-        for (int u = 0; u <= k + 1; ++u)
-            for (int v = yEnd; v <= 0; ++v)
-                PlotMirrored(centreX, centreY, v, u, color, keep);
+    const CFlareCanvas canvas(target, width, height);
+    CFlareDiscRaster(canvas).Draw(centreX, centreY, radius, color, keep, edge, fill);
 }
 
 void CLensFlareFilter::DrawLine(const int& x0, const int& y0, const int& x1, const int& y1,
                                 const ColorValue& color, const float& keep) {
-    BlendPixel(x0, y0, color, keep);
-    if (x1 <= x0)
-        return; // the slope would divide by zero, and no further pixel is drawn anyway
-    const float m = static_cast<float>(y1 - y0) / static_cast<float>(x1 - x0);
-    const float b = static_cast<float>(y0) - static_cast<float>(x0) * m;
-    for (int x = x0; x < x1;) {
-        ++x;
-        const int y = static_cast<int>(static_cast<float>(x) * m + b);
-        BlendPixel(x, y, color, keep);
-    }
+    Line(CFlareCanvas(target, width, height), x0, y0, x1, y1, CFlareBlend(color, keep));
 }
 
 void CLensFlareFilter::DrawGlow(const int& centreX, const int& centreY, const int& radius,
                                 const int& hue, const int& saturationScale) {
     directRead = 1;
-    for (int k = 0; k < radius; ++k) {
-        const float t = static_cast<float>(k) / static_cast<float>(radius);
-        float s = t * t * kGlowSquare - t * kGlowLinear;
-        if (!(s >= 0.0f))
-            s = 0.0f;
-        const ColorValue color =
-            Hsb(hue, static_cast<int>(static_cast<float>(saturationScale) * s), 100);
-        DrawDisc(centreX, centreY, k, color, s, k == radius - 1, false);
-    }
+    const CFlareCanvas canvas(target, width, height);
+    CFlareDiscRaster raster(canvas);
+    Glow(raster, centreX, centreY, radius, hue, saturationScale);
     directRead = 0;
 }
 
@@ -167,28 +154,9 @@ void CLensFlareFilter::DrawRing(const int& centreX, const int& centreY, const in
                                 const int& outerRadius, const int& width, const float& keep,
                                 const int& inner) {
     directRead = 1;
-    const int r = outerRadius;
-    if (inner)
-        for (int k = 0; k < r - width; ++k) {
-            const float t = static_cast<float>(k) / static_cast<float>(r);
-            float s = t * t * 2.8f - t * 1.8f;
-            if (!(s >= 0.0f))
-                s = 0.0f;
-            const ColorValue color =
-                Hsb(hue, static_cast<int>(static_cast<float>(intensity) * s), 100);
-            DrawDisc(centreX, centreY, k, color, keep, false, false);
-        }
-    for (int k = r - width; k < r; ++k) {
-        float a = 1.0f;
-        if (k <= 100) {
-            const double x = std::asin(k * 0.01) * 90.0 * 0.3183098861837907;
-            a = static_cast<float>(1.0 - (std::exp(x * x * -0.006) + std::exp(x * -0.03)) * 0.5);
-            if (a > 1.0f)
-                a = 1.0f;
-        }
-        const ColorValue color = Hsb(hue, static_cast<int>(static_cast<float>(intensity) * a), 100);
-        DrawDisc(centreX, centreY, k, color, keep, k == r - 1, false);
-    }
+    const CFlareCanvas canvas(target, this->width, height);
+    CFlareDiscRaster raster(canvas);
+    Ring(raster, intensity, centreX, centreY, hue, outerRadius, width, keep, inner != 0);
     directRead = 0;
 }
 
@@ -196,15 +164,15 @@ void CLensFlareFilter::LensFlare(COrvanelBitmap* bitmap, const int& x, const int
                                  const int& size, const int& brightness, const int& hue,
                                  const int& colorIntensity) {
     target = bitmap;
-    if (bitmap == nullptr)
+    if (bitmap == nullptr || bitmap->GetPtBitmap() == nullptr)
         return;
     const int bw = static_cast<int>(bitmap->GetBitmapWidth());
     const int bh = static_cast<int>(bitmap->GetBitmapHeight());
-    if (bitmap->GetPtBitmap() == nullptr)
-        return;
     width = bw;
     height = bh;
     intensity = colorIntensity;
+    const CFlareCanvas canvas(bitmap, bw, bh);
+    CFlareDiscRaster raster(canvas);
 
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
@@ -212,10 +180,11 @@ void CLensFlareFilter::LensFlare(COrvanelBitmap* bitmap, const int& x, const int
     const int dy2 = 2 * (bh / 2 - y);
     const float fdx2 = static_cast<float>(dx2);
     const float fdy2 = static_cast<float>(dy2);
+    // The point at fraction f of the way from the source to its mirror image.
     auto pointX = [&](float f) { return static_cast<int>(fx + fdx2 * f); };
     auto pointY = [&](float f) { return static_cast<int>(fy + fdy2 * f); };
-    // The axis line has no slope when the source is on the centre column; it is used only
-    // when dx2 is not 0.
+    // The axis line through the source and the centre; used only when dx2 is not 0 (the
+    // source on the centre column has no finite slope).
     const float m = dx2 != 0 ? fdy2 / fdx2 : 0.0f;
     const float b = fy - fx * m;
     auto lineY = [&](int u) { return static_cast<int>(static_cast<float>(u) * m + b); };
@@ -227,34 +196,37 @@ void CLensFlareFilter::LensFlare(COrvanelBitmap* bitmap, const int& x, const int
     const int h50 = wrap(hue + 50), h100 = wrap(hue + 100), h200 = wrap(hue + 200);
     const ColorValue c50 = Hsb(h50, 100, 100), c100 = Hsb(h100, 100, 100),
                      c200 = Hsb(h200, 100, 100), cMain = Hsb(hue, colorIntensity, 100);
-    const bool edgeFill = true;
-
-    DrawRing(pointX(0.875f), pointY(0.875f), h50, r0, 8, kKeep07, 1);
-    DrawRing(pointX(-0.125f), pointY(-0.125f), h100, r0 / 2, 5, kKeep07, 1);
-    DrawGlow(bw / 2, bh / 2, r0 / 8, hue, 100);
-
+    auto disc = [&](int cx, int cy, int radius, ColorValue color, float keep) {
+        raster.Draw(cx, cy, radius, color, keep, true, true);
+    };
+    // A ramp of outlines with the glow's keep factors, t stepping by a reciprocal formed once.
     auto ramp = [&](int cx, int cy, int n, int rampHue, float saturation) {
         const float step = 1.0f / static_cast<float>(n);
         for (int k = 0; k < n; ++k) {
-            const float t = static_cast<float>(k) * step;
-            float s = t * t * kGlowSquare - t * kGlowLinear;
-            if (!(s >= 0.0f))
-                s = 0.0f;
+            if (!raster.MayShow(cx, cy, k))
+                continue;
+            const float s = GlowRamp(static_cast<float>(k) * step);
             const ColorValue color = Hsb(rampHue, static_cast<int>(saturation * s), 100);
-            DrawDisc(cx, cy, k, color, s, k == n - 1, false);
+            raster.Draw(cx, cy, k, color, s, k == n - 1, false);
         }
     };
-    directRead = 1;
+
+    Ring(raster, colorIntensity, pointX(0.875f), pointY(0.875f), h50, r0, 8, kKeep07, true);
+    Ring(raster, colorIntensity, pointX(-0.125f), pointY(-0.125f), h100, r0 / 2, 5, kKeep07, true);
+    Glow(raster, bw / 2, bh / 2, r0 / 8, hue, 100);
     ramp(pointX(0.625f), pointY(0.625f), r0 / 10, h100, 30.0f);
     ramp(pointX(0.75f), pointY(0.75f), r0 / 8, h200, 100.0f);
 
+    // The halo: a band of BW / 20 outlines running once through the hue circle. A bitmap
+    // narrower than 20 pixels has no hue step; the halo is left out.
     const int haloCount = bw / 20;
     if (haloCount > 0) {
         const int hueStep = 360 / haloCount;
         const int outer = 4 * r0;
-        for (int k = outer - haloCount; k < outer; ++k)
-            DrawDisc(x + dx2, y + dy2, k, Hsb((outer - k) * hueStep, 50, 100), kKeep07,
-                     k == outer - 1, false);
+        for (int k = std::max(outer - haloCount, 1); k < outer; ++k)
+            if (raster.MayShow(x + dx2, y + dy2, k))
+                raster.Draw(x + dx2, y + dy2, k, Hsb((outer - k) * hueStep, 50, 100), kKeep07,
+                            k == outer - 1, false);
     }
 
     const int r075 = static_cast<int>(r0 * 0.75);
@@ -263,52 +235,53 @@ void CLensFlareFilter::LensFlare(COrvanelBitmap* bitmap, const int& x, const int
     const int at0625 = pointX(0.625f);
     if (dx2 != 0) {
         const int u7 = at0625 + sigma * (r0 / 2);
-        DrawDisc(u7, lineY(u7), r075 - 1, c50, kKeep08, edgeFill, edgeFill);
-        DrawDisc(u7, lineY(u7), r0 / 2 - 1, c50, kKeep08, edgeFill, edgeFill);
+        disc(u7, lineY(u7), r075 - 1, c50, kKeep08);
+        disc(u7, lineY(u7), r0 / 2 - 1, c50, kKeep08);
         const int u9 =
             static_cast<int>(static_cast<float>(at0625) + static_cast<float>(sigma * r0) * 0.6f);
-        DrawDisc(u9, lineY(u9), r0 / 4 - 1, c50, kKeep08, edgeFill, edgeFill);
+        disc(u9, lineY(u9), r0 / 4 - 1, c50, kKeep08);
         const int u10 = pointX(0.4f) - sigma * (r0 / 8);
-        DrawDisc(u10, lineY(u10), r0 / 4 - 1, c50, kKeep08, edgeFill, edgeFill);
+        disc(u10, lineY(u10), r0 / 4 - 1, c50, kKeep08);
     }
     const int fifthX = x + dx2 / 5;
-    DrawDisc(fifthX, y + dy2 / 5, r075 - 1, c200, kKeep08, edgeFill, edgeFill);
+    disc(fifthX, y + dy2 / 5, r075 - 1, c200, kKeep08);
     if (dx2 != 0) {
         const float shift = static_cast<float>(sigma * r0) * 0.2f;
         const int u12 = static_cast<int>(static_cast<float>(fifthX) + shift);
-        DrawDisc(u12, lineY(u12), r04 - 1, c200, kKeep08, edgeFill, edgeFill);
+        disc(u12, lineY(u12), r04 - 1, c200, kKeep08);
         const int u13 = static_cast<int>(static_cast<float>(fifthX) - shift);
-        DrawDisc(u13, lineY(u13), r02 - 1, c200, kKeep08, edgeFill, edgeFill);
+        disc(u13, lineY(u13), r02 - 1, c200, kKeep08);
     }
-    DrawDisc(pointX(0.75f), pointY(0.75f), r02 - 1, c100, kKeep08, edgeFill, edgeFill);
+    disc(pointX(0.75f), pointY(0.75f), r02 - 1, c100, kKeep08);
 
+    // The source's glow: one colour, keep factors fading linearly outwards.
     const float step = 1.0f / static_cast<float>(g);
-    for (int k = 0; k < g; ++k)
-        DrawDisc(x, y, k, cMain, static_cast<float>(k) * step, k == g - 1, false);
-    directRead = 0;
+    for (int k = 1; k < g; ++k)
+        raster.Draw(x, y, k, cMain, static_cast<float>(k) * step, k == g - 1, false);
 
     const int ringOuter = static_cast<int>(gf * 0.5f);
-    DrawRing(x, y, hue, ringOuter, 8, kKeep08, 0);
-    DrawGlow(x, y, static_cast<int>(static_cast<float>(ringOuter) * 0.9f), hue, colorIntensity);
+    Ring(raster, colorIntensity, x, y, hue, ringOuter, 8, kKeep08, false);
+    Glow(raster, x, y, static_cast<int>(static_cast<float>(ringOuter) * 0.9f), hue, colorIntensity);
 
+    // The rays take their 722 numbers whether or not they show. With G / 2 = 0 the remainder
+    // would divide by zero: the rays are left out without drawing a number.
     const int half = g / 2;
-    if (half > 0) {
-        const ColorValue white = 0xFFFFFF;
+    if (half != 0) {
+        const CFlareBlend white(0xFFFFFF, kKeep09);
         for (int d = 0; d <= 360; ++d) {
             const double a = d * 0.0174532925;
             const int rx = static_cast<int>(static_cast<float>(RuntimeRand() * std::cos(a))) % half;
             const int ry = static_cast<int>(static_cast<float>(RuntimeRand() * std::sin(a))) % half;
-            DrawLine(x, y, x + rx, y + ry, white, kKeep09);
-            DrawLine(x - rx, y - ry, x, y, white, kKeep09);
+            Line(canvas, x, y, x + rx, y + ry, white);
+            Line(canvas, x - rx, y - ry, x, y, white);
         }
     }
 
     if (dx2 != 0) {
-        directRead = 1;
         const int u19 = x - sigma * r0;
-        DrawDisc(u19, lineY(u19), 4 * r0 - 1, c50, kKeep095, edgeFill, edgeFill);
-        directRead = 0;
+        disc(u19, lineY(u19), 4 * r0 - 1, c50, kKeep095);
     }
+    directRead = 0;
 }
 
 } // namespace Orvanel::Filter

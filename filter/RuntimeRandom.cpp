@@ -2,25 +2,31 @@
 
 #if defined(_WIN32)
 #include <cstdlib>
+#else
+#include <cstdint>
 #endif
 
 namespace Orvanel::Filter {
 
 #if defined(_WIN32)
 
+// The runtime's own generator, whose state lives per thread in the runtime.
 int RuntimeRand() { return std::rand(); }
+
 void SeedRuntimeRand(unsigned int seed) { std::srand(seed); }
 
 #else
 
 namespace {
-// Per thread, like the Windows runtime's own state, and starting where that one starts.
-thread_local unsigned int state = 1;
+
+// Each thread starts from the state the runtime gives a new thread.
+thread_local std::uint32_t state = 1;
+
 } // namespace
 
 int RuntimeRand() {
     state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFF);
+    return static_cast<int>((state >> 16) & 0x7FFFu);
 }
 
 void SeedRuntimeRand(unsigned int seed) { state = seed; }

@@ -3,9 +3,11 @@
 #include "demo/fx/CommandLine.h"
 #include "demo/fx/ImageFile.h"
 #include "demo/fx/JpegFile.h"
+#include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +49,34 @@ const char* const kBlurHelp =
     "\n"
     "The blur refuses (exit status 1) a kernel longer than 1048576 taps, a sigma so small\n"
     "that the taps are not finite, and an angle too large to turn into radians.\n"
+    "\n";
+
+const char* const kFlareHelp =
+    "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H --intensity I\n"
+    "                        [--quality Q]\n"
+    "\n"
+    "Lens flare: paints a light source at (X, Y) with its ring, glow and rays, and a chain of\n"
+    "rings, glows and reflections through the picture's centre to the far side, as the host\n"
+    "draws it with the lens flare dialog's values, and writes the result to OUT.\n"
+    "\n"
+    "  IN              PNG, JPEG, BMP, PNM (P5, P6), TIFF, GIF or TGA, told by its content\n"
+    "  OUT             written in the format its extension names: .png, .bmp, .ppm, .pnm,\n"
+    "                  .jpg, .jpeg, .tif or .tiff\n"
+    "  --x X           the source's column, 0 at the left (-1000000 to 1000000; it may lie\n"
+    "                  outside the picture)\n"
+    "  --y Y           the source's row counted from the BOTTOM of the picture, as the\n"
+    "                  host's pixel buffer counts them (-1000000 to 1000000)\n"
+    "  --size S        the flare's scale in pixels, 0 to 65535\n"
+    "  --brightness B  0 to 100; the source's glow reaches B x S / 10 pixels\n"
+    "  --hue H         base hue in degrees, taken modulo 360 (-1000000 to 1000000)\n"
+    "  --intensity I   colour intensity in percent, 0 to 100\n"
+    "  --quality Q     JPEG quality, 1 to 100 (default 90); other formats ignore it\n"
+    "  -h, --help      show this help and exit\n"
+    "\n"
+    "The rays come from the C runtime's generator in its first state, so the same command\n"
+    "writes the same file. The flare refuses (exit status 1) parameters whose reflections\n"
+    "would land more than 2^30 pixels away: a large size with the source far above or below\n"
+    "the centre of a picture, on an almost vertical axis.\n"
     "\n";
 
 const char* const kConvertHelp =
@@ -163,6 +193,21 @@ bool MakeBlurKernel(double radius, double sigma, Kernel& kernel, int& taps, std:
     return false;
 }
 
+// Pixel coordinates the flare reaches for this picture, at most: its reflections lie on the
+// line from the source through the centre, some of them beside it by up to R0 columns, which
+// the line's slope turns into rows; every element reaches out by its radius.
+double FlareReach(int width, int height, int x, int y, int size, int brightness) {
+    const double dx2 = 2.0 * (width / 2 - static_cast<double>(x));
+    const double dy2 = 2.0 * (height / 2 - static_cast<double>(y));
+    const double r0 = size * 0.75;
+    const double radius = 4.0 * r0 + brightness * 0.1 * size + 2.0;
+    const double columns = std::fabs(x) + std::fabs(dx2) + r0;
+    double rows = std::fabs(y) + std::fabs(dy2);
+    if (dx2 != 0.0)
+        rows += r0 * std::fabs(dy2) / std::fabs(dx2);
+    return std::max(columns, rows) + radius;
+}
+
 } // namespace
 
 int RunBlur(int argc, char** argv) {
@@ -221,6 +266,46 @@ int RunBlur(int argc, char** argv) {
     return Write(command, parsed.paths[1], format, rows, options[3].value);
 }
 
+int RunFlare(int argc, char** argv) {
+    const char* command = "flare";
+    constexpr double kCoordinate = 1000000;
+    std::vector<NumberOption> options = {
+        {"--x", true, true, -kCoordinate, kCoordinate, 0.0, false},
+        {"--y", true, true, -kCoordinate, kCoordinate, 0.0, false},
+        {"--size", true, true, 0, 65535, 0.0, false},
+        {"--brightness", true, true, 0, 100, 0.0, false},
+        {"--hue", true, true, -kCoordinate, kCoordinate, 0.0, false},
+        {"--intensity", true, true, 0, 100, 0.0, false},
+        QualityOption(),
+    };
+    ParsedArguments parsed;
+    ImageFormat format = ImageFormat::Png;
+    int status = kExitDone;
+    if (!ParseCommand(command, kFlareHelp, argc, argv, options, parsed, format, status))
+        return status;
+    const auto whole = [&](std::size_t i) { return static_cast<int>(options[i].value); };
+    const int x = whole(0), y = whole(1), size = whole(2), brightness = whole(3), hue = whole(4),
+              intensity = whole(5);
+
+    Picture picture;
+    if (!Read(command, parsed.paths[0], picture, status))
+        return status;
+    COrvanelBitmap& bitmap = *picture;
+    const int width = static_cast<int>(bitmap.GetBitmapWidth());
+    const int height = static_cast<int>(bitmap.GetBitmapHeight());
+    // Beyond 2^30 the renderer's integer coordinates would overflow.
+    if (FlareReach(width, height, x, y, size, brightness) > 1073741824.0) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "the flare refuses its parameters: on a %dx%d picture a flare of size %d "
+                      "at (%d, %d) would reach beyond 2^30 pixels",
+                      width, height, size, x, y);
+        return Fail(kExitRefused, command, text);
+    }
+    Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, x, y, size, brightness, hue, intensity);
+    return Write(command, parsed.paths[1], format, RowsOf(bitmap), options[6].value);
+}
+
 int RunConvert(int argc, char** argv) {
     const char* command = "convert";
     std::vector<NumberOption> options = {QualityOption()};
@@ -237,6 +322,10 @@ int RunConvert(int argc, char** argv) {
 
 const Command kCommands[] = {
     {"blur", "IN OUT --radius R --sigma S --angle A [--quality Q]: motion blur", RunBlur},
+    {"flare",
+     "IN OUT --x X --y Y --size S --brightness B --hue H --intensity I [--quality Q]: "
+     "lens flare",
+     RunFlare},
     {"convert", "IN OUT [--quality Q]: write IN's pixels in OUT's format", RunConvert},
 };
 const int kCommandCount = sizeof kCommands / sizeof kCommands[0];

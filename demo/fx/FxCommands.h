@@ -16,6 +16,8 @@ struct Command {
 
 // blur IN OUT --radius R --sigma S --angle A [--quality Q]
 int RunBlur(int argc, char** argv);
+// flare IN OUT --x X --y Y --size S --brightness B --hue H --intensity I [--quality Q]
+int RunFlare(int argc, char** argv);
 // convert IN OUT [--quality Q]: the pixels of IN written as OUT.
 int RunConvert(int argc, char** argv);
 

@@ -1,6 +1,7 @@
 // quillet-fx as a script runs it: exit statuses, messages, help, and the pixels it writes.
 #include "filter/MotionBlurFilter.h"
 #include "fx/FxTestFiles.h"
+#include "native/LensFlareOracle.h"
 
 #include <doctest/doctest.h>
 #include <sys/wait.h>
@@ -37,6 +38,14 @@ Args Blur(const std::string& in, const std::string& out, const std::string& radi
     return {"blur", in, out, "--radius", radius, "--sigma", sigma, "--angle", angle};
 }
 
+Args Flare(const std::string& in, const std::string& out, const std::vector<int>& values) {
+    Args args = {"flare", in, out};
+    const char* names[] = {"--x", "--y", "--size", "--brightness", "--hue", "--intensity"};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        args.insert(args.end(), {names[i], std::to_string(values[i])});
+    return args;
+}
+
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -52,6 +61,9 @@ TEST_CASE("help for the tool and for each command, with the exit statuses") {
         {{"blur", "in.png", "-h"}, "Usage: quillet-fx blur"},
         {{"help", "blur"}, "Usage: quillet-fx blur"},
         {{"convert", "--help"}, "Usage: quillet-fx convert IN OUT"},
+        {{"flare", "--help"},
+         "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H "
+         "--intensity I\n"},
     };
     for (const auto& help : helps) {
         const Run run = RunFx(folder, help.first);
@@ -65,7 +77,7 @@ TEST_CASE("help for the tool and for each command, with the exit statuses") {
     CHECK((version.status == 0 && version.out.find("quillet-fx ") == 0));
 }
 
-TEST_CASE("failures: 2 for usage and files, 1 for parameters the blur refuses; no OUT") {
+TEST_CASE("failures: 2 for usage and files, 1 for parameters the effect refuses; no OUT") {
     ScratchFolder folder;
     const std::string in = folder / "in.png", out = folder / "out.png";
     const std::string missing = folder / "missing.png", garbage = folder / "garbage.png";
@@ -114,6 +126,17 @@ TEST_CASE("failures: 2 for usage and files, 1 for parameters the blur refuses; n
         {1, Blur(in, out, "0", "1e6", "0"), "sigma 1e+06 with radius 0 gives a kernel longer"},
         {1, Blur(in, out, "2", "1e-300", "0"), "sigma 1e-300 is too small"},
         {1, Blur(in, out, "2", "1", "1e308"), "angle 1e+308 is too large"},
+        {2, Flare(in, out, {1, 2, 3, 4, 5}), "quillet-fx flare: missing --intensity"},
+        {2, Flare(in, out, {1, 2, 3, 101, 5, 6}),
+         "--brightness needs a whole number from 0 to 100"},
+        {2, Flare(in, out, {1, 2, 65536, 4, 5, 6}), "--size needs a whole number from 0 to 65535"},
+        {2, Flare(in, out, {-1000001, 2, 3, 4, 5, 6}), "--x needs a whole number"},
+        {2, Flare(missing, out, {1, 2, 3, 4, 5, 6}), "quillet-fx flare: cannot read " + missing},
+        // The source beside the centre column of a 5x4 picture, a million rows down: the back
+        // disc would sit 49151 x 2000004 / 2 rows away.
+        {1, Flare(in, out, {1, -1000000, 65535, 1, 0, 0}),
+         "quillet-fx flare: the flare refuses its parameters: on a 5x4 picture a flare of size "
+         "65535 at (1, -1000000) would reach beyond 2^30 pixels"},
         // The parameters are judged before the picture is read.
         {1, Blur(missing, out, "1e7", "1", "0"), "radius 1e+07 gives a kernel longer"},
     };
@@ -155,6 +178,33 @@ TEST_CASE("the blurred file holds what the filter makes of the same bitmap") {
         const Run run =
             RunFx(folder, Blur(folder / "in.bmp", folder / "out.png", std::to_string(c[0]),
                                std::to_string(c[1]), std::to_string(c[2])));
+        CAPTURE(run.err);
+        REQUIRE(run.status == 0);
+        CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));
+    }
+}
+
+TEST_CASE("the flare's file holds the oracle's render of the same picture, its first render") {
+    ScratchFolder folder;
+    const COrvanelBitmap picture = TestPicture(90, 61, 5);
+    REQUIRE(Write(folder / "in.png", picture) == "");
+    const std::vector<int> cases[] = {
+        {20, 40, 30, 25, 0, 30},     // y counts from the bottom row
+        {70, 5, 44, 60, 310, 100},   // h50 of 360
+        {45, 10, 40, 40, 120, 70},   // on the centre column
+        {-50, 200, 60, 10, 200, 50}, // the source outside
+        {10, 10, 0, 100, 0, 100},    // size 0: the picture unchanged
+        {30, 30, 50, 1, 90, 50},     // no rays
+    };
+    for (const auto& c : cases) {
+        INFO("x " << c[0] << " y " << c[1] << " size " << c[2] << " brightness " << c[3] << " hue "
+                  << c[4] << " intensity " << c[5]);
+        COrvanelBitmap expected = picture;
+        LensFlareOracle::Generator firstState(1);
+        LensFlareOracle::Painter().LensFlare(&expected, c[0], c[1], c[2], c[3], c[4], c[5],
+                                             firstState);
+        CHECK((PixelsOf(expected) != PixelsOf(picture)) == (c[2] != 0));
+        const Run run = RunFx(folder, Flare(folder / "in.png", folder / "out.png", c));
         CAPTURE(run.err);
         REQUIRE(run.status == 0);
         CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));

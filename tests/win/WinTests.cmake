@@ -49,3 +49,7 @@ target_link_libraries(test_dialog_proc PRIVATE Halvory)
 
 quillet_win_test(test_child_windows win/TestChildWindows.cpp $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_child_windows PRIVATE Halvory)
+
+# The lens flare oracle built for Windows, drawing with the runtime's rand and maths.
+quillet_win_test(test_lens_flare_runtime win/TestLensFlareRuntime.cpp native/LensFlareOracle.cpp
+                 $<TARGET_OBJECTS:QuilletObjects>)

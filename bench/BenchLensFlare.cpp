@@ -1,0 +1,148 @@
+// The lens flare dialog redraws the whole flare on its 500 x 200 preview at every pointer move
+// and slider step, synchronously. Target: 16 ms (one 60 Hz frame) for every parameter set; the
+// cases below are the slowest found: size 200 at full brightness and intensity, the source at
+// the centre, in the corners and outside. Each also runs the oracle kept with the tests, on
+// the same picture and the same rays, checks that both give the same bytes and reports the
+// ratio. The full-size case (4000 x 3000, size 3000, target well under 2 s, since the
+// command-line tool must finish in 2 s with its PNG input and output) runs production only:
+// the oracle would take minutes there.
+#include "filter/LensFlareFilter.h"
+#include "filter/RuntimeRandom.h"
+#include "host/OrvanelBitmap.h"
+#include "native/LensFlareOracle.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Orvanel::Filter::CLensFlareFilter;
+using Clock = std::chrono::steady_clock;
+
+struct Case {
+    const char* name;
+    int width, height, x, y, size, brightness, hue, intensity;
+    double targetMs;
+    bool withOracle;
+};
+
+const Case kCases[] = {
+    {"preview_dialog_defaults", 500, 200, 100, 100, 100, 25, 0, 30, 16.0, true},
+    {"preview_centre", 500, 200, 250, 100, 200, 100, 0, 100, 16.0, true},
+    {"preview_near_centre", 500, 200, 200, 80, 200, 100, 0, 100, 16.0, true},
+    {"preview_corner_0_0", 500, 200, 0, 0, 200, 100, 0, 100, 16.0, true},
+    {"preview_corner_499_199", 500, 200, 499, 199, 200, 100, 0, 100, 16.0, true},
+    {"preview_outside_674_-325", 500, 200, 674, -325, 200, 100, 200, 100, 16.0, true},
+    {"preview_outside_-300_-200", 500, 200, -300, -200, 200, 100, 0, 100, 16.0, true},
+    {"full_4000x3000_size_3000", 4000, 3000, 2000, 1500, 3000, 100, 0, 100, 1000.0, false},
+    {"full_4000x3000_size_3000_corner", 4000, 3000, 3999, 2999, 3000, 100, 0, 100, 1000.0, false},
+};
+constexpr unsigned kSeed = 12345;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// A smooth picture with noise on top, like a scaled-down photo: the same every run.
+COrvanelBitmap Picture(int width, int height) {
+    COrvanelBitmap b(width, height, 32);
+    std::uint32_t seed = 4711;
+    unsigned char* p = b.GetPtBitmap();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x, p += 4) {
+            seed = seed * 1664525u + 1013904223u;
+            const unsigned noise = seed >> 27;
+            p[0] = static_cast<unsigned char>(((x * 255) / width) ^ noise);
+            p[1] = static_cast<unsigned char>((y * 255) / height + noise);
+            p[2] = static_cast<unsigned char>((((x + y) * 3) & 0xFF) ^ (noise << 2));
+            p[3] = 0;
+        }
+    return b;
+}
+
+std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
+    const unsigned char* p = b.GetPtBitmap();
+    return std::vector<unsigned char>(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
+}
+
+struct OracleResult {
+    double ms = 0.0;
+    std::vector<unsigned char> pixels;
+};
+std::map<std::string, OracleResult> oracleResults;
+
+// The oracle takes seconds per preview case: it runs once per case and is reused.
+const OracleResult& Oracle(const Case& c) {
+    OracleResult& result = oracleResults[c.name];
+    if (result.pixels.empty()) {
+        COrvanelBitmap image = Picture(c.width, c.height);
+        LensFlareOracle::Generator generator(kSeed);
+        const Clock::time_point start = Clock::now();
+        LensFlareOracle::Painter().LensFlare(&image, c.x, c.y, c.size, c.brightness, c.hue,
+                                             c.intensity, generator);
+        result.ms = Ms(Clock::now() - start);
+        result.pixels = Pixels(image);
+    }
+    return result;
+}
+
+void BM_Oracle(benchmark::State& state, const Case& c) {
+    for (auto _ : state) {
+        oracleResults.erase(c.name);
+        Oracle(c);
+    }
+    state.counters["oracle_ms"] = Oracle(c).ms;
+}
+
+void BM_Flare(benchmark::State& state, const Case& c) {
+    CLensFlareFilter filter;
+    const COrvanelBitmap picture = Picture(c.width, c.height);
+    double total = 0.0;
+    bool identical = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        COrvanelBitmap image = picture;
+        Orvanel::Filter::SeedRuntimeRand(kSeed);
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        filter.LensFlare(&image, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
+        total += Ms(Clock::now() - start);
+        benchmark::DoNotOptimize(image.GetPtBitmap());
+        if (c.withOracle) {
+            state.PauseTiming();
+            identical = identical && Pixels(image) == Oracle(c).pixels;
+            state.ResumeTiming();
+        }
+    }
+    const double mean = total / static_cast<double>(state.iterations());
+    state.counters["ms"] = mean;
+    if (c.withOracle) {
+        state.counters["oracle_ms"] = Oracle(c).ms;
+        state.counters["ratio"] = mean / Oracle(c).ms;
+        state.counters["identical"] = identical ? 1 : 0;
+    }
+    state.counters["target_ms"] = c.targetMs;
+    state.counters["target_met"] = mean <= c.targetMs ? 1 : 0;
+}
+
+const bool kRegistered = [] {
+    for (const Case& c : kCases) {
+        if (c.withOracle)
+            benchmark::RegisterBenchmark((std::string("Oracle/") + c.name).c_str(), BM_Oracle, c)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->Iterations(1);
+        benchmark::RegisterBenchmark((std::string("Flare/") + c.name).c_str(), BM_Flare, c)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    return true;
+}();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,352 @@
+// The oracle itself checked against the renderer's worked examples: where each element lands,
+// what the primitives touch, and which elements are left out at the limits.
+#include "native/LensFlareOracle.h"
+
+#include "host/OrvanelBitmap.h"
+#include "support/FlareDigests.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace LensFlareOracle;
+
+namespace {
+
+ColorValue Rgb(unsigned r, unsigned g, unsigned b) { return r | g << 8 | b << 16; }
+
+COrvanelBitmap Filled(int width, int height, ColorValue color) {
+    COrvanelBitmap bitmap(width, height, 32);
+    bitmap.SetBackgroundColor(color, 0);
+    return bitmap;
+}
+
+Painter On(COrvanelBitmap& bitmap) {
+    Painter painter;
+    painter.target = &bitmap;
+    painter.width = static_cast<int>(bitmap.GetBitmapWidth());
+    painter.height = static_cast<int>(bitmap.GetBitmapHeight());
+    return painter;
+}
+
+// The pixels that differ from `color`, as offsets from (cx, cy), sorted.
+std::vector<std::pair<int, int>> Touched(const COrvanelBitmap& bitmap, int cx, int cy,
+                                         ColorValue color) {
+    std::vector<std::pair<int, int>> touched;
+    for (int y = 0; y < static_cast<int>(bitmap.GetBitmapHeight()); ++y)
+        for (int x = 0; x < static_cast<int>(bitmap.GetBitmapWidth()); ++x)
+            if (bitmap.GetColorValue(x, y) != color)
+                touched.emplace_back(x - cx, y - cy);
+    std::sort(touched.begin(), touched.end());
+    return touched;
+}
+
+bool Same(const COrvanelBitmap& a, const COrvanelBitmap& b) {
+    for (int y = 0; y < static_cast<int>(a.GetBitmapHeight()); ++y)
+        for (int x = 0; x < static_cast<int>(a.GetBitmapWidth()); ++x)
+            if (a.GetColorValue(x, y) != b.GetColorValue(x, y))
+                return false;
+    return true;
+}
+
+// How many blends in black with keep 0.99 took a white pixel's red to `red`: each one loses
+// about 1 %, so up to a hundred or so blends give distinct values.
+int BlendsOf(ColorValue color) {
+    int red = 255, blends = 0;
+    while (red > static_cast<int>(color & 0xFF)) {
+        red = static_cast<int>(static_cast<float>(red) * 0.99f + 0.0f * (1.0f - 0.99f));
+        ++blends;
+    }
+    return red == static_cast<int>(color & 0xFF) ? blends : -1;
+}
+
+std::vector<ElementTrace> Trace(int width, int height, int x, int y, int size, int brightness,
+                                int hue, int intensity, Generator& generator) {
+    COrvanelBitmap bitmap = Filled(width, height, Rgb(40, 80, 120));
+    std::vector<ElementTrace> trace;
+    Painter().LensFlare(&bitmap, x, y, size, brightness, hue, intensity, generator, &trace);
+    return trace;
+}
+
+std::vector<int> Steps(const std::vector<ElementTrace>& trace) {
+    std::vector<int> steps;
+    for (const ElementTrace& e : trace)
+        steps.push_back(e.step);
+    return steps;
+}
+
+} // namespace
+
+TEST_CASE("the worked examples: where each element lands, its radii and its hue") {
+    // step, centre, first and last radius, hue.
+    const ElementTrace first[] = {
+        {1, 362, 187, 75, 75, 50},   {2, 62, 87, 37, 37, 100},    {3, 250, 150, 9, 9, 0},
+        {4, 287, 162, 0, 6, 100},    {5, 325, 175, 0, 8, 200},    {6, 400, 200, 275, 299, 350},
+        {7, 324, 174, 55, 55, 50},   {8, 324, 174, 36, 36, 50},   {9, 332, 177, 17, 17, 50},
+        {10, 211, 137, 17, 17, 50},  {11, 160, 120, 55, 55, 200}, {12, 175, 125, 29, 29, 200},
+        {13, 145, 115, 14, 14, 200}, {14, 325, 175, 14, 14, 100}, {15, 100, 100, 0, 249, 0},
+        {16, 100, 100, 125, 125, 0}, {17, 100, 100, 112, 112, 0}, {18, 100, 100, 125, 125, -1},
+        {19, 25, 75, 299, 299, 50},
+    };
+    Generator generator(1);
+    const auto trace = Trace(500, 300, 100, 100, 100, 25, 0, 30, generator);
+    REQUIRE(trace.size() == 19);
+    for (int i = 0; i < 19; ++i) {
+        const ElementTrace &got = trace[i], &want = first[i];
+        CAPTURE(want.step);
+        CHECK(got.step == want.step);
+        CHECK(got.x == want.x);
+        CHECK(got.y == want.y);
+        CHECK(got.radius == want.radius);
+        CHECK(got.lastRadius == want.lastRadius);
+        CHECK(got.hue == want.hue);
+    }
+
+    // The source to the right of and above the centre: sigma is -1, R0 45, G 150.
+    const auto second = Trace(500, 300, 400, 250, 60, 25, 300, 30, generator);
+    REQUIRE(second.size() == 19);
+    const int rows[][6] = {
+        {1, 137, 75, 45, 45, 350},   {2, 437, 275, 22, 22, 40},     {5, 175, 100, 0, 4, 140},
+        {6, 100, 50, 155, 179, 350}, {7, 190, 109, 32, 32, 350},    {15, 400, 250, 0, 149, 300},
+        {16, 400, 250, 75, 75, 300}, {19, 445, 280, 179, 179, 350},
+    };
+    for (const auto& row : rows) {
+        const ElementTrace& got = second[row[0] - 1];
+        CAPTURE(row[0]);
+        CHECK(got.x == row[1]);
+        CHECK(got.y == row[2]);
+        CHECK(got.radius == row[3]);
+        CHECK(got.lastRadius == row[4]);
+        CHECK(got.hue == row[5]);
+    }
+
+    // Hue 310: 310 + 50 is 360 exactly and stays so; the sums above 360 come down by 360.
+    const auto wrapped = Trace(500, 300, 100, 100, 100, 25, 310, 30, generator);
+    CHECK(wrapped[0].hue == 360);
+    CHECK(wrapped[1].hue == 50);
+    CHECK(wrapped[4].hue == 150);
+}
+
+TEST_CASE("BlendPixel: keep factors, the direct read, and pixels outside the bitmap") {
+    struct Case {
+        ColorValue before, color;
+        float keep;
+        ColorValue after;
+    } cases[] = {
+        {Rgb(100, 100, 100), 0xFFFFFF, 0.9f, Rgb(115, 115, 115)},
+        {Rgb(1, 2, 3), Rgb(200, 100, 50), 1.0f, Rgb(1, 2, 3)},
+        {Rgb(1, 2, 3), Rgb(200, 100, 50), 0.0f, Rgb(200, 100, 50)},
+        {Rgb(255, 0, 10), Rgb(0, 255, 20), 0.5f, Rgb(127, 127, 15)},
+    };
+    for (const Case& c : cases) {
+        for (int directRead = 0; directRead <= 1; ++directRead) {
+            COrvanelBitmap bitmap = Filled(3, 2, c.before);
+            Painter painter = On(bitmap);
+            painter.directRead = directRead;
+            painter.BlendPixel(2, 1, c.color, c.keep);
+            CHECK(bitmap.GetColorValue(2, 1) == c.after);
+            CHECK(bitmap.GetPtBitmap()[(1 * 3 + 2) * 4 + 3] == 0);
+            CHECK(bitmap.GetColorValue(1, 1) == c.before);
+        }
+    }
+    COrvanelBitmap bitmap = Filled(3, 2, Rgb(9, 9, 9));
+    Painter painter = On(bitmap);
+    const int outside[][2] = {{-1, 0}, {3, 0}, {0, 2}, {0, -1}, {3, 2}};
+    for (const auto& xy : outside)
+        for (int directRead = 0; directRead <= 1; ++directRead) {
+            painter.directRead = directRead;
+            painter.BlendPixel(xy[0], xy[1], 0xFFFFFF, 0.0f);
+        }
+    CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
+    // Mirrored plotting takes a keep factor above 1 as 1.
+    painter.PlotMirrored(1, 1, 1, 0, 0xFFFFFF, 2.0f);
+    CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
+}
+
+TEST_CASE("DrawDisc: nothing without a radius, the radius-1 multiplicities, the outline band") {
+    COrvanelBitmap bitmap = Filled(21, 21, 0xFFFFFF);
+    Painter painter = On(bitmap);
+    for (int radius : {0, -1, -50})
+        for (int flags = 0; flags < 4; ++flags)
+            painter.DrawDisc(10, 10, radius, 0, 0.0f, flags & 1, flags & 2);
+    CHECK(Touched(bitmap, 10, 10, 0xFFFFFF).empty());
+
+    // Radius 1 with its rim: the centre eight times, each neighbour twice (rim at e = 0).
+    painter.DrawDisc(10, 10, 1, 0, 0.99f, true, false);
+    CHECK(Touched(bitmap, 10, 10, 0xFFFFFF).size() == 5);
+    CHECK(BlendsOf(bitmap.GetColorValue(10, 10)) == 8);
+    for (const auto& d : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        CHECK(BlendsOf(bitmap.GetColorValue(10 + d.first, 10 + d.second)) == 2);
+
+    // Radius 5 with its rim, no fill: exactly the pixels at distance 4 up to below 6.
+    bitmap.SetBackgroundColor(0xFFFFFF, 0);
+    painter.DrawDisc(10, 10, 5, 0, 0.0f, true, false);
+    std::vector<std::pair<int, int>> band;
+    for (int dx = -10; dx <= 10; ++dx)
+        for (int dy = -10; dy <= 10; ++dy)
+            if (dx * dx + dy * dy >= 16 && dx * dx + dy * dy < 36)
+                band.emplace_back(dx, dy);
+    CHECK(Touched(bitmap, 10, 10, 0xFFFFFF) == band);
+}
+
+TEST_CASE("DrawDisc filled is solid out to its radius, its rim reaching no further than R + 1") {
+    for (int radius = 1; radius <= 40; ++radius) {
+        CAPTURE(radius);
+        COrvanelBitmap bitmap = Filled(101, 101, 0xFFFFFF);
+        Painter painter = On(bitmap);
+        painter.DrawDisc(50, 50, radius, 0, 0.5f, true, true);
+        int missing = 0, beyond = 0;
+        for (int dy = -50; dy <= 50; ++dy)
+            for (int dx = -50; dx <= 50; ++dx) {
+                const bool touched = bitmap.GetColorValue(50 + dx, 50 + dy) != 0xFFFFFF;
+                const double distance = std::hypot(dx, dy);
+                missing += distance < radius && !touched;
+                beyond += distance >= radius + 1 && touched;
+            }
+        CHECK(missing == 0);
+        CHECK(beyond == 0);
+    }
+}
+
+TEST_CASE("DrawLine goes left to right only, one pixel per column") {
+    struct Case {
+        int x0, y0, x1, y1;
+        std::vector<std::pair<int, int>> pixels;
+    } cases[] = {
+        {10, 10, 5, 20, {{10, 10}}},
+        {3, 3, 3, 9, {{3, 3}}},
+        {0, 0, 4, 8, {{0, 0}, {1, 2}, {2, 4}, {3, 6}, {4, 8}}},
+        {2, 10, 8, 7, {{2, 10}, {3, 9}, {4, 9}, {5, 8}, {6, 8}, {7, 7}, {8, 7}}},
+        {22, 1, 30, 1, {{22, 1}, {23, 1}}}, // clipped at the right edge
+    };
+    for (const Case& c : cases) {
+        COrvanelBitmap bitmap = Filled(24, 24, 0);
+        Painter painter = On(bitmap);
+        painter.DrawLine(c.x0, c.y0, c.x1, c.y1, 0xFFFFFF, 0.0f);
+        CHECK(Touched(bitmap, 0, 0, 0) == c.pixels);
+    }
+}
+
+TEST_CASE("DrawRing wider than its radius draws only its radii above 0") {
+    COrvanelBitmap ring = Filled(11, 11, 0), outlines = Filled(11, 11, 0);
+    Painter painter = On(ring);
+    painter.DrawRing(5, 5, 0, 3, 5, 0.7f, 1);
+    CHECK(painter.directRead == 0);
+    // Radii -2 to 0 draw nothing, and there is no inner part: the outline of radius 1, then
+    // the one of radius 2 with its rim, in the colours of their saturation.
+    Painter plain = On(outlines);
+    const auto colour = [](int k) {
+        Orvanel::Color::HSBColor hsb{0, static_cast<int>(100.0f * RingSaturation(k)), 100};
+        ColorValue c = 0;
+        Orvanel::Color::ConvertHSBToRGB(hsb, c);
+        return c;
+    };
+    plain.DrawDisc(5, 5, 1, colour(1), 0.7f, false, false);
+    plain.DrawDisc(5, 5, 2, colour(2), 0.7f, true, false);
+    CHECK(Same(ring, outlines));
+    for (const auto& d : Touched(ring, 5, 5, 0))
+        CHECK(d.first * d.first + d.second * d.second < 9);
+    // The rim fades: a pixel at distance 2.24 keeps more of the black than one at 2.
+    CHECK((ring.GetColorValue(7, 6) & 0xFF) < (ring.GetColorValue(7, 5) & 0xFF) / 2);
+}
+
+TEST_CASE("the ring's saturation: 0 at the centre, about 0.55 at 50, 0.87 at 100, 1 beyond") {
+    for (int k = 0; k <= 100; ++k) {
+        const float a = RingSaturation(k);
+        std::uint32_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        CHECK(bits == FlareDigests::kRingSaturationBits[k]);
+    }
+    CHECK(RingSaturation(0) == 0.0f);
+    CHECK(RingSaturation(50) == doctest::Approx(0.55).epsilon(0.02));
+    CHECK(RingSaturation(100) == doctest::Approx(0.87).epsilon(0.01));
+    CHECK(RingSaturation(101) == 1.0f);
+    for (int k = 1; k <= 100; ++k)
+        CHECK(RingSaturation(k) > RingSaturation(k - 1));
+}
+
+TEST_CASE("elements left out: no pixels, size 0, a narrow bitmap, a faint source, the centre "
+          "column") {
+    Generator generator(7);
+    COrvanelBitmap empty;
+    std::vector<ElementTrace> trace;
+    Painter().LensFlare(&empty, 0, 0, 100, 100, 0, 100, generator, &trace);
+    CHECK(trace.empty());
+
+    // Size 0: every radius is 0 or below and there are no rays: not a pixel changes.
+    COrvanelBitmap bitmap = Filled(64, 48, Rgb(40, 80, 120));
+    Painter().LensFlare(&bitmap, 20, 20, 0, 100, 0, 100, generator, &trace);
+    CHECK(Touched(bitmap, 0, 0, Rgb(40, 80, 120)).empty());
+    CHECK(generator.state == 7);
+
+    // 19 pixels wide: no halo.
+    CHECK(Steps(Trace(19, 40, 3, 3, 20, 100, 0, 100, generator)) ==
+          std::vector<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
+    CHECK(Trace(20, 40, 3, 3, 20, 100, 0, 100, generator)[5].step == 6);
+
+    // G = 1 (brightness 10, size 1): no rays and no number drawn; G = 2 draws all 722.
+    const std::uint32_t before = generator.state;
+    const auto faint = Trace(40, 40, 3, 3, 1, 10, 0, 100, generator);
+    CHECK(faint.size() == 18);
+    CHECK(faint.back().step == 19);
+    CHECK(generator.state == before);
+    CHECK(Trace(40, 40, 3, 3, 2, 10, 0, 100, generator)[17].step == 18);
+    Generator counted(before);
+    for (int i = 0; i < 722; ++i)
+        counted.Next();
+    CHECK(generator.state == counted.state);
+
+    // On the centre column the axis line has no slope: the discs placed on it are left out,
+    // the others fall on the centre column.
+    const auto column = Trace(41, 30, 20, 5, 40, 50, 0, 100, generator);
+    CHECK(Steps(column) == std::vector<int>{1, 2, 3, 4, 5, 6, 11, 14, 15, 16, 17, 18});
+    for (const ElementTrace& e : column)
+        CHECK(e.x == 20);
+}
+
+TEST_CASE("two renders with the same parameters differ only in the rays") {
+    const COrvanelBitmap source = [] {
+        COrvanelBitmap b(120, 90, 32);
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x)
+                b.SetColorValue(x, y, Rgb(x * 2, y * 2, (x * y) & 0xFF));
+        return b;
+    }();
+    const int x = 30, y = 60, size = 40, brightness = 20; // G = 80: rays shorter than 40
+    Generator generator(1);
+    COrvanelBitmap first = source, second = source, again = source;
+    Painter painter;
+    painter.LensFlare(&first, x, y, size, brightness, 200, 60, generator);
+    painter.LensFlare(&second, x, y, size, brightness, 200, 60, generator);
+    Generator replay(1);
+    painter.LensFlare(&again, x, y, size, brightness, 200, 60, replay);
+    CHECK(Same(first, again));
+    CHECK_FALSE(Same(first, second));
+    for (int py = 0; py < 90; ++py)
+        for (int px = 0; px < 120; ++px)
+            if (first.GetColorValue(px, py) != second.GetColorValue(px, py)) {
+                CAPTURE(px);
+                CAPTURE(py);
+                CHECK(std::abs(px - x) <= 40); // a slope's rounding can reach one further
+                CHECK(std::abs(py - y) <= 40);
+            }
+}
+
+TEST_CASE("renders from the generator's first state come to the digests the Windows build checks") {
+    Generator generator(1);
+    for (const FlareDigests::Case& c : FlareDigests::kCases) {
+        COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+        Painter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity, generator);
+        char digest[24];
+        std::snprintf(digest, sizeof digest, "0x%016llX",
+                      static_cast<unsigned long long>(FlareDigests::Digest(bitmap)));
+        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, std::string(c.name)
+                                                                    << ": " << digest);
+    }
+}
