@@ -89,6 +89,33 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& photo, const Flare& flare, in
     });
 }
 
+// Pixels of the swatch on screen that are not the colour. The swatch's placement overlaps the
+// intensity slider's last rows (and, with wine's wider stand-in for the dialog font, the
+// label beside it); the dialog's controls do not clip their siblings, so whichever paints last
+// shows there. Pixels under another control are left out.
+int SwatchMismatches(HWND dialog, COLORREF color) {
+    HWND swatch = Child(dialog, L"ColorBox");
+    std::vector<RECT> others;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (child != swatch) {
+            others.push_back(r);
+        }
+    }
+    RECT window{};
+    GetWindowRect(swatch, &window);
+    return ScreenMismatches(swatch, [&](int x, int y) -> COLORREF {
+        const POINT onScreen{window.left + 1 + x, window.top + 1 + y}; // inside the edge
+        for (const RECT& r : others) {
+            if (PtInRect(&r, onScreen)) {
+                return CLR_INVALID;
+            }
+        }
+        return color;
+    });
+}
+
 // "size,brightness,intensity" as the value boxes show them.
 std::wstring Values(HWND dialog) {
     return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) + L"," +
@@ -232,7 +259,7 @@ TEST_CASE("a click on the swatch opens the colour box; its colour gives the hue,
             Orvanel::Color::HSBColor hsb{0, 0, 0};
             unsigned long now = confirm ? picked : 0x0000FF00;
             Orvanel::Color::ConvertRGBToHSB(hsb, now);
-            swatch = ScreenMismatches(Child(dialog, L"ColorBox"), [&](int, int) { return now; });
+            swatch = SwatchMismatches(dialog, now);
             Flare flare;
             flare.hue = hsb.hue;
             redrawn = PreviewMismatches(dialog, *photo, flare, 1); // a render after the box
