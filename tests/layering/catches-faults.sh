@@ -4,7 +4,7 @@ set -uo pipefail
 check=$(cd "$(dirname "$0")" && pwd)/check-layering.sh
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{module,dialog,window,win32,filter,host,parallel,resources}
+mkdir -p "$tree"/{module,dialog,window,win32,filter,color,host,parallel,resources}
 clean() {
   printf '#include "dialog/A.h"\n#include "win32/B.h"\n' >"$tree/module/M.cpp"
   printf '#include "window/W.h"\n#include "resources/resource.h"\n' >"$tree/dialog/D.cpp"
@@ -23,6 +23,7 @@ faults=(
   'filter/Up.cpp:#include "window/W.h"'
   'filter/Win.cpp:#include <windows.h>'
   'host/Up.cpp:#include "filter/F.h"'
+  'color/Up.cpp:#include "filter/F.h"'
   'parallel/Up.cpp:#include "host/OrvanelBitmap.h"'
   'parallel/Win.cpp:#include <windows.h>'
   'dialog/Out.cpp:#include "demo/DemoWindow.h"'

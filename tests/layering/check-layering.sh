@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks that the library's folders depend on each other one way only:
-#   module -> dialog -> window, shell, print -> win32 -> portable (theme, color, filter, layout)
+#   module -> dialog -> window, shell, print -> win32 -> portable (theme, filter, layout -> color)
 #   -> host -> parallel
+# (the effects paint in the colour model's values, so color/ sits below the other portable
+# folders)
 # A file may include headers of its own folder, of resources/, and of any lower layer; never
 # of a higher one or of another folder on its own layer. Portable code, the host's bitmap
 # classes (all but their GDI file) and the row bands must also build without Win32: no Windows
@@ -14,11 +16,12 @@ cd "$root" || exit 2
 declare -A layer=(
   [parallel]=0
   [host]=1
-  [theme]=2 [color]=2 [filter]=2 [layout]=2
-  [win32]=3
-  [window]=4 [shell]=4 [print]=4
-  [dialog]=5
-  [module]=6
+  [color]=2
+  [theme]=3 [filter]=3 [layout]=3
+  [win32]=4
+  [window]=5 [shell]=5 [print]=5
+  [dialog]=6
+  [module]=7
 )
 portable_re='^(theme|color|filter|layout)/|^(host|parallel)/'
 windows_headers_re='^#[[:space:]]*include[[:space:]]*<(windows|winuser|wingdi|winbase|windef|winspool|commctrl|commdlg|shlobj|shellapi|ole2|objbase|process|tchar)\.h>'
