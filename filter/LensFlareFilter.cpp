@@ -20,7 +20,8 @@ constexpr float kKeep07 = 0.7f;
 constexpr float kKeep08 = 0.8f;
 constexpr float kKeep09 = 0.9f;
 constexpr float kKeep095 = 0.95f;
-// One and two units in the last place below the floats nearest 1.6 and 0.6.
+// One and two units in the last place below the floats nearest 1.6 and 0.6 (bit patterns
+// 0x3FCCCCCC and 0x3F199998).
 constexpr float kGlowSquare = 1.5999999f;
 constexpr float kGlowLinear = 0.5999999f;
 
