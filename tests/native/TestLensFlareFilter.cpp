@@ -5,6 +5,7 @@
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
 
@@ -115,6 +116,16 @@ TEST_CASE("LensFlare equals the oracle on preview-sized pictures") {
     };
     for (const Flare& f : flares)
         CheckFlare(f, generator);
+}
+
+// The same renders as the Windows build's, which must come to the same digests there.
+TEST_CASE("LensFlare comes to the digests the Windows build checks") {
+    SeedRuntimeRand(1); // a new thread's first state
+    for (const FlareDigests::Case& c : FlareDigests::kCases) {
+        COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+        CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
+        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+    }
 }
 
 TEST_CASE("LensFlare leaves a bitmap without pixels alone and draws no numbers") {

@@ -1,6 +1,8 @@
 // The lens flare's bytes depend on the runtime: its rand places the rays, its sqrt, asin, exp,
-// sin and cos shape the discs and rings. The same renders as the native tests, with the same
-// digests, show that this build's runtime gives the native build's bytes.
+// sin and cos shape the discs and rings. The same renders as the native tests, by the oracle and
+// by the renderer the DLL carries, with the same digests, show that this build's runtime gives
+// the native build's bytes.
+#include "filter/LensFlareFilter.h"
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
@@ -40,20 +42,35 @@ TEST_CASE("the ring saturation factors are the native build's") {
 }
 
 TEST_CASE("flares drawn with the runtime's generator come to the native digests") {
-    std::vector<std::uint64_t> digests;
-    // On a new thread, so that the rays start from the generator's first state.
-    std::thread([&] {
-        LensFlareOracle::RuntimeSource runtime;
-        for (const FlareDigests::Case& c : FlareDigests::kCases) {
-            COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+    // Each renderer on a new thread, so that its rays start from the generator's first state.
+    const auto digestsOf = [](const auto& render) {
+        std::vector<std::uint64_t> digests;
+        std::thread([&] {
+            for (const FlareDigests::Case& c : FlareDigests::kCases) {
+                COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+                render(bitmap, c);
+                digests.push_back(FlareDigests::Digest(bitmap));
+            }
+        }).join();
+        return digests;
+    };
+    LensFlareOracle::RuntimeSource runtime;
+    const std::vector<std::uint64_t> oracle =
+        digestsOf([&](COrvanelBitmap& bitmap, const FlareDigests::Case& c) {
             LensFlareOracle::Painter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue,
                                                  c.intensity, runtime);
-            digests.push_back(FlareDigests::Digest(bitmap));
-        }
-    }).join();
-    REQUIRE(digests.size() == std::size(FlareDigests::kCases));
-    for (std::size_t i = 0; i < digests.size(); ++i) {
+        });
+    // What the DLL draws for the dialog's preview, and what a host drawing with it draws.
+    const std::vector<std::uint64_t> production =
+        digestsOf([](COrvanelBitmap& bitmap, const FlareDigests::Case& c) {
+            Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness,
+                                                          c.hue, c.intensity);
+        });
+    REQUIRE(oracle.size() == std::size(FlareDigests::kCases));
+    REQUIRE(production.size() == oracle.size());
+    for (std::size_t i = 0; i < oracle.size(); ++i) {
         CAPTURE(std::string(FlareDigests::kCases[i].name));
-        CHECK(digests[i] == FlareDigests::kCases[i].digest);
+        CHECK(oracle[i] == FlareDigests::kCases[i].digest);
+        CHECK(production[i] == FlareDigests::kCases[i].digest);
     }
 }
