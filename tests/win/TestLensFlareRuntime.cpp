@@ -1,6 +1,7 @@
 // The lens flare's bytes depend on the runtime: its rand places the rays, its sqrt, asin, exp,
 // sin and cos shape the discs and rings. The same renders as the native tests, with the same
 // digests, show that this build's runtime gives the native build's bytes.
+#include "filter/LensFlareFilter.h"
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
@@ -48,6 +49,23 @@ TEST_CASE("flares drawn with the runtime's generator come to the native digests"
             COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
             LensFlareOracle::Painter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue,
                                                  c.intensity, runtime);
+            digests.push_back(FlareDigests::Digest(bitmap));
+        }
+    }).join();
+    REQUIRE(digests.size() == std::size(FlareDigests::kCases));
+    for (std::size_t i = 0; i < digests.size(); ++i) {
+        CAPTURE(std::string(FlareDigests::kCases[i].name));
+        CHECK(digests[i] == FlareDigests::kCases[i].digest);
+    }
+}
+
+TEST_CASE("the production renderer, built for Windows, comes to the same digests") {
+    std::vector<std::uint64_t> digests;
+    std::thread([&] {
+        Orvanel::Filter::CLensFlareFilter filter;
+        for (const FlareDigests::Case& c : FlareDigests::kCases) {
+            COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+            filter.LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
             digests.push_back(FlareDigests::Digest(bitmap));
         }
     }).join();
