@@ -180,7 +180,7 @@ TEST_CASE("the dialog as it opens, and OK without a change: the defaults in sour
 TEST_CASE("a press and a drag on the preview move the flare; OK gives the point in source pixels") {
     auto photo = Photo();
     References refs;
-    int pressed = -1, dragged = -1, hovered = -1;
+    int pressed = -1, dragged = -1;
     const int result = Run(photo.get(), refs, [&](HWND dialog) {
         Mouse(dialog, WM_LBUTTONDOWN, 200, 50); // render 1
         pressed = PreviewMismatches(dialog, *photo, Flare{200, 50}, 1);
@@ -189,14 +189,11 @@ TEST_CASE("a press and a drag on the preview move the flare; OK gives the point 
         Mouse(dialog, WM_LBUTTONUP, 300, 0);
         Mouse(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
         dragged = PreviewMismatches(dialog, *photo, Flare{300, 0}, 3);
-        Mouse(dialog, WM_MOUSEMOVE, 20, 20);
-        hovered = PreviewMismatches(dialog, *photo, Flare{300, 0}, 3);
         ClickButton(dialog, IDOK);
     });
     CHECK(result == 1);
     CHECK(pressed == 0);
     CHECK(dragged == 0);
-    CHECK(hovered == 0);
     CHECK((refs.x == 468 && refs.y == 0)); // 300 / 0.64
 }
 
