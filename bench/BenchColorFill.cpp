@@ -6,6 +6,8 @@
 #include "host/OrvanelBitmap.h"
 #include "native/ColorOracle.h"
 
+#include "BaselineCounters.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -13,13 +15,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using QuilletBench::Clock;
+using QuilletBench::Ms;
 
 constexpr int kSide = 258;
 constexpr double kTargetMs = 1.0;
 constexpr std::size_t kBytes = 4u * kSide * kSide;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // Mean time of the oracle over one sweep of the slider, hues 0 ... 359, after one warm-up call
 // (the bitmap's first touch would otherwise count).
@@ -65,13 +66,7 @@ void BM_Matrix(benchmark::State& state) {
         hue = (hue + 1) % 360;
         state.ResumeTiming();
     }
-    const double mean = total / static_cast<double>(state.iterations());
-    state.counters["ms"] = mean;
-    state.counters["oracle_ms"] = OracleMs();
-    state.counters["ratio"] = mean / OracleMs();
-    state.counters["identical"] = identical ? 1 : 0;
-    state.counters["target_ms"] = kTargetMs;
-    state.counters["target_met"] = mean <= kTargetMs ? 1 : 0;
+    QuilletBench::ReportAgainstOracle(state, total, OracleMs(), identical, kTargetMs);
 }
 
 BENCHMARK(BM_MatrixOracle)->Name("Oracle/matrix_258")->Unit(benchmark::kMillisecond)->UseRealTime();

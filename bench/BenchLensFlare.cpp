@@ -10,6 +10,7 @@
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "BaselineCounters.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,7 +24,8 @@
 namespace {
 
 using Orvanel::Filter::CLensFlareFilter;
-using Clock = std::chrono::steady_clock;
+using QuilletBench::Clock;
+using QuilletBench::Ms;
 
 struct Case {
     const char* name;
@@ -44,8 +46,6 @@ const Case kCases[] = {
     {"full_4000x3000_size_3000_corner", 4000, 3000, 3999, 2999, 3000, 100, 0, 100, 1000.0, false},
 };
 constexpr unsigned kSeed = 12345;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // A smooth picture with noise on top, like a scaled-down photo: the same every run.
 COrvanelBitmap Picture(int width, int height) {
@@ -118,15 +118,8 @@ void BM_Flare(benchmark::State& state, const Case& c) {
             state.ResumeTiming();
         }
     }
-    const double mean = total / static_cast<double>(state.iterations());
-    state.counters["ms"] = mean;
-    if (c.withOracle) {
-        state.counters["oracle_ms"] = Oracle(c).ms;
-        state.counters["ratio"] = mean / Oracle(c).ms;
-        state.counters["identical"] = identical ? 1 : 0;
-    }
-    state.counters["target_ms"] = c.targetMs;
-    state.counters["target_met"] = mean <= c.targetMs ? 1 : 0;
+    QuilletBench::ReportAgainstOracle(state, total, c.withOracle ? Oracle(c).ms : -1.0, identical,
+                                      c.targetMs);
 }
 
 const bool kRegistered = [] {

@@ -7,6 +7,8 @@
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
 
+#include "BaselineCounters.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -18,7 +20,8 @@
 namespace {
 
 using Orvanel::Filter::CMotionBlurFilter;
-using Clock = std::chrono::steady_clock;
+using QuilletBench::Clock;
+using QuilletBench::Ms;
 
 constexpr int kWidth = 550, kHeight = 300;
 
@@ -34,8 +37,6 @@ const Case kCases[] = {
     {"r0_s100_a0", 0.0, 100.0, 0.0, 50.0},
 };
 constexpr double kSearchSigma = 100.0, kSearchTargetMs = 1.0;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // A smooth picture with noise on top, like a scaled-down photo: the same every run.
 const COrvanelBitmap& Preview() {
@@ -101,13 +102,7 @@ void BM_Filter(benchmark::State& state, const Case& c) {
         identical =
             identical && std::vector<unsigned char>(p, p + 4u * kWidth * kHeight) == oracle.pixels;
     }
-    const double mean = total / static_cast<double>(state.iterations());
-    state.counters["ms"] = mean;
-    state.counters["oracle_ms"] = oracle.ms;
-    state.counters["ratio"] = mean / oracle.ms;
-    state.counters["identical"] = identical ? 1 : 0;
-    state.counters["target_ms"] = c.targetMs;
-    state.counters["target_met"] = mean <= c.targetMs ? 1 : 0;
+    QuilletBench::ReportAgainstOracle(state, total, oracle.ms, identical, c.targetMs);
 }
 
 void BM_WidthSearch(benchmark::State& state) {
@@ -122,14 +117,8 @@ void BM_WidthSearch(benchmark::State& state) {
         total += Ms(Clock::now() - start);
         identical = identical && width == expected;
     }
-    const double mean = total / static_cast<double>(state.iterations());
-    state.counters["ms"] = mean;
-    state.counters["oracle_ms"] = oracleMs;
-    state.counters["ratio"] = mean / oracleMs;
-    state.counters["identical"] = identical ? 1 : 0;
+    QuilletBench::ReportAgainstOracle(state, total, oracleMs, identical, kSearchTargetMs);
     state.counters["width"] = expected;
-    state.counters["target_ms"] = kSearchTargetMs;
-    state.counters["target_met"] = mean <= kSearchTargetMs ? 1 : 0;
 }
 
 const int registered = [] {
