@@ -9,11 +9,11 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
+#include <array>
 #include <ostream>
 #include <random>
-#include <vector>
 
+using FlareDigests::Pixels;
 using Orvanel::Filter::CLensFlareFilter;
 using Orvanel::Filter::RuntimeRand;
 using Orvanel::Filter::SeedRuntimeRand;
@@ -22,12 +22,10 @@ using Oracle::ColorValue;
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 std::mt19937 rng;
 
 int Between(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 bool OneIn(int n) { return Between(1, n) == 1; }
-ColorValue AnyColor() { return rng() & 0xFFFFFF; }
 
 COrvanelBitmap RandomBitmap(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
@@ -35,11 +33,6 @@ COrvanelBitmap RandomBitmap(int width, int height) {
     for (long i = 0; i < 4L * width * height; ++i)
         p[i] = static_cast<unsigned char>(rng());
     return bitmap;
-}
-
-Bytes Pixels(const COrvanelBitmap& bitmap) {
-    const unsigned char* p = bitmap.GetPtBitmap();
-    return Bytes(p, p + 4L * bitmap.GetBitmapWidth() * bitmap.GetBitmapHeight());
 }
 
 struct Flare {
@@ -86,9 +79,42 @@ Flare RandomFlare() {
     return f;
 }
 
+// A filter and an oracle painter drawing into copies of one random picture, with the same
+// fields; the picture may be larger than the width and height they draw in.
+struct Pair {
+    Pair(int bitmapWidth, int bitmapHeight, int width, int height)
+        : fastBitmap(RandomBitmap(bitmapWidth, bitmapHeight)), slowBitmap(fastBitmap) {
+        fast.target = &fastBitmap;
+        slow.target = &slowBitmap;
+        fast.width = slow.width = width;
+        fast.height = slow.height = height;
+        fast.directRead = slow.directRead = Between(0, 1);
+        fast.intensity = slow.intensity = Between(0, 100);
+    }
+    Pair(int width, int height) : Pair(width, height, width, height) {}
+    bool Same() const { return Pixels(fastBitmap) == Pixels(slowBitmap); }
+
+    COrvanelBitmap fastBitmap, slowBitmap;
+    CLensFlareFilter fast;
+    Oracle::Painter slow;
+    const ColorValue color = rng() & 0xFFFFFF;
+    // Keep factors at the ends and beyond 1 (the disc clamps them), and anywhere between.
+    const float keep = OneIn(3) ? std::array{0.0f, 1.0f, 1.5f, 0.7f, 0.8f, 0.95f}[Between(0, 5)]
+                                : static_cast<float>(Between(0, 1000)) / 1000.0f;
+};
+
+void CheckDisc(int width, int height, int cx, int cy, int radius, bool edge, bool fill) {
+    Pair p(width, height);
+    INFO("centre (" << cx << ", " << cy << ") radius " << radius << " edge " << edge << " fill "
+                    << fill << " keep " << p.keep);
+    p.fast.DrawDisc(cx, cy, radius, p.color, p.keep, edge, fill);
+    p.slow.DrawDisc(cx, cy, radius, p.color, p.keep, edge, fill);
+    CHECK(p.Same());
+}
+
 } // namespace
 
-TEST_CASE("LensFlare equals the oracle on random parameter sets") {
+TEST_CASE("LensFlare equals the oracle on random parameter sets and preview-sized pictures") {
     rng.seed(10);
     SeedRuntimeRand(77);
     Oracle::Generator generator(77);
@@ -103,86 +129,36 @@ TEST_CASE("LensFlare equals the oracle on random parameter sets") {
         f.brightness = Between(0, 25);
         CheckFlare(f, generator);
     }
-}
-
-TEST_CASE("LensFlare equals the oracle on preview-sized pictures") {
-    rng.seed(11);
-    SeedRuntimeRand(5);
-    Oracle::Generator generator(5);
-    const Flare flares[] = {
-        {500, 200, 100, 100, 100, 25, 0, 30},  {494, 194, 247, 60, 60, 40, 300, 100},
-        {500, 200, 480, 30, 80, 10, 120, 0},   {494, 194, -60, 250, 120, 12, 200, 55},
-        {500, 200, 250, 100, 200, 3, 310, 30},
-    };
-    for (const Flare& f : flares)
+    for (const Flare& f : {Flare{500, 200, 100, 100, 100, 25, 0, 30},
+                           {494, 194, 247, 60, 60, 40, 300, 100},
+                           {500, 200, 480, 30, 80, 10, 120, 0},
+                           {494, 194, -60, 250, 120, 12, 200, 55},
+                           {500, 200, 250, 100, 200, 3, 310, 30}})
         CheckFlare(f, generator);
 }
 
 // The same renders as the Windows build's, which must come to the same digests there.
-TEST_CASE("LensFlare comes to the digests the Windows build checks") {
+TEST_CASE("LensFlare and the oracle come to the digests the Windows build checks") {
     SeedRuntimeRand(1); // a new thread's first state
+    Oracle::Generator generator(1);
     for (const FlareDigests::Case& c : FlareDigests::kCases) {
-        COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
-        CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
-        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+        COrvanelBitmap fast = FlareDigests::Pattern(c.width, c.height), slow = fast;
+        CLensFlareFilter().LensFlare(&fast, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
+        Oracle::Painter().LensFlare(&slow, c.x, c.y, c.size, c.brightness, c.hue, c.intensity,
+                                    generator);
+        CHECK_MESSAGE(FlareDigests::Digest(fast) == c.digest, c.name);
+        CHECK_MESSAGE(FlareDigests::Digest(slow) == c.digest, c.name);
     }
 }
 
 TEST_CASE("LensFlare leaves a bitmap without pixels alone and draws no numbers") {
     SeedRuntimeRand(3);
-    Oracle::Generator generator(3);
     COrvanelBitmap empty;
-    CLensFlareFilter filter;
-    filter.LensFlare(&empty, 0, 0, 100, 100, 0, 100);
-    filter.LensFlare(nullptr, 0, 0, 100, 100, 0, 100);
+    CLensFlareFilter().LensFlare(&empty, 0, 0, 100, 100, 0, 100);
+    CLensFlareFilter().LensFlare(nullptr, 0, 0, 100, 100, 0, 100);
     CHECK(empty.GetPtBitmap() == nullptr);
-    CHECK(RuntimeRand() == generator.Next());
+    CHECK(RuntimeRand() == Oracle::Generator(3).Next());
 }
-
-namespace {
-
-// A filter and an oracle painter drawing into copies of one random picture, with the same
-// fields; the picture may be larger than the width and height they draw in.
-struct Pair {
-    Pair(int bitmapWidth, int bitmapHeight, int width, int height)
-        : fastBitmap(RandomBitmap(bitmapWidth, bitmapHeight)), slowBitmap(fastBitmap) {
-        fast.target = &fastBitmap;
-        slow.target = &slowBitmap;
-        fast.width = slow.width = width;
-        fast.height = slow.height = height;
-        fast.directRead = slow.directRead = Between(0, 1);
-        fast.intensity = slow.intensity = Between(0, 100);
-    }
-    explicit Pair(int width, int height) : Pair(width, height, width, height) {}
-    bool Same() const { return Pixels(fastBitmap) == Pixels(slowBitmap); }
-
-    COrvanelBitmap fastBitmap, slowBitmap;
-    CLensFlareFilter fast;
-    Oracle::Painter slow;
-};
-
-// Keep factors at the ends and beyond 1 (the disc clamps them), and anywhere between.
-float AnyKeep() {
-    const float keeps[] = {0.0f, 1.0f, 1.5f, 0.7f, 0.8f, 0.95f};
-    return OneIn(3) ? keeps[Between(0, 5)] : static_cast<float>(Between(0, 1000)) / 1000.0f;
-}
-
-void CheckDisc(int width, int height, int cx, int cy, int radius, bool edge, bool fill) {
-    Pair p(width, height);
-    const ColorValue color = AnyColor();
-    const float keep = AnyKeep();
-    CAPTURE(cx);
-    CAPTURE(cy);
-    CAPTURE(radius);
-    CAPTURE(edge);
-    CAPTURE(fill);
-    CAPTURE(keep);
-    p.fast.DrawDisc(cx, cy, radius, color, keep, edge, fill);
-    p.slow.DrawDisc(cx, cy, radius, color, keep, edge, fill);
-    CHECK(p.Same());
-}
-
-} // namespace
 
 TEST_CASE("DrawDisc equals the oracle for every radius to 40, each edge and fill") {
     rng.seed(12);
@@ -191,15 +167,13 @@ TEST_CASE("DrawDisc equals the oracle for every radius to 40, each edge and fill
         for (int flags = 0; flags < 4; ++flags) {
             // Inside, on each border, and outside at distances around the radius.
             const int reach = radius + 2;
-            const int centres[][2] = {
-                {11, 8},
-                {0, Between(0, height - 1)},
-                {width - 1, height - 1},
-                {Between(-reach, -1), Between(-reach, height + reach)},
-                {Between(width, width + reach), Between(0, height - 1)},
-                {Between(0, width - 1), Between(height, height + reach)},
-                {-radius, -radius},
-            };
+            const int centres[][2] = {{11, 8},
+                                      {0, Between(0, height - 1)},
+                                      {width - 1, height - 1},
+                                      {Between(-reach, -1), Between(-reach, height + reach)},
+                                      {Between(width, width + reach), Between(0, height - 1)},
+                                      {Between(0, width - 1), Between(height, height + reach)},
+                                      {-radius, -radius}};
             for (const auto& c : centres)
                 CheckDisc(width, height, c[0], c[1], radius, flags & 1, flags & 2);
         }
@@ -211,11 +185,7 @@ TEST_CASE("DrawDisc equals the oracle for radii in the thousands") {
     for (int radius : {1000, 2501}) {
         const int near = radius - 5, diagonal = radius * 7 / 10;
         const int centres[][2] = {
-            {-near, 12},
-            {20, height + near},
-            {width + diagonal, -diagonal},
-            {-radius, -1},
-        };
+            {-near, 12}, {20, height + near}, {width + diagonal, -diagonal}, {-radius, -1}};
         for (const auto& c : centres)
             for (int flags = 0; flags < 4; ++flags)
                 CheckDisc(width, height, c[0], c[1], radius, flags & 1, flags & 2);
@@ -237,14 +207,9 @@ TEST_CASE("DrawLine equals the oracle: every direction, steep lines, ends outsid
         const int x0 = Between(-reach, 40 + reach), y0 = Between(-reach, 40 + reach);
         const int x1 = OneIn(6) ? x0 : Between(-reach, 40 + reach);
         const int y1 = Between(-reach, 40 + reach);
-        const ColorValue color = AnyColor();
-        const float keep = AnyKeep();
-        p.fast.DrawLine(x0, y0, x1, y1, color, keep);
-        p.slow.DrawLine(x0, y0, x1, y1, color, keep);
-        CAPTURE(x0);
-        CAPTURE(y0);
-        CAPTURE(x1);
-        CAPTURE(y1);
+        p.fast.DrawLine(x0, y0, x1, y1, p.color, p.keep);
+        p.slow.DrawLine(x0, y0, x1, y1, p.color, p.keep);
+        INFO("from (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")");
         CHECK(p.Same());
     }
 }
@@ -256,21 +221,16 @@ TEST_CASE("DrawGlow and DrawRing equal the oracle, inner part on and off, width 
         const int cx = Between(-40, 90), cy = Between(-40, 90);
         const int radius = OneIn(4) ? Between(95, 140) : Between(-2, 60);
         const int hue = Between(0, 359);
-        CAPTURE(cx);
-        CAPTURE(cy);
-        CAPTURE(radius);
+        const int scale = Between(0, 100), inner = Between(0, 2);
+        const int ringWidth = OneIn(4) ? radius + Between(1, 10) : Between(0, 10);
+        INFO("centre (" << cx << ", " << cy << ") radius " << radius << " scale " << scale
+                        << " ring width " << ringWidth << " inner " << inner);
         if (i % 2 == 0) {
-            const int scale = Between(0, 100);
             p.fast.DrawGlow(cx, cy, radius, hue, scale);
             p.slow.DrawGlow(cx, cy, radius, hue, scale);
         } else {
-            const int ringWidth = OneIn(4) ? radius + Between(1, 10) : Between(0, 10);
-            const int inner = Between(0, 2);
-            const float keep = AnyKeep();
-            CAPTURE(ringWidth);
-            CAPTURE(inner);
-            p.fast.DrawRing(cx, cy, hue, radius, ringWidth, keep, inner);
-            p.slow.DrawRing(cx, cy, hue, radius, ringWidth, keep, inner);
+            p.fast.DrawRing(cx, cy, hue, radius, ringWidth, p.keep, inner);
+            p.slow.DrawRing(cx, cy, hue, radius, ringWidth, p.keep, inner);
         }
         CHECK(p.Same());
         CHECK(p.fast.directRead == 0);
@@ -285,15 +245,13 @@ TEST_CASE("BlendPixel and PlotMirrored equal the oracle, within the width and he
         const int bitmapWidth = Between(1, 12), bitmapHeight = Between(1, 12);
         Pair p(bitmapWidth, bitmapHeight, Between(0, bitmapWidth), Between(0, bitmapHeight));
         const int x = Between(-3, 14), y = Between(-3, 14);
-        const ColorValue color = AnyColor();
-        const float keep = AnyKeep();
+        const int dx = Between(-4, 4), dy = Between(-4, 4);
         if (i % 2 == 0) {
-            p.fast.BlendPixel(x, y, color, keep);
-            p.slow.BlendPixel(x, y, color, keep);
+            p.fast.BlendPixel(x, y, p.color, p.keep);
+            p.slow.BlendPixel(x, y, p.color, p.keep);
         } else {
-            const int dx = Between(-4, 4), dy = Between(-4, 4);
-            p.fast.PlotMirrored(x, y, dx, dy, color, keep);
-            p.slow.PlotMirrored(x, y, dx, dy, color, keep);
+            p.fast.PlotMirrored(x, y, dx, dy, p.color, p.keep);
+            p.slow.PlotMirrored(x, y, dx, dy, p.color, p.keep);
         }
         CHECK(p.Same());
     }
