@@ -28,22 +28,16 @@ run_mutations() {
     cmake --build "$work/build" --target "$target" -j"$(nproc)" >"$work/build.log" 2>&1 ||
       { echo "does not build"; return; }
     timeout 600 "$work/build/tests/$target" >"$work/test.log" 2>&1
-    case $? in
-      0) echo passed ;;
-      124) echo timeout ;;
-      *) echo failed ;;
-    esac
+    case $? in 0) echo passed ;; 124) echo timeout ;; *) echo failed ;; esac
   }
 
-  local baseline
+  local baseline caught=0 faults=0 tried=0 i file result by
   baseline=$(run_test)
-  if [ "$baseline" != passed ]; then
-    echo "the unchanged sources give: $baseline"
-    cat "$work/build.log" "$work/test.log" | tail -40
+  [ "$baseline" = passed ] || {
+    echo "the unchanged sources give: $baseline"; cat "$work/build.log" "$work/test.log" | tail -40
     exit 1
-  fi
+  }
 
-  local caught=0 faults=0 tried=0 i file result by
   for i in "${!names[@]}"; do
     [ -n "$only" ] && [[ ${names[$i]} != *"$only"* ]] && continue
     tried=$((tried + 1))
