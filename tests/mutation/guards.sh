@@ -1,8 +1,7 @@
-# Shared by the *-guards.sh scripts (sourced, not run): each declares its mutations with
-# `mutation NAME FILE FROM TO` and then calls `run_mutations TEST-TARGET`, which breaks the
-# sources one mutation at a time, on a copy, and expects the sanitized test to fail. Prints one
-# line per mutation and exits 1 when one survives, fails to apply or the unchanged sources fail.
-# The first argument of the calling script, when given, picks the mutations whose names hold it.
+# Sourced by the *-guards.sh scripts: each declares `mutation NAME FILE FROM TO` lines, then calls
+# `run_mutations TEST-TARGET`, which breaks a copy of the sources one mutation at a time and
+# expects the sanitized test to fail. One line per mutation; exits 1 when one survives, fails to
+# apply or the unchanged sources fail. A script's argument picks the mutations naming it.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 only=${1:-}

@@ -53,12 +53,10 @@ inline constexpr std::uint32_t kRingSaturationBits[101] = {
 inline COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned long red = (x * 7 + y * 3) & 0xFF;
-            const unsigned long green = (x ^ y) & 0xFF;
-            const unsigned long blue = ((x * y) >> 3) & 0xFF;
-            bitmap.SetColorValue(x, y, red | green << 8 | blue << 16);
-        }
+        for (int x = 0; x < width; ++x) // red, green, blue
+            bitmap.SetColorValue(x, y,
+                                 ((x * 7 + y * 3) & 0xFF) | ((x ^ y) & 0xFF) << 8 |
+                                     ((x * y) >> 3 & 0xFF) << 16);
     return bitmap;
 }
 
