@@ -8,9 +8,9 @@
 #include "fuzz/FuzzReader.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "support/FlareDigests.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -20,47 +20,28 @@ constexpr int kLargestGlow = 300; // outlines of the source glow
 
 // A coordinate inside the bitmap, within 200 pixels of it, or up to 10000 away.
 int ReadCoordinate(FuzzReader& in, int side) {
-    switch (in.Byte() % 3) {
-    case 0:
-        return static_cast<int>(in.Bits(2) % static_cast<std::uint32_t>(side));
-    case 1:
-        return static_cast<int>(in.Bits(2) % static_cast<std::uint32_t>(side + 400)) - 200;
-    default:
-        return static_cast<int>(in.Bits(2) % 20001) - 10000;
-    }
+    const int kind = in.Byte() % 3;
+    const auto bits = static_cast<int>(in.Bits(2));
+    return kind == 0 ? bits % side : kind == 1 ? bits % (side + 400) - 200 : bits % 20001 - 10000;
 }
 
+// A byte (mostly small once mutated), anything up to the largest size, or where a radius or a
+// count changes: R0 / 8, R0 / 10, trunc(R0 x 0.75) ...
 int ReadSize(FuzzReader& in) {
-    switch (in.Byte() % 3) {
-    case 0:
-        return in.Byte(); // 0 ... 255, mostly small once mutated
-    case 1:
-        return static_cast<int>(in.Bits(2) % (kLargestSize + 1));
-    default: { // where a radius or a count changes: R0 / 8, R0 / 10, trunc(R0 x 0.75) ...
-        const int special[] = {0, 1, 2, 3, 10, 11, 13, 14, 20, 27, 40, 107, 108, 300};
-        return special[in.Byte() % 14];
-    }
-    }
+    const int special[] = {0, 1, 2, 3, 10, 11, 13, 14, 20, 27, 40, 107, 108, 300};
+    const int kind = in.Byte() % 3;
+    return kind == 0   ? in.Byte()
+           : kind == 1 ? static_cast<int>(in.Bits(2) % (kLargestSize + 1))
+                       : special[in.Byte() % 14];
 }
 
+// Any hue, sums of exactly 360, wrapping or negative, or far out either way.
 int ReadHue(FuzzReader& in) {
-    switch (in.Byte() % 3) {
-    case 0:
-        return static_cast<int>(in.Bits(2) % 360);
-    case 1: { // sums of exactly 360, wrapping, negative
-        const int special[] = {0, 160, 260, 309, 310, 311, 359, 360, 361, 719, 720, -1, -30, -360};
-        return special[in.Byte() % 14];
-    }
-    default:
-        return static_cast<int>(in.Bits(4) % 200001) - 100000;
-    }
-}
-
-std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return p == nullptr
-               ? std::vector<unsigned char>()
-               : std::vector<unsigned char>(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
+    const int special[] = {0, 160, 260, 309, 310, 311, 359, 360, 361, 719, 720, -1, -30, -360};
+    const int kind = in.Byte() % 3;
+    return kind == 0   ? static_cast<int>(in.Bits(2) % 360)
+           : kind == 1 ? special[in.Byte() % 14]
+                       : static_cast<int>(in.Bits(4) % 200001) - 100000;
 }
 
 } // namespace
@@ -99,6 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Both drew as many numbers: the next ones agree.
     if (Orvanel::Filter::RuntimeRand() != generator.Next())
         FuzzFail("numbers drawn from the generator", describe());
-    FuzzSameBytes(Pixels(fast), Pixels(oracle), width, describe);
+    FuzzSameBytes(FlareDigests::Pixels(fast), FlareDigests::Pixels(oracle), width, describe);
     return 0;
 }

@@ -1,8 +1,7 @@
-# Shared by the *-guards.sh scripts (sourced, not run): each declares its mutations with
-# `mutation NAME FILE FROM TO` and then calls `run_mutations TEST-TARGET`, which breaks the
-# sources one mutation at a time, on a copy, and expects the sanitized test to fail. Prints one
-# line per mutation and exits 1 when one survives, fails to apply or the unchanged sources fail.
-# The first argument of the calling script, when given, picks the mutations whose names hold it.
+# Sourced by the *-guards.sh scripts: each declares `mutation NAME FILE FROM TO` lines, then calls
+# `run_mutations TEST-TARGET`, which breaks a copy of the sources one mutation at a time and
+# expects the sanitized test to fail. One line per mutation; exits 1 when one survives, fails to
+# apply or the unchanged sources fail. A script's argument picks the mutations naming it.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 only=${1:-}
@@ -28,22 +27,16 @@ run_mutations() {
     cmake --build "$work/build" --target "$target" -j"$(nproc)" >"$work/build.log" 2>&1 ||
       { echo "does not build"; return; }
     timeout 600 "$work/build/tests/$target" >"$work/test.log" 2>&1
-    case $? in
-      0) echo passed ;;
-      124) echo timeout ;;
-      *) echo failed ;;
-    esac
+    case $? in 0) echo passed ;; 124) echo timeout ;; *) echo failed ;; esac
   }
 
-  local baseline
+  local baseline caught=0 faults=0 tried=0 i file result by
   baseline=$(run_test)
-  if [ "$baseline" != passed ]; then
-    echo "the unchanged sources give: $baseline"
-    cat "$work/build.log" "$work/test.log" | tail -40
+  [ "$baseline" = passed ] || {
+    echo "the unchanged sources give: $baseline"; cat "$work/build.log" "$work/test.log" | tail -40
     exit 1
-  fi
+  }
 
-  local caught=0 faults=0 tried=0 i file result by
   for i in "${!names[@]}"; do
     [ -n "$only" ] && [[ ${names[$i]} != *"$only"* ]] && continue
     tried=$((tried + 1))

@@ -8,14 +8,23 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <cstdio>
 #include <cstring>
-#include <string>
+#include <ostream>
 #include <vector>
 
+namespace LensFlareOracle {
+bool operator==(const ElementTrace& a, const ElementTrace& b) {
+    return a.step == b.step && a.x == b.x && a.y == b.y && a.radius == b.radius &&
+           a.lastRadius == b.lastRadius && a.hue == b.hue;
+}
+std::ostream& operator<<(std::ostream& out, const ElementTrace& e) {
+    return out << "step " << e.step << " at (" << e.x << ", " << e.y << ") radii " << e.radius
+               << ".." << e.lastRadius << " hue " << e.hue;
+}
+} // namespace LensFlareOracle
+
 using namespace LensFlareOracle;
+using FlareDigests::Pixels;
 
 namespace {
 
@@ -47,22 +56,12 @@ std::vector<std::pair<int, int>> Touched(const COrvanelBitmap& bitmap, int cx, i
     return touched;
 }
 
-bool Same(const COrvanelBitmap& a, const COrvanelBitmap& b) {
-    for (int y = 0; y < static_cast<int>(a.GetBitmapHeight()); ++y)
-        for (int x = 0; x < static_cast<int>(a.GetBitmapWidth()); ++x)
-            if (a.GetColorValue(x, y) != b.GetColorValue(x, y))
-                return false;
-    return true;
-}
-
 // How many blends in black with keep 0.99 took a white pixel's red to `red`: each one loses
 // about 1 %, so up to a hundred or so blends give distinct values.
 int BlendsOf(ColorValue color) {
     int red = 255, blends = 0;
-    while (red > static_cast<int>(color & 0xFF)) {
-        red = static_cast<int>(static_cast<float>(red) * 0.99f + 0.0f * (1.0f - 0.99f));
-        ++blends;
-    }
+    for (; red > static_cast<int>(color & 0xFF); ++blends)
+        red = static_cast<int>(static_cast<float>(red) * 0.99f);
     return red == static_cast<int>(color & 0xFF) ? blends : -1;
 }
 
@@ -97,34 +96,19 @@ TEST_CASE("the worked examples: where each element lands, its radii and its hue"
     Generator generator(1);
     const auto trace = Trace(500, 300, 100, 100, 100, 25, 0, 30, generator);
     REQUIRE(trace.size() == 19);
-    for (int i = 0; i < 19; ++i) {
-        const ElementTrace &got = trace[i], &want = first[i];
-        CAPTURE(want.step);
-        CHECK(got.step == want.step);
-        CHECK(got.x == want.x);
-        CHECK(got.y == want.y);
-        CHECK(got.radius == want.radius);
-        CHECK(got.lastRadius == want.lastRadius);
-        CHECK(got.hue == want.hue);
-    }
+    for (int i = 0; i < 19; ++i)
+        CHECK(trace[i] == first[i]);
 
     // The source to the right of and above the centre: sigma is -1, R0 45, G 150.
-    const auto second = Trace(500, 300, 400, 250, 60, 25, 300, 30, generator);
-    REQUIRE(second.size() == 19);
-    const int rows[][6] = {
+    const ElementTrace second[] = {
         {1, 137, 75, 45, 45, 350},   {2, 437, 275, 22, 22, 40},     {5, 175, 100, 0, 4, 140},
         {6, 100, 50, 155, 179, 350}, {7, 190, 109, 32, 32, 350},    {15, 400, 250, 0, 149, 300},
         {16, 400, 250, 75, 75, 300}, {19, 445, 280, 179, 179, 350},
     };
-    for (const auto& row : rows) {
-        const ElementTrace& got = second[row[0] - 1];
-        CAPTURE(row[0]);
-        CHECK(got.x == row[1]);
-        CHECK(got.y == row[2]);
-        CHECK(got.radius == row[3]);
-        CHECK(got.lastRadius == row[4]);
-        CHECK(got.hue == row[5]);
-    }
+    const auto traced = Trace(500, 300, 400, 250, 60, 25, 300, 30, generator);
+    REQUIRE(traced.size() == 19);
+    for (const ElementTrace& want : second)
+        CHECK(traced[want.step - 1] == want);
 
     // Hue 310: 310 + 50 is 360 exactly and stays so; the sums above 360 come down by 360.
     const auto wrapped = Trace(500, 300, 100, 100, 100, 25, 310, 30, generator);
@@ -134,7 +118,7 @@ TEST_CASE("the worked examples: where each element lands, its radii and its hue"
 }
 
 TEST_CASE("BlendPixel: keep factors, the direct read, and pixels outside the bitmap") {
-    struct Case {
+    const struct {
         ColorValue before, color;
         float keep;
         ColorValue after;
@@ -144,28 +128,21 @@ TEST_CASE("BlendPixel: keep factors, the direct read, and pixels outside the bit
         {Rgb(1, 2, 3), Rgb(200, 100, 50), 0.0f, Rgb(200, 100, 50)},
         {Rgb(255, 0, 10), Rgb(0, 255, 20), 0.5f, Rgb(127, 127, 15)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases)
         for (int directRead = 0; directRead <= 1; ++directRead) {
             COrvanelBitmap bitmap = Filled(3, 2, c.before);
             Painter painter = On(bitmap);
             painter.directRead = directRead;
             painter.BlendPixel(2, 1, c.color, c.keep);
+            for (const auto& xy : {std::pair{-1, 0}, {3, 0}, {0, 2}, {0, -1}, {3, 2}})
+                painter.BlendPixel(xy.first, xy.second, 0xFFFFFF, 0.0f); // left out
             CHECK(bitmap.GetColorValue(2, 1) == c.after);
             CHECK(bitmap.GetPtBitmap()[(1 * 3 + 2) * 4 + 3] == 0);
-            CHECK(bitmap.GetColorValue(1, 1) == c.before);
+            CHECK(Touched(bitmap, 2, 1, c.before).size() <= 1);
         }
-    }
-    COrvanelBitmap bitmap = Filled(3, 2, Rgb(9, 9, 9));
-    Painter painter = On(bitmap);
-    const int outside[][2] = {{-1, 0}, {3, 0}, {0, 2}, {0, -1}, {3, 2}};
-    for (const auto& xy : outside)
-        for (int directRead = 0; directRead <= 1; ++directRead) {
-            painter.directRead = directRead;
-            painter.BlendPixel(xy[0], xy[1], 0xFFFFFF, 0.0f);
-        }
-    CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
     // Mirrored plotting takes a keep factor above 1 as 1.
-    painter.PlotMirrored(1, 1, 1, 0, 0xFFFFFF, 2.0f);
+    COrvanelBitmap bitmap = Filled(3, 2, Rgb(9, 9, 9));
+    On(bitmap).PlotMirrored(1, 1, 1, 0, 0xFFFFFF, 2.0f);
     CHECK(Touched(bitmap, 0, 0, Rgb(9, 9, 9)).empty());
 }
 
@@ -195,27 +172,8 @@ TEST_CASE("DrawDisc: nothing without a radius, the radius-1 multiplicities, the 
     CHECK(Touched(bitmap, 10, 10, 0xFFFFFF) == band);
 }
 
-TEST_CASE("DrawDisc filled is solid out to its radius, its rim reaching no further than R + 1") {
-    for (int radius = 1; radius <= 40; ++radius) {
-        CAPTURE(radius);
-        COrvanelBitmap bitmap = Filled(101, 101, 0xFFFFFF);
-        Painter painter = On(bitmap);
-        painter.DrawDisc(50, 50, radius, 0, 0.5f, true, true);
-        int missing = 0, beyond = 0;
-        for (int dy = -50; dy <= 50; ++dy)
-            for (int dx = -50; dx <= 50; ++dx) {
-                const bool touched = bitmap.GetColorValue(50 + dx, 50 + dy) != 0xFFFFFF;
-                const double distance = std::hypot(dx, dy);
-                missing += distance < radius && !touched;
-                beyond += distance >= radius + 1 && touched;
-            }
-        CHECK(missing == 0);
-        CHECK(beyond == 0);
-    }
-}
-
 TEST_CASE("DrawLine goes left to right only, one pixel per column") {
-    struct Case {
+    const struct {
         int x0, y0, x1, y1;
         std::vector<std::pair<int, int>> pixels;
     } cases[] = {
@@ -225,35 +183,28 @@ TEST_CASE("DrawLine goes left to right only, one pixel per column") {
         {2, 10, 8, 7, {{2, 10}, {3, 9}, {4, 9}, {5, 8}, {6, 8}, {7, 7}, {8, 7}}},
         {22, 1, 30, 1, {{22, 1}, {23, 1}}}, // clipped at the right edge
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         COrvanelBitmap bitmap = Filled(24, 24, 0);
-        Painter painter = On(bitmap);
-        painter.DrawLine(c.x0, c.y0, c.x1, c.y1, 0xFFFFFF, 0.0f);
+        On(bitmap).DrawLine(c.x0, c.y0, c.x1, c.y1, 0xFFFFFF, 0.0f);
         CHECK(Touched(bitmap, 0, 0, 0) == c.pixels);
     }
 }
 
 TEST_CASE("DrawRing wider than its radius draws only its radii above 0") {
     COrvanelBitmap ring = Filled(11, 11, 0), outlines = Filled(11, 11, 0);
-    Painter painter = On(ring);
-    painter.DrawRing(5, 5, 0, 3, 5, 0.7f, 1);
-    CHECK(painter.directRead == 0);
+    On(ring).DrawRing(5, 5, 0, 3, 5, 0.7f, 1);
     // Radii -2 to 0 draw nothing, and there is no inner part: the outline of radius 1, then
     // the one of radius 2 with its rim, in the colours of their saturation.
-    Painter plain = On(outlines);
     const auto colour = [](int k) {
         Orvanel::Color::HSBColor hsb{0, static_cast<int>(100.0f * RingSaturation(k)), 100};
         ColorValue c = 0;
         Orvanel::Color::ConvertHSBToRGB(hsb, c);
         return c;
     };
+    Painter plain = On(outlines);
     plain.DrawDisc(5, 5, 1, colour(1), 0.7f, false, false);
     plain.DrawDisc(5, 5, 2, colour(2), 0.7f, true, false);
-    CHECK(Same(ring, outlines));
-    for (const auto& d : Touched(ring, 5, 5, 0))
-        CHECK(d.first * d.first + d.second * d.second < 9);
-    // The rim fades: a pixel at distance 2.24 keeps more of the black than one at 2.
-    CHECK((ring.GetColorValue(7, 6) & 0xFF) < (ring.GetColorValue(7, 5) & 0xFF) / 2);
+    CHECK(Pixels(ring) == Pixels(outlines));
 }
 
 TEST_CASE("the ring's saturation: 0 at the centre, about 0.55 at 50, 0.87 at 100, 1 beyond") {
@@ -263,12 +214,9 @@ TEST_CASE("the ring's saturation: 0 at the centre, about 0.55 at 50, 0.87 at 100
         std::memcpy(&bits, &a, sizeof bits);
         CHECK(bits == FlareDigests::kRingSaturationBits[k]);
     }
-    CHECK(RingSaturation(0) == 0.0f);
     CHECK(RingSaturation(50) == doctest::Approx(0.55).epsilon(0.02));
     CHECK(RingSaturation(100) == doctest::Approx(0.87).epsilon(0.01));
     CHECK(RingSaturation(101) == 1.0f);
-    for (int k = 1; k <= 100; ++k)
-        CHECK(RingSaturation(k) > RingSaturation(k - 1));
 }
 
 TEST_CASE("elements left out: no pixels, size 0, a narrow bitmap, a faint source, the centre "
@@ -310,43 +258,11 @@ TEST_CASE("elements left out: no pixels, size 0, a narrow bitmap, a faint source
         CHECK(e.x == 20);
 }
 
-TEST_CASE("two renders with the same parameters differ only in the rays") {
-    const COrvanelBitmap source = [] {
-        COrvanelBitmap b(120, 90, 32);
-        for (int y = 0; y < 90; ++y)
-            for (int x = 0; x < 120; ++x)
-                b.SetColorValue(x, y, Rgb(x * 2, y * 2, (x * y) & 0xFF));
-        return b;
-    }();
-    const int x = 30, y = 60, size = 40, brightness = 20; // G = 80: rays shorter than 40
-    Generator generator(1);
-    COrvanelBitmap first = source, second = source, again = source;
-    Painter painter;
-    painter.LensFlare(&first, x, y, size, brightness, 200, 60, generator);
-    painter.LensFlare(&second, x, y, size, brightness, 200, 60, generator);
-    Generator replay(1);
-    painter.LensFlare(&again, x, y, size, brightness, 200, 60, replay);
-    CHECK(Same(first, again));
-    CHECK_FALSE(Same(first, second));
-    for (int py = 0; py < 90; ++py)
-        for (int px = 0; px < 120; ++px)
-            if (first.GetColorValue(px, py) != second.GetColorValue(px, py)) {
-                CAPTURE(px);
-                CAPTURE(py);
-                CHECK(std::abs(px - x) <= 40); // a slope's rounding can reach one further
-                CHECK(std::abs(py - y) <= 40);
-            }
-}
-
 TEST_CASE("renders from the generator's first state come to the digests the Windows build checks") {
     Generator generator(1);
     for (const FlareDigests::Case& c : FlareDigests::kCases) {
         COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
         Painter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity, generator);
-        char digest[24];
-        std::snprintf(digest, sizeof digest, "0x%016llX",
-                      static_cast<unsigned long long>(FlareDigests::Digest(bitmap)));
-        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, std::string(c.name)
-                                                                    << ": " << digest);
+        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
     }
 }
