@@ -6,7 +6,7 @@
 #include "host/OrvanelBitmap.h"
 #include "native/ColorOracle.h"
 
-#include "BaselineCounters.h"
+#include "OracleBaseline.h"
 
 #include <benchmark/benchmark.h>
 

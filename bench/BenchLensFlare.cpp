@@ -10,7 +10,7 @@
 #include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
-#include "BaselineCounters.h"
+#include "OracleBaseline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,55 +47,27 @@ const Case kCases[] = {
 };
 constexpr unsigned kSeed = 12345;
 
-// A smooth picture with noise on top, like a scaled-down photo: the same every run.
+QuilletBench::COracleRuns oracleRuns;
+
 COrvanelBitmap Picture(int width, int height) {
-    COrvanelBitmap b(width, height, 32);
-    std::uint32_t seed = 4711;
-    unsigned char* p = b.GetPtBitmap();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x, p += 4) {
-            seed = seed * 1664525u + 1013904223u;
-            const unsigned noise = seed >> 27;
-            p[0] = static_cast<unsigned char>(((x * 255) / width) ^ noise);
-            p[1] = static_cast<unsigned char>((y * 255) / height + noise);
-            p[2] = static_cast<unsigned char>((((x + y) * 3) & 0xFF) ^ (noise << 2));
-            p[3] = 0;
-        }
-    return b;
+    return QuilletBench::NoisyPicture(width, height, false);
 }
 
-std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return std::vector<unsigned char>(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
+// The oracle on the same picture with the same rays.
+COrvanelBitmap DrawWithOracle(const Case& c) {
+    COrvanelBitmap image = Picture(c.width, c.height);
+    LensFlareOracle::Generator generator(kSeed);
+    LensFlareOracle::Painter().LensFlare(&image, c.x, c.y, c.size, c.brightness, c.hue, c.intensity,
+                                         generator);
+    return image;
 }
 
-struct OracleResult {
-    double ms = 0.0;
-    std::vector<unsigned char> pixels;
-};
-std::map<std::string, OracleResult> oracleResults;
-
-// The oracle takes seconds per preview case: it runs once per case and is reused.
-const OracleResult& Oracle(const Case& c) {
-    OracleResult& result = oracleResults[c.name];
-    if (result.pixels.empty()) {
-        COrvanelBitmap image = Picture(c.width, c.height);
-        LensFlareOracle::Generator generator(kSeed);
-        const Clock::time_point start = Clock::now();
-        LensFlareOracle::Painter().LensFlare(&image, c.x, c.y, c.size, c.brightness, c.hue,
-                                             c.intensity, generator);
-        result.ms = Ms(Clock::now() - start);
-        result.pixels = Pixels(image);
-    }
-    return result;
+const QuilletBench::OracleResult& Oracle(const Case& c) {
+    return oracleRuns.Get(c.name, [&c] { return DrawWithOracle(c); });
 }
 
 void BM_Oracle(benchmark::State& state, const Case& c) {
-    for (auto _ : state) {
-        oracleResults.erase(c.name);
-        Oracle(c);
-    }
-    state.counters["oracle_ms"] = Oracle(c).ms;
+    oracleRuns.Benchmark(state, c.name, [&c] { return DrawWithOracle(c); });
 }
 
 void BM_Flare(benchmark::State& state, const Case& c) {
@@ -114,7 +86,7 @@ void BM_Flare(benchmark::State& state, const Case& c) {
         benchmark::DoNotOptimize(image.GetPtBitmap());
         if (c.withOracle) {
             state.PauseTiming();
-            identical = identical && Pixels(image) == Oracle(c).pixels;
+            identical = identical && QuilletBench::PixelBytes(image) == Oracle(c).pixels;
             state.ResumeTiming();
         }
     }

@@ -7,7 +7,7 @@
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
 
-#include "BaselineCounters.h"
+#include "OracleBaseline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,57 +38,31 @@ const Case kCases[] = {
 };
 constexpr double kSearchSigma = 100.0, kSearchTargetMs = 1.0;
 
-// A smooth picture with noise on top, like a scaled-down photo: the same every run.
+// The fourth byte is noise too: the filter must leave it as it found it.
 const COrvanelBitmap& Preview() {
-    static const COrvanelBitmap preview = [] {
-        COrvanelBitmap b(kWidth, kHeight, 32);
-        std::uint32_t seed = 4711;
-        unsigned char* p = b.GetPtBitmap();
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x, p += 4) {
-                seed = seed * 1664525u + 1013904223u;
-                const unsigned noise = seed >> 27;
-                p[0] = static_cast<unsigned char>(((x * 255) / kWidth) ^ noise);
-                p[1] = static_cast<unsigned char>((y * 255) / kHeight + noise);
-                p[2] = static_cast<unsigned char>((((x + y) * 3) & 0xFF) ^ (noise << 2));
-                p[3] = static_cast<unsigned char>(seed >> 8);
-            }
-        return b;
-    }();
+    static const COrvanelBitmap preview = QuilletBench::NoisyPicture(kWidth, kHeight, true);
     return preview;
 }
 
-struct OracleResult {
-    double ms = 0.0;
-    std::vector<unsigned char> pixels;
-};
-std::map<std::string, OracleResult> oracleResults;
+QuilletBench::COracleRuns oracleRuns;
 
-// The oracle is slow (seconds for the widest kernel): it runs once per case and is reused.
-const OracleResult& Oracle(const Case& c) {
-    OracleResult& result = oracleResults[c.name];
-    if (result.pixels.empty()) {
-        COrvanelBitmap image = Preview();
-        const Clock::time_point start = Clock::now();
-        MotionBlurOracle::MotionBlur(&image, c.radius, c.sigma, c.angle);
-        result.ms = Ms(Clock::now() - start);
-        const unsigned char* p = image.GetPtBitmap();
-        result.pixels.assign(p, p + 4u * kWidth * kHeight);
-    }
-    return result;
+COrvanelBitmap BlurWithOracle(const Case& c) {
+    COrvanelBitmap image = Preview();
+    MotionBlurOracle::MotionBlur(&image, c.radius, c.sigma, c.angle);
+    return image;
+}
+
+const QuilletBench::OracleResult& Oracle(const Case& c) {
+    return oracleRuns.Get(c.name, [&c] { return BlurWithOracle(c); });
 }
 
 void BM_Oracle(benchmark::State& state, const Case& c) {
-    for (auto _ : state) {
-        oracleResults.erase(c.name);
-        Oracle(c);
-    }
-    state.counters["oracle_ms"] = Oracle(c).ms;
+    oracleRuns.Benchmark(state, c.name, [&c] { return BlurWithOracle(c); });
 }
 
 void BM_Filter(benchmark::State& state, const Case& c) {
     CMotionBlurFilter filter;
-    const OracleResult& oracle = Oracle(c);
+    const QuilletBench::OracleResult& oracle = Oracle(c);
     double total = 0.0;
     bool identical = true;
     for (auto _ : state) {
