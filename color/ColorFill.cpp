@@ -71,34 +71,34 @@ void FillMatrixRow(unsigned char* row, unsigned int width, unsigned int height,
     }
 }
 
+// Paints each row (buffer order, rows a stride apart) in one colour, rowPixel(y); a bitmap
+// without pixels or rows is left alone.
+template <typename RowPixel> void FillRows(COrvanelBitmap* bitmap, RowPixel rowPixel) {
+    unsigned char* pixels = bitmap->GetPtBitmap();
+    const unsigned int width = bitmap->GetBitmapWidth();
+    const unsigned int height = bitmap->GetBitmapHeight();
+    if (pixels == nullptr || height == 0)
+        return;
+    const std::ptrdiff_t stride = bitmap->GetWidthSize();
+    for (unsigned int y = 0; y < height; ++y)
+        rowPixel(y).Fill(pixels + static_cast<std::ptrdiff_t>(y) * stride, width);
+}
+
 } // namespace
 
 void FillColorBox(COrvanelBitmap* bitmap, ColorValue color) {
-    unsigned char* pixels = bitmap->GetPtBitmap();
-    const unsigned int width = bitmap->GetBitmapWidth();
-    const unsigned int height = bitmap->GetBitmapHeight();
-    if (pixels == nullptr || height == 0)
-        return;
-    const std::ptrdiff_t stride = bitmap->GetWidthSize();
     const Pixel pixel(color);
-    for (unsigned int y = 0; y < height; ++y)
-        pixel.Fill(pixels + static_cast<std::ptrdiff_t>(y) * stride, width);
+    FillRows(bitmap, [&pixel](unsigned int) { return pixel; });
 }
 
 void FillColorGradient(COrvanelBitmap* bitmap) {
-    unsigned char* pixels = bitmap->GetPtBitmap();
-    const unsigned int width = bitmap->GetBitmapWidth();
     const unsigned int height = bitmap->GetBitmapHeight();
-    if (pixels == nullptr || height == 0)
-        return;
-    const std::ptrdiff_t stride = bitmap->GetWidthSize();
-    for (unsigned int y = 0; y < height; ++y) {
+    FillRows(bitmap, [height](unsigned int y) {
         // Unsigned 32-bit like the bitmap's sizes: for rows past 11.9 million the product
         // wraps, and the hue follows it.
         const unsigned int hue = (y * 360u) / height;
-        Pixel(ColorOf(static_cast<int>(hue), 100, 100))
-            .Fill(pixels + static_cast<std::ptrdiff_t>(y) * stride, width);
-    }
+        return Pixel(ColorOf(static_cast<int>(hue), 100, 100));
+    });
 }
 
 // The picker repaints this square on every step of its hue slider, so it must take well under
