@@ -128,8 +128,11 @@ int COrvanelBitmap::Rotation90() {
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    // Rows are stored bottom-up, so a clockwise turn on screen sends buffer pixel (x, y) to
-    // column y of buffer row (width - 1 - x) in the turned picture, which is height wide.
+    // Reflects the buffer in its diagonal: pixel (x, y) moves to (y, x) of a picture height
+    // wide. The print setup dialog turns the image with Rotation90 followed by HorzFlipBuf and
+    // turns it back with the two in the opposite order. A reflection followed by a mirror is a
+    // true quarter turn (counter-clockwise on screen) and the reverse order undoes it exactly;
+    // a true quarter turn here would make those two calls print a mirror image.
     // Tiles keep both the reads and the scattered writes within cache.
     const std::size_t w = width_, h = height_;
     constexpr std::size_t kTile = 64;
@@ -139,7 +142,7 @@ int COrvanelBitmap::Rotation90() {
             const std::size_t x1 = std::min(w, x0 + kTile);
             for (std::size_t y = y0; y < y1; ++y)
                 for (std::size_t x = x0; x < x1; ++x)
-                    std::memcpy(rotated.data() + ((w - 1 - x) * h + y) * kBytesPerPixel,
+                    std::memcpy(rotated.data() + (x * h + y) * kBytesPerPixel,
                                 pixels_.data() + (y * w + x) * kBytesPerPixel, kBytesPerPixel);
         }
     }

@@ -48,7 +48,8 @@ public:
     std::wstring GetFilename() const;
     void SetFilename(const std::wstring& filename);
 
-    // Quarter turn clockwise, in place; width and height are exchanged.
+    // Reflects the pixels in the diagonal, in place; width and height are exchanged. Followed
+    // by HorzFlipBuf it turns the picture a quarter turn.
     int Rotation90();
     // Mirrors left and right, in place.
     int HorzFlipBuf();

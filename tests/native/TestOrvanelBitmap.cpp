@@ -87,16 +87,35 @@ TEST_CASE("SetBitmap copies, flips on request and accepts its own buffer") {
     CheckInfo(b);
 }
 
-TEST_CASE("Rotation90 turns clockwise on screen; HorzFlipBuf mirrors; copies are deep") {
-    const COrvanelBitmap original = Numbered(3, 2);
+// Screen pixel (column, row from the top) of a bitmap whose buffer rows run bottom-up.
+unsigned long OnScreen(const COrvanelBitmap& b, int column, int row) {
+    return b.GetColorValue(column, static_cast<int>(b.GetBitmapHeight()) - 1 - row);
+}
+
+TEST_CASE("the print dialog's two calls turn the picture a quarter turn and back") {
+    const COrvanelBitmap original = Numbered(5, 3); // every pixel distinct
     COrvanelBitmap b = original, empty;
-    CHECK(b.Rotation90() == 1);
+    CHECK(b.Rotation90() == 1); // the diagonal reflection alone
     CheckInfo(b);
-    CHECK(Colors(b) == Grid{2, 3, 3, 13, 2, 12, 1, 11}); // bottom-left ends top-left
-    for (int i = 0; i < 3; ++i)
-        b.Rotation90();
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 3; ++x)
+            CHECK(b.GetColorValue(x, y) == original.GetColorValue(y, x));
+
+    CHECK(b.HorzFlipBuf() == 1); // ticked: a true quarter turn, not a mirror image
+    REQUIRE((b.GetBitmapWidth() == 3 && b.GetBitmapHeight() == 5));
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 5; ++column) {
+            INFO(column << ", " << row);
+            // Counter-clockwise on screen: the top row becomes the left column, read upwards.
+            CHECK(OnScreen(b, row, 4 - column) == OnScreen(original, column, row));
+        }
+
+    b.HorzFlipBuf(); // unticked: back byte for byte
+    b.Rotation90();
+    CheckInfo(b);
+    CHECK(std::memcmp(b.GetPtBitmap(), original.GetPtBitmap(), 5 * 3 * 4) == 0);
     CHECK(Colors(b) == Colors(original));
-    CHECK(Colors(original) == Colors(Numbered(3, 2)));
+    CHECK(Colors(original) == Colors(Numbered(5, 3)));
 
     b = Numbered(4, 2);
     CHECK(b.HorzFlipBuf() == 1);
