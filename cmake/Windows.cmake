@@ -41,11 +41,13 @@ add_library(QuilletObjects OBJECT
   dialog/MotionBlurDialog.cpp
   dialog/ColorBoxPicker.cpp
   dialog/LensFlareDialogBox.cpp
+  dialog/PrintPreviewDialog.cpp
   window/Message.cpp
   window/LocalWindow.cpp
   window/BitmapStaticWindow.cpp
   window/BitmapStaticWindowSelector.cpp
   window/ClickNotifyingHost.cpp
+  window/BitmapStaticPreviewPrint.cpp
   print/DefaultPrinter.cpp
 )
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)

@@ -6,6 +6,7 @@
 #include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
+#include "dialog/PrintPreviewDialog.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
@@ -65,6 +66,11 @@ int ShowLensFlareDialogBox(HWND owner, COrvanelBitmap* bitmap, unsigned long& co
                                                       brightness, hue, intensity);
 }
 
+// The owner is not used: the print setup dialog has no owner window.
+int ShowPrintPreview(HWND, CMargeData* layout, COrvanelBitmap* bitmap) {
+    return Orvanel::Dialog::CPrintPreviewDialog::Show(layout, bitmap);
+}
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
 
@@ -79,7 +85,5 @@ int ShowSaveDialogBox(wchar_t*, HWND) { return 0; }
 int ShowVideoOpenBox(wchar_t*, HWND) { return 0; }
 
 int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
-
-int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
 
 int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }

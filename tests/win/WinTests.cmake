@@ -53,3 +53,13 @@ target_link_libraries(test_child_windows PRIVATE Halvory)
 # The lens flare oracle built for Windows, drawing with the runtime's rand and maths.
 quillet_win_test(test_lens_flare_runtime win/TestLensFlareRuntime.cpp native/LensFlareOracle.cpp
                  $<TARGET_OBJECTS:QuilletObjects>)
+
+# The print setup dialog against the session's default printer, and once more on a machine
+# without any printer (CUPS_SERVER at a socket that does not exist).
+quillet_win_test(test_print_preview_dialog win/TestPrintPreviewDialog.cpp
+                 $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_print_preview_dialog PRIVATE Halvory winspool)
+add_test(NAME win.test_print_preview_no_printer
+         COMMAND test_print_preview_dialog --test-case=no\ printer --no-skip)
+set_tests_properties(win.test_print_preview_no_printer PROPERTIES TIMEOUT 60
+                     ENVIRONMENT "CUPS_SERVER=/nonexistent/cups.sock")

@@ -1,0 +1,77 @@
+#include "window/BitmapStaticPreviewPrint.h"
+
+#include "host/InterpolationBicubic.h"
+#include "host/OrvanelBitmap.h"
+#include "layout/SaturatedInt.h"
+#include "window/BitmapStaticWindow.h"
+
+namespace Orvanel::Window {
+
+namespace {
+
+constexpr COLORREF kSurroundColor = 0x009D9DA1; // red 161, green 157, blue 157
+constexpr COLORREF kPageColor = 0x00FFFFFF;
+
+void FillArea(HDC deviceContext, const RECT& area, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(deviceContext, &area, brush);
+    DeleteObject(brush);
+}
+
+} // namespace
+
+CBitmapStaticPreviewPrint::CBitmapStaticPreviewPrint(COrvanelBitmap* source)
+    : sourceBitmap(source),
+      scaledBitmap(new COrvanelBitmap()), imageRect{0, 0, 0, 0}, pageRect{0, 0, 0, 0} {
+    doubleBuffered = true;
+}
+
+CBitmapStaticPreviewPrint::~CBitmapStaticPreviewPrint() {
+    delete scaledBitmap;
+    scaledBitmap = nullptr;
+}
+
+float CBitmapStaticPreviewPrint::CalculateRatio() {
+    if (!HasPixels(sourceBitmap)) {
+        return 0.0f;
+    }
+    return Layout::MiniatureRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(),
+                                  imageRect);
+}
+
+void CBitmapStaticPreviewPrint::UpdateScaledBitmap() {
+    auto* resampled = new COrvanelBitmap();
+    if (HasPixels(sourceBitmap) && Layout::MiniatureAreaUsable(imageRect)) {
+        const float ratio = CalculateRatio();
+        const int scaledWidth =
+            Layout::SaturatedInt(static_cast<float>(sourceBitmap->GetBitmapWidth()) * ratio);
+        const int scaledHeight =
+            Layout::SaturatedInt(static_cast<float>(sourceBitmap->GetBitmapHeight()) * ratio);
+        if (scaledWidth > 0 && scaledHeight > 0) {
+            delete resampled;
+            const int bitsPerPixel = 32;
+            resampled = new COrvanelBitmap(scaledWidth, scaledHeight, bitsPerPixel);
+            CInterpolationBicubic resampler;
+            resampler.Execute(sourceBitmap, resampled);
+        }
+    }
+    delete scaledBitmap;
+    scaledBitmap = resampled;
+}
+
+LRESULT CBitmapStaticPreviewPrint::OnPaint(CDrawContext* drawContext) {
+    HDC deviceContext = drawContext->deviceContext;
+    RECT client{};
+    GetClientRect(window, &client);
+    FillArea(deviceContext, client, kSurroundColor);
+    FillArea(deviceContext, RECT{pageRect.left, pageRect.top, pageRect.right, pageRect.bottom},
+             kPageColor);
+    // The copy always fits imageRect, so copying just its own pixels draws the same picture
+    // without reading past the copy's bitmap.
+    DrawBitmap(drawContext, imageRect.left, imageRect.top,
+               static_cast<int>(scaledBitmap->GetBitmapWidth()),
+               static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap);
+    return 0;
+}
+
+} // namespace Orvanel::Window
