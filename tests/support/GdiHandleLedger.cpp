@@ -18,6 +18,7 @@ enum Fn : int {
     kCreateCompatibleBitmap,
     kCreateDIBSection,
     kCreateCompatibleDC,
+    kCreateDCW,
     kGetDC,
     kBeginPaint,
     kDeleteObject,
@@ -89,6 +90,7 @@ const struct {
      kDeleteObject},
     {"CreateDIBSection", Creator<kCreateDIBSection>(&CreateDIBSection), kDeleteObject},
     {"CreateCompatibleDC", Creator<kCreateCompatibleDC>(&CreateCompatibleDC), kDeleteDC},
+    {"CreateDCW", Creator<kCreateDCW>(&CreateDCW), kDeleteDC},
     {"GetDC", Creator<kGetDC>(&GetDC), kReleaseDC},
     {"BeginPaint", Creator<kBeginPaint>(&BeginPaint), kEndPaint},
     {"DeleteObject", reinterpret_cast<const void*>(&DeleteObjectHook), kFnCount},
@@ -159,7 +161,8 @@ template <typename Call> int Release(Fn id, void* handle, const void* returnAddr
     // A pen or brush is given back once no device context holds it: deleting it while selected
     // fails on Windows and leaves the object behind.
     for (const Record& holder : live) {
-        const bool isContext = holder.creator == kCreateCompatibleDC || holder.creator == kGetDC ||
+        const bool isContext = holder.creator == kCreateCompatibleDC ||
+                               holder.creator == kCreateDCW || holder.creator == kGetDC ||
                                holder.creator == kBeginPaint;
         for (UINT kind : {OBJ_PEN, OBJ_BRUSH}) {
             if (isContext && id == kDeleteObject &&

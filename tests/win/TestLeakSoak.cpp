@@ -3,6 +3,7 @@
 // device context and window that Quillet.dll makes (or that Halvory.dll makes for it) is kept
 // in a ledger until it is released; the process's private bytes and the blocks in use on the C
 // runtime's heap must stay flat.
+#include "host/MargeData.h"
 #include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
 #include "resources/resource.h"
@@ -154,6 +155,23 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
              const int size = 10 + round % 150;
              DragSlider(dialog, IDC_LENS_FLARE_SIZE, size);
              return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) == std::to_wstring(size);
+         },
+         IDCANCEL},
+        {"print setup",
+         [&photo](HWND owner) {
+             CMargeData layout{0.4f, 0.4f, 0.4f, 0.4f, 0, false, 0};
+             return static_cast<long long>(ShowPrintPreview(owner, &layout, &photo));
+         },
+         // A margin typed, a position chosen, and the picture turned and back: each rebuilds
+         // the miniature. An even number of turns leaves the shared picture as it was.
+         [](HWND dialog, int round) {
+             const std::wstring margin = std::to_wstring(1 + round % 5);
+             SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_BOTTOM, margin.c_str());
+             SendDlgItemMessageW(dialog, IDC_PRINT_POSITION_START + round % 3, BM_CLICK, 0, 0);
+             SendDlgItemMessageW(dialog, IDC_PRINT_ROTATE, BM_CLICK, 0, 0);
+             const bool turned = ControlText(dialog, IDC_PRINT_POSITION_START) == L"Gauche";
+             SendDlgItemMessageW(dialog, IDC_PRINT_ROTATE, BM_CLICK, 0, 0);
+             return turned && ControlText(dialog, IDC_PRINT_POSITION_START) == L"Haut";
          },
          IDCANCEL},
     };

@@ -83,7 +83,8 @@ int MiniatureMismatches(HWND dialog, COrvanelBitmap& picture, const Paper& paper
     const PixelRect area = FreeArea(page, margins.left, margins.top, margins.right, margins.bottom);
     COrvanelBitmap copy;
     if (MiniatureAreaUsable(area)) {
-        const float ratio = MiniatureRatio(picture.GetBitmapWidth(), picture.GetBitmapHeight(), area);
+        const float ratio =
+            MiniatureRatio(picture.GetBitmapWidth(), picture.GetBitmapHeight(), area);
         copy = COrvanelBitmap(int(float(picture.GetBitmapWidth()) * ratio),
                               int(float(picture.GetBitmapHeight()) * ratio), 32);
         COrvanelBitmap* target = &copy;
@@ -162,10 +163,13 @@ TEST_CASE("the page as it opens, margin edits and Imprimer") {
         atOpen = MiniatureMismatches(dialog, picture, paper, TypedMargins(dialog, paper));
         // A4 portrait in the 256 x 256 client: the sheet spans columns 45 to 210 (wine reports
         // the width as 209 mm, which gives the same columns).
-        if ((paper.width == 210 || paper.width == 209) && paper.height == 297 && paper.orientation == 1) {
+        if ((paper.width == 210 || paper.width == 209) && paper.height == 297 &&
+            paper.orientation == 1) {
             pageCorner = ScreenMismatches(Miniature(dialog), [](int x, int y) {
-                if ((x == 44 || x == 211) && y == 128) return kSurround;
-                if ((x == 45 || x == 210) && y == 128) return kPage;
+                if ((x == 44 || x == 211) && y == 128)
+                    return kSurround;
+                if ((x == 45 || x == 210) && y == 128)
+                    return kPage;
                 return COLORREF(CLR_INVALID);
             });
         }
@@ -211,8 +215,8 @@ TEST_CASE("position buttons move the picture through the margins") {
         // Centred: as much white above the picture as below it, within a pixel.
         RECT client{};
         GetClientRect(Miniature(dialog), &client);
-        const PixelRect page = PageRectangle(client.right, client.bottom, paper.width,
-                                             paper.height, paper.orientation);
+        const PixelRect page = PageRectangle(client.right, client.bottom, paper.width, paper.height,
+                                             paper.orientation);
         const PixelRect area =
             FreeArea(page, margins.left, margins.top, margins.right, margins.bottom);
         const float ratio = MiniatureRatio(600, 300, area);
@@ -301,21 +305,24 @@ TEST_CASE("margins that leave no room show the page without the picture") {
     int insideOut = -1, infinite = -1, negative = -1;
     Run(layout, picture, [&](HWND dialog) {
         labels = Labels(dialog);
-        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"30"); // wider than the paper
+        // The right margin: an area turned inside out there would still start on the page.
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, L"30"); // wider than the paper
         insideOut = MiniatureMismatches(dialog, picture, paper, TypedMargins(dialog, paper));
-        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"1e39"); // beyond float
-        infinite = MiniatureMismatches(dialog, picture, paper, PixelRect{INT_MAX, 0, 0, 0});
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, L"1e39"); // beyond float
+        infinite = MiniatureMismatches(dialog, picture, paper, PixelRect{0, 0, INT_MAX, 0});
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, L"0");
         SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"-1");
         negative = MiniatureMismatches(dialog, picture, paper, TypedMargins(dialog, paper));
         ClickButton(dialog, IDOK);
     });
     CHECK(labels == L"Gauche,Milieu,Droite"); // a tall picture moves left and right
     CHECK((insideOut == 0 && infinite == 0 && negative == 0));
-    CHECK(layout.marginLeft == -1.0f);
+    CHECK((layout.marginLeft == -1.0f && layout.marginRight == 0.0f));
 
     // No picture: nothing to lay out, not shown.
     COrvanelBitmap empty;
-    CHECK(Run(layout, empty, [](HWND) {}, false) == 0);
+    CHECK(Run(
+              layout, empty, [](HWND) {}, false) == 0);
 }
 
 // Run on its own with CUPS_SERVER at a missing socket: the machine then has no printer.
@@ -323,6 +330,7 @@ TEST_CASE("no printer" * doctest::skip(true)) {
     REQUIRE(Orvanel::Print::DefaultPrinterName().empty());
     COrvanelBitmap picture = Quadrants(60, 30);
     CMargeData layout = DefaultLayout();
-    CHECK(Run(layout, picture, [](HWND) {}, false) == 0); // not a confirmed print
+    CHECK(Run(
+              layout, picture, [](HWND) {}, false) == 0); // not a confirmed print
     CHECK((layout.marginTop == 0.4f && layout.position == 7 && picture.GetBitmapWidth() == 60));
 }
