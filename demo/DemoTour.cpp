@@ -92,6 +92,13 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
              DragSlider(dialog, IDC_MOTION_BLUR_ANGLE, 30);
          },
          [](HWND dialog) { ClickButton(dialog, IDOK); }},
+        // The picture in the middle of the page, a wider left margin.
+        {L"ShowPrintPreview", kCommandPrintPreview,
+         [](HWND dialog) {
+             SendDlgItemMessageW(dialog, IDC_PRINT_POSITION_MIDDLE, BM_CLICK, 0, 0);
+             SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"2");
+         },
+         [](HWND dialog) { ClickButton(dialog, IDOK); }},
     };
     int failures = 0;
     for (const TourStop& stop : stops) {

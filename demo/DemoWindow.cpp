@@ -114,10 +114,18 @@ void CDemoWindow::RunCommand(int command) {
         SetStatus(Format(L"returned %lld, path \"", result) + path.data() + L"\"");
         break;
     }
-    case kCommandPrintPreview:
-        SetStatus(
-            Format(L"ShowPrintPreview returned %lld", ShowPrintPreview(window_, nullptr, image_)));
+    case kCommandPrintPreview: {
+        const int result = ShowPrintPreview(window_, &layout_, image_);
+        wchar_t text[200];
+        std::swprintf(text, 200,
+                      L"ShowPrintPreview returned %d (margins %g, %g, %g, %g cm, position %d%ls)",
+                      result, layout_.marginTop, layout_.marginBottom, layout_.marginRight,
+                      layout_.marginLeft, layout_.position, layout_.rotate ? L", turned" : L"");
+        SetStatus(text);
+        // The dialog may have turned the image itself.
+        InvalidateRect(window_, nullptr, TRUE);
         break;
+    }
     case kCommandPrint: {
         const bool askPrinter = true;
         SetStatus(Format(L"PrintDialog returned %lld",

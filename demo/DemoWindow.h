@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "host/MargeData.h"
+
 #include <string>
 
 class COrvanelBitmap;
@@ -48,6 +50,8 @@ private:
     COrvanelBitmap* image_;
     std::wstring status_;
     unsigned long color_ = 0x0000A0FF;
+    // The print layout the host keeps between the print setup and the print job.
+    CMargeData layout_{0.4f, 0.4f, 0.4f, 0.4f, 0, false, 0};
 };
 
 } // namespace QuilletDemo
