@@ -58,7 +58,7 @@ int CPrintPreviewDialog::Show(CMargeData* layout, COrvanelBitmap* picture) {
     return dialog->result;
 }
 
-bool CPrintPreviewDialog::ReadPaper(HWND) {
+bool CPrintPreviewDialog::ReadPaper() {
     wchar_t* printerName = nullptr;
     const int status = Print::GetDefaultPrinterOrientation(printerName, orientation);
     bool usable = false;
@@ -80,7 +80,7 @@ INT_PTR CPrintPreviewDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     hostWindow = new Window::CLocalWindow(dialog);
     // Without a printer whose paper is known there is nothing to lay out: the dialog closes as
     // it opens, answering "Annuler" rather than a print the user never confirmed.
-    if (!ReadPaper(dialog)) {
+    if (!ReadPaper()) {
         result = 0;
         EndDialog(dialog, 0);
         return 0;

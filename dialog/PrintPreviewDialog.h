@@ -44,7 +44,7 @@ public:
 
 private:
     // The paper of the default printer, or false when there is none to lay out on.
-    bool ReadPaper(HWND dialog);
+    bool ReadPaper();
     void ComputeMarginPixels();
     void UpdateScale();
     void UpdatePreview(const Layout::PixelRect& previousMargins);
