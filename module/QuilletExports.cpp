@@ -6,6 +6,7 @@
 #include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
+#include "dialog/PrintDialog.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
@@ -82,4 +83,8 @@ int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
 
 int ShowPrintPreview(HWND, CMargeData*, COrvanelBitmap*) { return 0; }
 
-int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
+// The job's outcome is never reported: always 0.
+int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
+                const bool& showPrinterDialog) {
+    return Orvanel::Dialog::CPrintDialog::Show(owner, margins, bitmap, showPrinterDialog);
+}

@@ -56,3 +56,9 @@
 #define IDC_LENS_FLARE_INTENSITY 1027
 #define IDC_LENS_FLARE_SIZE_EDIT 1297
 #define IDC_LENS_FLARE_BRIGHTNESS_EDIT 1298
+
+#define IDD_PRINT_JOB 211
+#define IDC_PRINT_JOB_TEXT 83
+// Sent by the print thread to the cancel box (WM_COMMAND with this id, lParam 0) when the job
+// is over, whatever its outcome: the one way the box closes.
+#define IDC_PRINT_JOB_DONE 8

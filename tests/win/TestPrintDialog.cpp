@@ -1,0 +1,303 @@
+// PrintDialog printing to the session's PDF printer (scripts/printer-session.sh), through the
+// DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
+// "[...]" only when it asks for them (they print, or need a machine without printers), and
+// counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
+// The unnamed cases print nothing.
+#include "dialog/PrintDialog.h"
+#include "host/MargeData.h"
+#include "host/OrvanelBitmap.h"
+#include "layout/PrintedPageLayout.h"
+#include "module/Quillet.h"
+#include "print/DefaultPrinter.h"
+#include "resources/resource.h"
+#include "testing/ModalDriver.h"
+#include "win32/ModuleInstance.h"
+
+#include <doctest/doctest.h>
+
+#include <dlgs.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace QuilletTest;
+
+namespace {
+
+// The picture as shown: red top left, green top right, blue bottom left, yellow bottom right,
+// so a page printed mirrored or upside down shows the wrong colour in each quarter.
+const COLORREF kQuarters[4] = {RGB(220, 30, 30), RGB(30, 180, 60), RGB(40, 60, 220),
+                               RGB(240, 200, 20)};
+
+std::unique_ptr<COrvanelBitmap> Quarters(int width = 240, int height = 160) {
+    auto bitmap = std::make_unique<COrvanelBitmap>(width, height, 32);
+    for (int y = 0; y < height; ++y) { // buffer rows run bottom-up
+        for (int x = 0; x < width; ++x) {
+            const int quarter = (y >= height / 2 ? 0 : 2) + (x >= width / 2 ? 1 : 0);
+            bitmap->SetColorValue(x, y, kQuarters[quarter]);
+        }
+    }
+    bitmap->SetFilename(L"C:\\pictures\\quarters.png");
+    return bitmap;
+}
+
+CMargeData Margins(float left, float top, float right, float bottom) {
+    CMargeData margins{};
+    margins.marginLeft = left, margins.marginTop = top;
+    margins.marginRight = right, margins.marginBottom = bottom;
+    return margins;
+}
+
+// The margins of the printed page (centimetres): uneven, so a page turned the wrong way
+// shows.
+CMargeData PageMargins() { return Margins(3, 5, 2, 4); }
+
+// PrintDialog with the host's usual arguments while `drive` acts on the cancel box; its
+// answer. The box may close before anyone sees it when nothing holds the job.
+int Print(COrvanelBitmap* bitmap, CMargeData* margins, bool showPrinterDialog,
+          const std::function<void(HWND box)>& drive = {}, bool* boxFound = nullptr) {
+    CModalDriver driver([&](HWND box) {
+        if (drive) {
+            drive(box);
+        }
+    });
+    const int result = PrintDialog(nullptr, margins, bitmap, showPrinterDialog);
+    driver.Join();
+    CHECK_FALSE(driver.WatchdogFired());
+    if (boxFound != nullptr) {
+        *boxFound = driver.DialogFound();
+    }
+    return result;
+}
+
+// The printer dialog: the dialog window that the print thread shows owned by the cancel box.
+HWND WaitForPrinterDialog(HWND box) {
+    struct Search {
+        HWND box, found;
+    } search{box, nullptr};
+    for (int tries = 0; tries < 1000 && search.found == nullptr; ++tries) {
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(context);
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window) &&
+                    GetWindow(window, GW_OWNER) == s->box) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            Sleep(10);
+        }
+    }
+    return search.found;
+}
+
+// The folder the script shares with this program (a Windows path), never missing.
+std::string CheckFolder() {
+    const char* folder = std::getenv("QUILLET_PRINT_CHECK");
+    REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
+    return folder;
+}
+
+// What the printed page must show, in printer pixels: the page, its printable area's offset and
+// the image's placement. Written when printing, read back to check the rendered page.
+struct PageExpectation {
+    int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0;
+    int left = 0, top = 0, width = 0, height = 0, freeHeight = 0;
+};
+
+// A binary PPM as pdftoppm writes it: top row first, three bytes a pixel.
+struct Ppm {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    COLORREF At(int x, int y) const {
+        const size_t at = (size_t(y) * size_t(width) + size_t(x)) * 3;
+        return RGB(rgb[at], rgb[at + 1], rgb[at + 2]);
+    }
+};
+
+Ppm ReadPpm(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    Ppm ppm;
+    std::string magic;
+    int maximum = 0;
+    file >> magic >> ppm.width >> ppm.height >> maximum;
+    file.get();
+    REQUIRE_MESSAGE((file && magic == "P6" && maximum == 255 && ppm.width > 0), path);
+    ppm.rgb.resize(size_t(ppm.width) * size_t(ppm.height) * 3);
+    file.read(reinterpret_cast<char*>(ppm.rgb.data()), std::streamsize(ppm.rgb.size()));
+    REQUIRE(file);
+    return ppm;
+}
+
+bool Near(COLORREF got, COLORREF want) {
+    const auto close = [](int a, int b) { return std::abs(a - b) <= 24; };
+    return close(GetRValue(got), GetRValue(want)) && close(GetGValue(got), GetGValue(want)) &&
+           close(GetBValue(got), GetBValue(want));
+}
+
+std::string Hex(COLORREF color) {
+    char text[16];
+    snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color),
+             GetBValue(color));
+    return text;
+}
+
+// A dialog whose print thread cannot start.
+class CThreadlessPrintDialog : public Orvanel::Dialog::CPrintDialog {
+    HANDLE StartPrintThread(unsigned&) override { return nullptr; }
+};
+
+} // namespace
+
+TEST_CASE("[one page] without the printer dialog one page goes to the default printer" *
+          doctest::skip()) {
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    CHECK(Print(picture.get(), &margins, false) == 0);
+
+    // Where the page must show the picture, from the printer's own description of its page.
+    const std::wstring printer = Orvanel::Print::DefaultPrinterName();
+    REQUIRE(!printer.empty());
+    HDC dc = CreateDCW(nullptr, printer.c_str(), nullptr, nullptr);
+    REQUIRE(dc != nullptr);
+    const auto placement = Orvanel::Layout::PlaceImageOnPage(
+        margins.marginLeft, margins.marginTop, margins.marginRight, margins.marginBottom,
+        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
+        GetDeviceCaps(dc, VERTSIZE), picture->GetBitmapWidth(), picture->GetBitmapHeight());
+    std::ofstream(CheckFolder() + "/expected.txt")
+        << GetDeviceCaps(dc, PHYSICALWIDTH) << ' ' << GetDeviceCaps(dc, PHYSICALHEIGHT) << ' '
+        << GetDeviceCaps(dc, PHYSICALOFFSETX) << ' ' << GetDeviceCaps(dc, PHYSICALOFFSETY) << ' '
+        << placement.left << ' ' << placement.top << ' ' << placement.width << ' '
+        << placement.height << ' ' << placement.freeHeight << '\n';
+    DeleteDC(dc);
+    CHECK(placement.drawable);
+}
+
+TEST_CASE("[page check] the page shows the picture upright where the margins put it" *
+          doctest::skip()) {
+    PageExpectation e;
+    std::ifstream(CheckFolder() + "/expected.txt") >> e.pageWidth >> e.pageHeight >> e.offsetX >>
+        e.offsetY >> e.left >> e.top >> e.width >> e.height >> e.freeHeight;
+    REQUIRE((e.pageWidth > 0 && e.width > 0 && e.height > 0));
+    const Ppm page = ReadPpm(CheckFolder() + "/page.ppm");
+    // The rendered page and the printer's page are the same sheet at another resolution.
+    const auto sample = [&](int x, int y) {
+        return page.At((e.offsetX + x) * page.width / e.pageWidth,
+                       (e.offsetY + y) * page.height / e.pageHeight);
+    };
+    struct Point {
+        const char* where;
+        int x, y;
+        COLORREF want;
+    };
+    const int midX = e.left + e.width / 2, midY = e.top + e.height / 2;
+    const Point points[] = {
+        {"top left quarter", e.left + e.width / 4, e.top + e.height / 4, kQuarters[0]},
+        {"top right quarter", e.left + 3 * e.width / 4, e.top + e.height / 4, kQuarters[1]},
+        {"bottom left quarter", e.left + e.width / 4, e.top + 3 * e.height / 4, kQuarters[2]},
+        {"bottom right quarter", e.left + 3 * e.width / 4, e.top + 3 * e.height / 4, kQuarters[3]},
+        {"left margin", e.left / 2, midY, RGB(255, 255, 255)},
+        {"top margin", midX, e.top / 2, RGB(255, 255, 255)},
+        {"below the picture", midX, e.top + (e.height + e.freeHeight) / 2, RGB(255, 255, 255)},
+    };
+    for (const Point& p : points) {
+        INFO(p.where << " at printer pixel " << p.x << ", " << p.y);
+        const COLORREF got = sample(p.x, p.y);
+        CHECK_MESSAGE(Near(got, p.want), Hex(got) << " where " << Hex(p.want) << " belongs");
+    }
+}
+
+TEST_CASE("[three copies] three copies chosen in the printer dialog" * doctest::skip()) {
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    bool copiesSet = false;
+    CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
+              HWND printerDialog = WaitForPrinterDialog(box);
+              copiesSet = SetDlgItemInt(printerDialog, edt3, 3, FALSE) != 0;
+              PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
+          }) == 0);
+    CHECK(copiesSet);
+}
+
+TEST_CASE("[no printer] a machine without printers: nothing printed, the box closes" *
+          doctest::skip()) {
+    REQUIRE(Orvanel::Print::DefaultPrinterName().empty());
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    CHECK(Print(picture.get(), &margins, false) == 0);
+}
+
+TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing prints") {
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    std::wstring title;
+    UINT closeState = 0;
+    int second = -1;
+    HWND secondBox = nullptr;
+    bool printerDialogFound = false;
+    CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
+              title = WindowText(box);
+              closeState = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
+              HWND printerDialog = WaitForPrinterDialog(box);
+              printerDialogFound = printerDialog != nullptr;
+              // A second job while this one runs: refused at once, without a box. (Were it run, it
+              // would print a page, which the script counts.)
+              CModalDriver secondDriver([&](HWND other) { secondBox = other; });
+              second = PrintDialog(nullptr, &margins, picture.get(), false);
+              secondDriver.Join();
+              PostMessageW(printerDialog, WM_COMMAND, IDCANCEL, 0);
+          }) == 0);
+    CHECK(title == L"Impression ...");
+    CHECK((closeState & MF_GRAYED) != 0);
+    CHECK(printerDialogFound);
+    CHECK(second == 0);
+    CHECK(secondBox == nullptr);
+}
+
+TEST_CASE("\"Annuler\" before the first copy: no document, the box closes") {
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    HWND printerDialog = nullptr;
+    CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
+              printerDialog = WaitForPrinterDialog(box);
+              // What the button sends; synchronous, so the flag is up before the printer is chosen.
+              SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+              PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
+          }) == 0);
+    CHECK(printerDialog != nullptr);
+}
+
+TEST_CASE("nothing to print, or no thread to print it: no box stays open") {
+    CMargeData margins = PageMargins();
+    COrvanelBitmap empty;
+    auto picture = Quarters();
+    bool boxFound = true;
+    CHECK(Print(nullptr, &margins, false, {}, &boxFound) == 0);
+    CHECK_FALSE(boxFound);
+    CHECK(Print(&empty, &margins, false, {}, &boxFound) == 0);
+    CHECK_FALSE(boxFound);
+    CHECK(Print(picture.get(), nullptr, false, {}, &boxFound) == 0);
+    CHECK_FALSE(boxFound);
+
+    // The dialog's own class, run with the DLL's templates: a thread that cannot start must
+    // not leave a box that nothing would ever close.
+    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
+    CThreadlessPrintDialog dialog;
+    dialog.margins = &margins;
+    dialog.bitmap = picture.get();
+    CModalDriver driver([](HWND) {}, 3000);
+    dialog.RunModal();
+    driver.Join();
+    CHECK_FALSE(driver.WatchdogFired());
+    CHECK(dialog.cancelBox == nullptr);
+}
