@@ -121,7 +121,7 @@ void CDemoWindow::RunCommand(int command) {
     case kCommandPrint: {
         const bool askPrinter = true;
         SetStatus(Format(L"PrintDialog returned %lld",
-                         PrintDialog(window_, nullptr, image_, askPrinter)));
+                         PrintDialog(window_, &margins_, image_, askPrinter)));
         break;
     }
     case kCommandMotionBlur: {

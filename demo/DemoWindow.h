@@ -1,4 +1,6 @@
 #pragma once
+#include "host/MargeData.h"
+
 #include <windows.h>
 
 #include <string>
@@ -48,6 +50,8 @@ private:
     COrvanelBitmap* image_;
     std::wstring status_;
     unsigned long color_ = 0x0000A0FF;
+    // The page layout the print job uses: 1.5 cm all round (top, bottom, right, left).
+    CMargeData margins_{1.5f, 1.5f, 1.5f, 1.5f, 0, false, 0};
 };
 
 } // namespace QuilletDemo

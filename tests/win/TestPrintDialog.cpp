@@ -10,6 +10,7 @@
 #include "module/Quillet.h"
 #include "print/DefaultPrinter.h"
 #include "resources/resource.h"
+#include "support/ImportPatch.h"
 #include "testing/ModalDriver.h"
 #include "win32/ModuleInstance.h"
 
@@ -17,12 +18,18 @@
 
 #include <dlgs.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+extern "C" {
+extern decltype(&StartDocW) __imp_StartDocW;
+extern decltype(&HeapAlloc) __imp_HeapAlloc;
+}
 
 using namespace QuilletTest;
 
@@ -74,32 +81,6 @@ int Print(COrvanelBitmap* bitmap, CMargeData* margins, bool showPrinterDialog,
     return result;
 }
 
-// The printer dialog: the dialog window that the print thread shows owned by the cancel box.
-HWND WaitForPrinterDialog(HWND box) {
-    struct Search {
-        HWND box, found;
-    } search{box, nullptr};
-    for (int tries = 0; tries < 1000 && search.found == nullptr; ++tries) {
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(context);
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window) &&
-                    GetWindow(window, GW_OWNER) == s->box) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) {
-            Sleep(10);
-        }
-    }
-    return search.found;
-}
-
 // The folder the script shares with this program (a Windows path), never missing.
 std::string CheckFolder() {
     const char* folder = std::getenv("QUILLET_PRINT_CHECK");
@@ -111,7 +92,7 @@ std::string CheckFolder() {
 // the image's placement. Written when printing, read back to check the rendered page.
 struct PageExpectation {
     int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0;
-    int left = 0, top = 0, width = 0, height = 0, freeHeight = 0;
+    int left = 0, top = 0, width = 0, height = 0;
 };
 
 // A binary PPM as pdftoppm writes it: top row first, three bytes a pixel.
@@ -151,6 +132,15 @@ std::string Hex(COLORREF color) {
     return text;
 }
 
+// Calls of the dialog's class linked into this program, counted or refused.
+std::atomic<int> startedDocuments{0};
+decltype(&StartDocW) realStartDoc = nullptr;
+int WINAPI CountingStartDoc(HDC dc, const DOCINFOW* document) {
+    ++startedDocuments;
+    return realStartDoc(dc, document);
+}
+LPVOID WINAPI RefusingHeapAlloc(HANDLE, DWORD, SIZE_T) { return nullptr; }
+
 // A dialog whose print thread cannot start.
 class CThreadlessPrintDialog : public Orvanel::Dialog::CPrintDialog {
     HANDLE StartPrintThread(unsigned&) override { return nullptr; }
@@ -177,7 +167,7 @@ TEST_CASE("[one page] without the printer dialog one page goes to the default pr
         << GetDeviceCaps(dc, PHYSICALWIDTH) << ' ' << GetDeviceCaps(dc, PHYSICALHEIGHT) << ' '
         << GetDeviceCaps(dc, PHYSICALOFFSETX) << ' ' << GetDeviceCaps(dc, PHYSICALOFFSETY) << ' '
         << placement.left << ' ' << placement.top << ' ' << placement.width << ' '
-        << placement.height << ' ' << placement.freeHeight << '\n';
+        << placement.height << '\n';
     DeleteDC(dc);
     CHECK(placement.drawable);
 }
@@ -186,7 +176,7 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
           doctest::skip()) {
     PageExpectation e;
     std::ifstream(CheckFolder() + "/expected.txt") >> e.pageWidth >> e.pageHeight >> e.offsetX >>
-        e.offsetY >> e.left >> e.top >> e.width >> e.height >> e.freeHeight;
+        e.offsetY >> e.left >> e.top >> e.width >> e.height;
     REQUIRE((e.pageWidth > 0 && e.width > 0 && e.height > 0));
     const Ppm page = ReadPpm(CheckFolder() + "/page.ppm");
     // The rendered page and the printer's page are the same sheet at another resolution.
@@ -199,15 +189,20 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
         int x, y;
         COLORREF want;
     };
-    const int midX = e.left + e.width / 2, midY = e.top + e.height / 2;
+    // Each corner of the picture, four rendered pixels inside and outside it: a picture moved,
+    // turned or mirrored, or drawn at another size, puts another colour there.
+    const int d = 4 * e.pageWidth / page.width;
+    const int right = e.left + e.width - 1, bottom = e.top + e.height - 1;
+    const COLORREF white = RGB(255, 255, 255);
     const Point points[] = {
-        {"top left quarter", e.left + e.width / 4, e.top + e.height / 4, kQuarters[0]},
-        {"top right quarter", e.left + 3 * e.width / 4, e.top + e.height / 4, kQuarters[1]},
-        {"bottom left quarter", e.left + e.width / 4, e.top + 3 * e.height / 4, kQuarters[2]},
-        {"bottom right quarter", e.left + 3 * e.width / 4, e.top + 3 * e.height / 4, kQuarters[3]},
-        {"left margin", e.left / 2, midY, RGB(255, 255, 255)},
-        {"top margin", midX, e.top / 2, RGB(255, 255, 255)},
-        {"below the picture", midX, e.top + (e.height + e.freeHeight) / 2, RGB(255, 255, 255)},
+        {"top left corner", e.left + d, e.top + d, kQuarters[0]},
+        {"top right corner", right - d, e.top + d, kQuarters[1]},
+        {"bottom left corner", e.left + d, bottom - d, kQuarters[2]},
+        {"bottom right corner", right - d, bottom - d, kQuarters[3]},
+        {"left of the picture", e.left - d, e.top + d, white},
+        {"above the picture", e.left + d, e.top - d, white},
+        {"right of the picture", right + d, bottom - d, white},
+        {"below the picture", right - d, bottom + d, white},
     };
     for (const Point& p : points) {
         INFO(p.where << " at printer pixel " << p.x << ", " << p.y);
@@ -221,7 +216,7 @@ TEST_CASE("[three copies] three copies chosen in the printer dialog" * doctest::
     CMargeData margins = PageMargins();
     bool copiesSet = false;
     CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
-              HWND printerDialog = WaitForPrinterDialog(box);
+              HWND printerDialog = WaitForOwnedDialog(box);
               copiesSet = SetDlgItemInt(printerDialog, edt3, 3, FALSE) != 0;
               PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
           }) == 0);
@@ -247,7 +242,7 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing pr
     CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
               title = WindowText(box);
               closeState = GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND);
-              HWND printerDialog = WaitForPrinterDialog(box);
+              HWND printerDialog = WaitForOwnedDialog(box);
               printerDialogFound = printerDialog != nullptr;
               // A second job while this one runs: refused at once, without a box. (Were it run, it
               // would print a page, which the script counts.)
@@ -263,20 +258,6 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing pr
     CHECK(secondBox == nullptr);
 }
 
-TEST_CASE("\"Annuler\" before the first copy: no document, the box closes") {
-    auto picture = Quarters();
-    CMargeData margins = PageMargins();
-    HWND printerDialog = nullptr;
-    CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
-              printerDialog = WaitForPrinterDialog(box);
-              // What the button sends; synchronous, so the flag is up before the printer is chosen.
-              SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
-              PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
-          }) == 0);
-    CHECK(printerDialog != nullptr);
-}
-
 TEST_CASE("nothing to print, or no thread to print it: no box stays open") {
     CMargeData margins = PageMargins();
     COrvanelBitmap empty;
@@ -288,16 +269,48 @@ TEST_CASE("nothing to print, or no thread to print it: no box stays open") {
     CHECK_FALSE(boxFound);
     CHECK(Print(picture.get(), nullptr, false, {}, &boxFound) == 0);
     CHECK_FALSE(boxFound);
+}
 
-    // The dialog's own class, run with the DLL's templates: a thread that cannot start must
-    // not leave a box that nothing would ever close.
+TEST_CASE("the dialog's own class: no thread, no record, or \"Annuler\" before the first copy") {
+    auto picture = Quarters();
+    CMargeData margins = PageMargins();
+    // The class linked into this program, on the DLL's templates, calls the system through this
+    // program's import entries, which the cases below count or make fail.
     Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
-    CThreadlessPrintDialog dialog;
-    dialog.margins = &margins;
-    dialog.bitmap = picture.get();
-    CModalDriver driver([](HWND) {}, 3000);
-    dialog.RunModal();
-    driver.Join();
-    CHECK_FALSE(driver.WatchdogFired());
-    CHECK(dialog.cancelBox == nullptr);
+    const auto run = [&](Orvanel::Dialog::CPrintDialog& dialog, bool showPrinterDialog,
+                         const std::function<void(HWND)>& drive) {
+        dialog.margins = &margins;
+        dialog.bitmap = picture.get();
+        dialog.showPrinterDialog = showPrinterDialog;
+        CModalDriver driver(drive, 5000);
+        dialog.RunModal();
+        driver.Join();
+        CHECK_FALSE(driver.WatchdogFired());
+        CHECK(dialog.cancelBox == nullptr);
+    };
+    SUBCASE("a thread that cannot start leaves no box open") {
+        CThreadlessPrintDialog dialog;
+        run(dialog, false, [](HWND) {});
+    }
+    SUBCASE("without memory for the printer dialog's record the box still closes") {
+        ImportPatch<decltype(&HeapAlloc)> refuse(__imp_HeapAlloc, RefusingHeapAlloc);
+        Orvanel::Dialog::CPrintDialog dialog;
+        run(dialog, true, [](HWND) {});
+    }
+    SUBCASE("\"Annuler\" while the printer dialog is open: no document is started") {
+        startedDocuments = 0;
+        ImportPatch<decltype(&StartDocW)> count(__imp_StartDocW, CountingStartDoc);
+        realStartDoc = count.Original();
+        Orvanel::Dialog::CPrintDialog dialog;
+        HWND printerDialog = nullptr;
+        run(dialog, true, [&](HWND box) {
+            printerDialog = WaitForOwnedDialog(box);
+            // What the button sends; synchronous, so the flag is up before a printer is chosen.
+            SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+            PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
+        });
+        CHECK(printerDialog != nullptr);
+        CHECK(startedDocuments == 0);
+    }
 }
