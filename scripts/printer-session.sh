@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs a command with a real printer: a private CUPS server (its own configuration, spool,
-# logs and socket under build/printer) with one PDF queue, QuilletPDF, as the default. Every
+# Runs a command with a real printer: a private CUPS server (its own configuration, spool and
+# socket; its logs under build/printer/log) with one PDF queue, QuilletPDF, as the default. Every
 # document printed to it becomes a PDF in a fresh folder, exported as QUILLET_PDF_DIR;
 # CUPS_SERVER points at the private server, so wine (which reads the CUPS queues at each
 # process start and takes the CUPS default as its own) prints there. The server is stopped
-# when the command ends, also on failure. Needs root: the PDF backend reads its per-queue
+# and its files removed when the command ends, also on failure. Needs root: the PDF backend reads its per-queue
 # settings from /etc/cups only.
 #   scripts/printer-session.sh COMMAND...
 set -euo pipefail
@@ -19,10 +19,13 @@ ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd
 [ -x "$backend" ] && [ -r "$ppd" ] || fail "the cups-pdf backend or its PPD is missing"
 [ "$(id -u)" -eq 0 ] || fail "must run as root (the PDF backend's settings live in /etc/cups)"
 
-state="$root/build/printer"
-rm -rf "$state"
-mkdir -p "$state"/{conf/ppd,spool/tmp,cache,run,log,pdf}
-# The backend is run as root and the filters as lp: both must reach the spool.
+# The PDFs and the logs go under build/printer. The server's own files go to a folder of their
+# own under /tmp: its filters run as lp, which cannot reach into a checkout under /root.
+out="$root/build/printer"
+rm -rf "$out"
+mkdir -p "$out"/{pdf,log}
+state=$(mktemp -d "${TMPDIR:-/tmp}/quillet-cups.XXXXXX")
+mkdir -p "$state"/{conf/ppd,spool/tmp,cache,run}
 chmod 755 "$state" "$state"/*
 chmod 1777 "$state/spool/tmp"
 # The backend finds its settings by the device's name; a name of this run's own keeps
@@ -37,8 +40,12 @@ cleanup() {
     wait "$cupsd_pid" 2>/dev/null || true
   fi
   rm -f "$backend_conf"
+  rm -rf "$state"
 }
 trap cleanup EXIT
+# A session stopped from outside (a timeout) still stops its server.
+trap 'exit 143' TERM
+trap 'exit 130' INT
 
 cat >"$state/conf/cupsd.conf" <<EOF
 Listen $state/run/cups.sock
@@ -63,22 +70,22 @@ TempDir $state/spool/tmp
 CacheDir $state/cache
 StateDir $state/run
 Printcap $state/run/printcap
-ErrorLog $state/log/error_log
-AccessLog $state/log/access_log
-PageLog $state/log/page_log
+ErrorLog $out/log/error_log
+AccessLog $out/log/access_log
+PageLog $out/log/page_log
 Sandboxing Relaxed
 SystemGroup root
 EOF
 # Label 1: every file is named after its job number, so copies of one document never
 # overwrite each other.
 cat >"$backend_conf" <<EOF
-Out $state/pdf
-AnonDirName $state/pdf
-Log $state/log
+Out $out/pdf
+AnonDirName $out/pdf
+Log $out/log
 Label 1
 EOF
 
-cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" >"$state/log/cupsd.out" 2>&1 &
+cupsd -f -c "$state/conf/cupsd.conf" -s "$state/conf/cups-files.conf" >"$out/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
 export CUPS_SERVER="$state/run/cups.sock"
 for _ in $(seq 100); do
@@ -87,13 +94,13 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 if ! lpstat -r >/dev/null 2>&1; then
-  cat "$state/log/cupsd.out" "$state/log/error_log" >&2 2>/dev/null || true
+  cat "$out/log/cupsd.out" "$out/log/error_log" >&2 2>/dev/null || true
   fail "cupsd did not start"
 fi
-lpadmin -p QuilletPDF -v "cups-pdf:/$instance" -P "$ppd" -E 2>"$state/log/lpadmin.log" ||
-  { cat "$state/log/lpadmin.log" >&2; fail "cannot add the QuilletPDF queue"; }
+lpadmin -p QuilletPDF -v "cups-pdf:/$instance" -P "$ppd" -E 2>"$out/log/lpadmin.log" ||
+  { cat "$out/log/lpadmin.log" >&2; fail "cannot add the QuilletPDF queue"; }
 lpadmin -d QuilletPDF
-export QUILLET_PDF_DIR="$state/pdf"
+export QUILLET_PDF_DIR="$out/pdf"
 
 status=0
 "$@" || status=$?

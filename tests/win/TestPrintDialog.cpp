@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -52,26 +53,15 @@ std::unique_ptr<COrvanelBitmap> Quarters(int width = 240, int height = 160) {
     return bitmap;
 }
 
-CMargeData Margins(float left, float top, float right, float bottom) {
-    CMargeData margins{};
-    margins.marginLeft = left, margins.marginTop = top;
-    margins.marginRight = right, margins.marginBottom = bottom;
-    return margins;
-}
-
-// The margins of the printed page (centimetres): uneven, so a page turned the wrong way
+// Top, bottom, right and left margins in centimetres: uneven, so a page turned the wrong way
 // shows.
-CMargeData PageMargins() { return Margins(3, 5, 2, 4); }
+constexpr CMargeData kMargins{5, 4, 2, 3, 0, false, 0};
 
 // PrintDialog with the host's usual arguments while `drive` acts on the cancel box; its
 // answer. The box may close before anyone sees it when nothing holds the job.
 int Print(COrvanelBitmap* bitmap, CMargeData* margins, bool showPrinterDialog,
           const std::function<void(HWND box)>& drive = {}, bool* boxFound = nullptr) {
-    CModalDriver driver([&](HWND box) {
-        if (drive) {
-            drive(box);
-        }
-    });
+    CModalDriver driver(drive ? drive : [](HWND) {});
     const int result = PrintDialog(nullptr, margins, bitmap, showPrinterDialog);
     driver.Join();
     CHECK_FALSE(driver.WatchdogFired());
@@ -87,13 +77,6 @@ std::string CheckFolder() {
     REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
     return folder;
 }
-
-// What the printed page must show, in printer pixels: the page, its printable area's offset and
-// the image's placement. Written when printing, read back to check the rendered page.
-struct PageExpectation {
-    int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0;
-    int left = 0, top = 0, width = 0, height = 0;
-};
 
 // A binary PPM as pdftoppm writes it: top row first, three bytes a pixel.
 struct Ppm {
@@ -120,16 +103,12 @@ Ppm ReadPpm(const std::string& path) {
 }
 
 bool Near(COLORREF got, COLORREF want) {
-    const auto close = [](int a, int b) { return std::abs(a - b) <= 24; };
-    return close(GetRValue(got), GetRValue(want)) && close(GetGValue(got), GetGValue(want)) &&
-           close(GetBValue(got), GetBValue(want));
-}
-
-std::string Hex(COLORREF color) {
-    char text[16];
-    snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color),
-             GetBValue(color));
-    return text;
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > 24) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Calls of the dialog's class linked into this program, counted or refused.
@@ -151,7 +130,7 @@ class CThreadlessPrintDialog : public Orvanel::Dialog::CPrintDialog {
 TEST_CASE("[one page] without the printer dialog one page goes to the default printer" *
           doctest::skip()) {
     auto picture = Quarters();
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     CHECK(Print(picture.get(), &margins, false) == 0);
 
     // Where the page must show the picture, from the printer's own description of its page.
@@ -174,7 +153,11 @@ TEST_CASE("[one page] without the printer dialog one page goes to the default pr
 
 TEST_CASE("[page check] the page shows the picture upright where the margins put it" *
           doctest::skip()) {
-    PageExpectation e;
+    // In printer pixels: the sheet, the offset of its printable area, the picture's placement.
+    struct {
+        int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0, left = 0, top = 0, width = 0,
+            height = 0;
+    } e;
     std::ifstream(CheckFolder() + "/expected.txt") >> e.pageWidth >> e.pageHeight >> e.offsetX >>
         e.offsetY >> e.left >> e.top >> e.width >> e.height;
     REQUIRE((e.pageWidth > 0 && e.width > 0 && e.height > 0));
@@ -207,13 +190,13 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     for (const Point& p : points) {
         INFO(p.where << " at printer pixel " << p.x << ", " << p.y);
         const COLORREF got = sample(p.x, p.y);
-        CHECK_MESSAGE(Near(got, p.want), Hex(got) << " where " << Hex(p.want) << " belongs");
+        CHECK_MESSAGE(Near(got, p.want), std::hex << got << " where " << p.want << " belongs");
     }
 }
 
 TEST_CASE("[three copies] three copies chosen in the printer dialog" * doctest::skip()) {
     auto picture = Quarters();
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     bool copiesSet = false;
     CHECK(Print(picture.get(), &margins, true, [&](HWND box) {
               HWND printerDialog = WaitForOwnedDialog(box);
@@ -227,13 +210,13 @@ TEST_CASE("[no printer] a machine without printers: nothing printed, the box clo
           doctest::skip()) {
     REQUIRE(Orvanel::Print::DefaultPrinterName().empty());
     auto picture = Quarters();
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     CHECK(Print(picture.get(), &margins, false) == 0);
 }
 
 TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing prints") {
     auto picture = Quarters();
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     std::wstring title;
     UINT closeState = 0;
     int second = -1;
@@ -259,21 +242,21 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing pr
 }
 
 TEST_CASE("nothing to print, or no thread to print it: no box stays open") {
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     COrvanelBitmap empty;
     auto picture = Quarters();
-    bool boxFound = true;
-    CHECK(Print(nullptr, &margins, false, {}, &boxFound) == 0);
-    CHECK_FALSE(boxFound);
-    CHECK(Print(&empty, &margins, false, {}, &boxFound) == 0);
-    CHECK_FALSE(boxFound);
-    CHECK(Print(picture.get(), nullptr, false, {}, &boxFound) == 0);
-    CHECK_FALSE(boxFound);
+    const std::pair<COrvanelBitmap*, CMargeData*> calls[] = {
+        {nullptr, &margins}, {&empty, &margins}, {picture.get(), nullptr}};
+    for (const auto& [bitmap, layout] : calls) {
+        bool boxFound = true;
+        CHECK(Print(bitmap, layout, false, {}, &boxFound) == 0);
+        CHECK_FALSE(boxFound);
+    }
 }
 
 TEST_CASE("the dialog's own class: no thread, no record, or \"Annuler\" before the first copy") {
     auto picture = Quarters();
-    CMargeData margins = PageMargins();
+    CMargeData margins = kMargins;
     // The class linked into this program, on the DLL's templates, calls the system through this
     // program's import entries, which the cases below count or make fail.
     Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
