@@ -212,6 +212,8 @@ TEST_CASE("[no printer] a machine without printers: nothing printed, the box clo
     auto picture = Quarters();
     CMargeData margins = kMargins;
     CHECK(Print(picture.get(), &margins, false) == 0);
+    // The job itself (linked into this program) does not take it for a print.
+    CHECK(Orvanel::Print::PrintImage({nullptr, &margins, picture.get(), false}) == 0);
 }
 
 TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing prints") {

@@ -66,4 +66,4 @@ target_link_libraries(test_print_dialog PRIVATE QuilletHost win_test_support
 add_dependencies(test_print_dialog Quillet)
 add_test(NAME win.test_print_dialog
          COMMAND ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
-set_tests_properties(win.test_print_dialog PROPERTIES TIMEOUT 300)
+set_tests_properties(win.test_print_dialog PROPERTIES TIMEOUT 120)

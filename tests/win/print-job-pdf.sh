@@ -45,6 +45,9 @@ clear() { settle; find "$QUILLET_PDF_DIR" -maxdepth 1 -name '*.pdf' -delete; }
 clear
 run -tc='[one page]*'
 expect_pdfs 1 "one page without the printer dialog"
+# The document is named after the picture's file.
+title=$(pdfinfo "$(pdfs)" | sed -n 's/^Title: *//p')
+[ "$title" = 'C:\pictures\quarters.png' ] || fail "the document is called \"$title\""
 pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page"
 run -tc='[page check]*'
 
