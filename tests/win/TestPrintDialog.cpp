@@ -194,7 +194,7 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     }
 }
 
-TEST_CASE("[three copies] three copies chosen in the printer dialog" * doctest::skip()) {
+TEST_CASE("[five documents] three copies chosen in the printer dialog" * doctest::skip()) {
     auto picture = Quarters();
     CMargeData margins = kMargins;
     bool copiesSet = false;
@@ -204,6 +204,15 @@ TEST_CASE("[three copies] three copies chosen in the printer dialog" * doctest::
               PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
           }) == 0);
     CHECK(copiesSet);
+}
+
+TEST_CASE("[five documents] margins that leave no room: a page without the picture" *
+          doctest::skip()) {
+    auto picture = Quarters();
+    for (float margin : {15.0f, -1e30f}) { // past the sheet, and absurd
+        CMargeData margins{margin, margin, margin, margin, 0, false, 0};
+        CHECK(Print(picture.get(), &margins, false) == 0);
+    }
 }
 
 TEST_CASE("[no printer] a machine without printers: nothing printed, the box closes" *

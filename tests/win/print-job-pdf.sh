@@ -52,8 +52,8 @@ pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page"
 run -tc='[page check]*'
 
 clear
-run -tc='[three copies]*'
-expect_pdfs 3 "three copies"
+run -tc='[five documents]*'
+expect_pdfs 5 "three copies, two pages without room for the picture"
 
 clear
 run -tce='[*'
