@@ -115,12 +115,12 @@ void CDemoWindow::RunCommand(int command) {
         break;
     }
     case kCommandPrintPreview: {
-        const int result = ShowPrintPreview(window_, &layout_, image_);
+        const int result = ShowPrintPreview(window_, &margins_, image_);
         wchar_t text[200];
         std::swprintf(text, 200,
                       L"ShowPrintPreview returned %d (margins %g, %g, %g, %g cm, position %d%ls)",
-                      result, layout_.marginTop, layout_.marginBottom, layout_.marginRight,
-                      layout_.marginLeft, layout_.position, layout_.rotate ? L", turned" : L"");
+                      result, margins_.marginTop, margins_.marginBottom, margins_.marginRight,
+                      margins_.marginLeft, margins_.position, margins_.rotate ? L", turned" : L"");
         SetStatus(text);
         // The dialog may have turned the image itself.
         InvalidateRect(window_, nullptr, TRUE);
@@ -129,7 +129,7 @@ void CDemoWindow::RunCommand(int command) {
     case kCommandPrint: {
         const bool askPrinter = true;
         SetStatus(Format(L"PrintDialog returned %lld",
-                         PrintDialog(window_, nullptr, image_, askPrinter)));
+                         PrintDialog(window_, &margins_, image_, askPrinter)));
         break;
     }
     case kCommandMotionBlur: {

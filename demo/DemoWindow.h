@@ -1,4 +1,6 @@
 #pragma once
+#include "host/MargeData.h"
+
 #include <windows.h>
 
 #include "host/MargeData.h"
@@ -50,8 +52,9 @@ private:
     COrvanelBitmap* image_;
     std::wstring status_;
     unsigned long color_ = 0x0000A0FF;
-    // The print layout the host keeps between the print setup and the print job.
-    CMargeData layout_{0.4f, 0.4f, 0.4f, 0.4f, 0, false, 0};
+    // The page layout the host keeps for the print setup and the print job: 1.5 cm all round (top,
+    // bottom, right, left).
+    CMargeData margins_{1.5f, 1.5f, 1.5f, 1.5f, 0, false, 0};
 };
 
 } // namespace QuilletDemo

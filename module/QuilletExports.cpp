@@ -7,6 +7,7 @@
 #include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
 #include "dialog/PrintPreviewDialog.h"
+#include "dialog/PrintDialog.h"
 #include "host/OrvanelBitmap.h"
 #include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
@@ -86,4 +87,8 @@ int ShowVideoOpenBox(wchar_t*, HWND) { return 0; }
 
 int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
 
-int PrintDialog(HWND, CMargeData*, COrvanelBitmap*, const bool&) { return 0; }
+// The job's outcome is never reported: always 0.
+int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
+                const bool& showPrinterDialog) {
+    return Orvanel::Dialog::CPrintDialog::Show(owner, margins, bitmap, showPrinterDialog);
+}

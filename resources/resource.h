@@ -68,3 +68,9 @@
 #define IDC_PRINT_POSITION_GROUP 1169
 #define IDC_PRINT_MARGIN_GROUP 1170
 #define IDC_PRINT_ROTATE 1171
+
+#define IDD_PRINT_JOB 211
+#define IDC_PRINT_JOB_TEXT 83
+// Sent by the print thread to the cancel box (WM_COMMAND with this id, lParam 0) when the job
+// is over, whatever its outcome: the one way the box closes.
+#define IDC_PRINT_JOB_DONE 8

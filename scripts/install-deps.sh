@@ -10,6 +10,7 @@ packages=(
   librapidxml-dev libstb-dev doctest-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev
   clang-14 libclang-rt-14-dev
+  cups printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick hyperfine jq time)

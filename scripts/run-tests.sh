@@ -24,8 +24,8 @@ echo "== fuzz harnesses (libFuzzer, ASan, UBSan): seeds and a fixed number of ru
 ctest --test-dir build/fuzz --output-on-failure 2>&1 | tee build/ctest-fuzz.log
 fuzz_status=${PIPESTATUS[0]}
 
-echo "== Windows tests (wine, Xvfb)"
-scripts/wine-session.sh ctest --test-dir build/win --output-on-failure >build/ctest-win.log 2>&1
+echo "== Windows tests (wine, Xvfb, a private CUPS server with a PDF printer)"
+scripts/printer-session.sh scripts/wine-session.sh ctest --test-dir build/win --output-on-failure >build/ctest-win.log 2>&1
 win_status=$?
 cat build/ctest-win.log
 

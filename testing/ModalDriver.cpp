@@ -11,11 +11,28 @@ struct DialogSearch {
     HWND found;
 };
 
-BOOL CALLBACK FindDialogWindow(HWND window, LPARAM context) {
+bool IsVisibleDialog(HWND window) {
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+    return lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window);
+}
+
+BOOL CALLBACK FindDialogWindow(HWND window, LPARAM context) {
+    if (IsVisibleDialog(window)) {
         reinterpret_cast<DialogSearch*>(context)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct OwnedSearch {
+    HWND owner, found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedSearch*>(context);
+    if (IsVisibleDialog(window) && GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
         return FALSE;
     }
     return TRUE;
@@ -26,6 +43,18 @@ BOOL CALLBACK FindDialogWindow(HWND window, LPARAM context) {
 HWND FindThreadDialog(DWORD threadId) {
     DialogSearch search{nullptr};
     EnumThreadWindows(threadId, FindDialogWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs) {
+    OwnedSearch search{owner, nullptr};
+    const DWORD start = GetTickCount();
+    while (search.found == nullptr && GetTickCount() - start < timeoutMs) {
+        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) {
+            Sleep(10);
+        }
+    }
     return search.found;
 }
 

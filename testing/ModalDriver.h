@@ -12,6 +12,10 @@ namespace QuilletTest {
 // thread's own windows keeps a dialog of another process from being picked up.
 HWND FindThreadDialog(DWORD threadId);
 
+// A visible dialog window owned by `owner`, shown by any thread (the system's print dialog
+// that a print thread opens over its cancel box), waited for up to timeoutMs; null if none.
+HWND WaitForOwnedDialog(HWND owner, DWORD timeoutMs = 10000);
+
 // Text of a window or of a dialog control, read from any thread.
 std::wstring WindowText(HWND window);
 std::wstring ControlText(HWND dialog, int controlId);

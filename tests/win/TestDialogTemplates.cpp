@@ -141,6 +141,13 @@ const Dialog kDialogs[] = {
          {IDC_PRINT_ROTATE, L"button", L"Roter l'image",
           kChildVisible | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 13, 8, 62, 11},
      }},
+    {{IDD_PRINT_JOB, L"Annuler l'impression", 0x80C808C0, false, 0, 0, 186, 66, L"MS Sans Serif",
+      8},
+     {
+         {IDCANCEL, L"button", L"Annuler", kChildVisible | WS_TABSTOP | BS_PUSHBUTTON, 0, 67, 45,
+          50, 14},
+         {IDC_PRINT_JOB_TEXT, L"static", L"Annuler l'impression", kLeftText, 0, 61, 22, 63, 12},
+     }},
 };
 
 std::string Narrow(const std::wstring& text) {

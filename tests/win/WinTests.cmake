@@ -63,3 +63,17 @@ add_test(NAME win.test_print_preview_no_printer
          COMMAND test_print_preview_dialog --test-case=no\ printer --no-skip)
 set_tests_properties(win.test_print_preview_no_printer PROPERTIES TIMEOUT 60
                      ENVIRONMENT "CUPS_SERVER=/nonexistent/cups.sock")
+
+# The print job, printing to the PDF printer of scripts/printer-session.sh: the script runs the
+# program's cases in groups and checks the PDFs each group leaves. The dialog's objects are
+# linked in for a dialog whose print thread cannot start.
+add_executable(test_print_dialog win/TestPrintDialog.cpp $<TARGET_OBJECTS:doctest_main>
+               $<TARGET_OBJECTS:QuilletObjects>)
+target_include_directories(test_print_dialog PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+target_include_directories(test_print_dialog SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
+target_link_libraries(test_print_dialog PRIVATE QuilletHost win_test_support
+                      ${QUILLET_SYSTEM_LIBRARIES})
+add_dependencies(test_print_dialog Quillet)
+add_test(NAME win.test_print_dialog
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
+set_tests_properties(win.test_print_dialog PROPERTIES TIMEOUT 120)

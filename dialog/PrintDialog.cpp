@@ -1,0 +1,109 @@
+#include "dialog/PrintDialog.h"
+
+#include "dialog/DialogProc.h"
+#include "host/OrvanelBitmap.h"
+#include "win32/ModuleInstance.h"
+#include "resources/resource.h"
+
+#include <process.h>
+
+#include <memory>
+
+namespace Orvanel::Dialog {
+
+namespace {
+
+// Waits for the thread while still answering messages sent to this thread's windows: a thread
+// that sends to them must not wait on a caller that no longer listens.
+void WaitAnsweringSentMessages(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+CPrintDialog::CPrintDialog()
+    : threadId(0), thread(nullptr), margins(nullptr), bitmap(nullptr), showPrinterDialog(false),
+      cancelBox(nullptr), owner(nullptr), request_{} {}
+
+CPrintDialog::~CPrintDialog() {
+    if (thread != nullptr) {
+        WaitAnsweringSentMessages(thread);
+        CloseHandle(thread);
+        thread = nullptr;
+    }
+}
+
+int CPrintDialog::Show(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
+                       bool showPrinterDialog) {
+    if (margins == nullptr || bitmap == nullptr || bitmap->GetPtBitmap() == nullptr) {
+        return 0;
+    }
+    if (!Print::ClaimPrintJob()) {
+        return 0;
+    }
+    {
+        std::unique_ptr<CPrintDialog> dialog(new CPrintDialog());
+        dialog->owner = owner;
+        dialog->margins = margins;
+        dialog->bitmap = bitmap;
+        dialog->showPrinterDialog = showPrinterDialog;
+        dialog->ownerWindow = nullptr;
+        dialog->RunModal();
+    }
+    Print::ReleasePrintJob();
+    return 0;
+}
+
+void CPrintDialog::RunModal() {
+    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_PRINT_JOB), nullptr,
+                    DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+HANDLE CPrintDialog::StartPrintThread(unsigned& id) {
+    return reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, Print::PrintThreadProc, &request_, 0, &id));
+}
+
+INT_PTR CPrintDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
+    cancelBox = dialog;
+    Print::CancelBox().store(dialog);
+    Print::AbortFlag().store(0);
+    SetWindowTextW(dialog, L"Impression ...");
+    EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_GRAYED);
+    request_ = Print::PrintRequest{dialog, margins, bitmap, showPrinterDialog};
+    thread = StartPrintThread(threadId);
+    if (thread == nullptr) {
+        // No thread will ever close the box: close it now, before it shows.
+        Print::CancelBox().store(nullptr);
+        cancelBox = nullptr;
+        EndDialog(dialog, 0);
+    }
+    return 0;
+}
+
+INT_PTR CPrintDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case IDCANCEL: // "Annuler" or Escape: the thread stops at its next check
+        Print::AbortFlag().store(1);
+        break;
+    case IDC_PRINT_JOB_DONE:
+        if (owner != nullptr) {
+            EnableWindow(owner, TRUE);
+        }
+        DestroyWindow(dialog);
+        Print::CancelBox().store(nullptr);
+        cancelBox = nullptr;
+        // Some modal loops notice their destroyed dialog only at the next message.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+} // namespace Orvanel::Dialog
