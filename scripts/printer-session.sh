@@ -97,7 +97,8 @@ if ! lpstat -r >/dev/null 2>&1; then
   cat "$out/log/cupsd.out" "$out/log/error_log" >&2 2>/dev/null || true
   fail "cupsd did not start"
 fi
-lpadmin -p QuilletPDF -v "cups-pdf:/$instance" -P "$ppd" -E 2>"$out/log/lpadmin.log" ||
+# A4 whatever the machine's locale or paper setting: the tests know the page they print on.
+lpadmin -p QuilletPDF -v "cups-pdf:/$instance" -P "$ppd" -o PageSize=A4 -E 2>"$out/log/lpadmin.log" ||
   { cat "$out/log/lpadmin.log" >&2; fail "cannot add the QuilletPDF queue"; }
 lpadmin -d QuilletPDF
 export QUILLET_PDF_DIR="$out/pdf"
