@@ -1,6 +1,7 @@
 // ShowPrintPreview driven as a user would, against the default printer's real paper: the
 // miniature's pixels on screen, margin edits, the position buttons, the quarter turn of the
 // host's bitmap, and what the host's layout record holds afterwards.
+#include "dialog/PrintPreviewDialog.h"
 #include "host/InterpolationBicubic.h"
 #include "host/MargeData.h"
 #include "host/OrvanelBitmap.h"
@@ -8,9 +9,11 @@
 #include "module/Quillet.h"
 #include "print/DefaultPrinter.h"
 #include "resources/resource.h"
+#include "support/ImportPatch.h"
 #include "support/ScreenMismatches.h"
 #include "testing/ModalDriver.h"
 #include "testing/UserActions.h"
+#include "win32/ModuleInstance.h"
 
 #include <doctest/doctest.h>
 
@@ -22,6 +25,10 @@
 
 using namespace QuilletTest;
 using namespace Orvanel::Layout;
+
+// The entries through which the dialog's code linked into this program reaches GDI.
+extern decltype(&CreateDCW) __imp_CreateDCW;
+extern decltype(&GetDeviceCaps) __imp_GetDeviceCaps;
 
 namespace {
 
@@ -323,6 +330,29 @@ TEST_CASE("margins that leave no room show the page without the picture") {
     COrvanelBitmap empty;
     CHECK(Run(
               layout, empty, [](HWND) {}, false) == 0);
+}
+
+HDC WINAPI NoContext(LPCWSTR, LPCWSTR, LPCWSTR, const DEVMODEW*) { return nullptr; }
+int WINAPI NoPaper(HDC, int) { return 0; }
+
+TEST_CASE("a printer whose paper cannot be read counts as no printer") {
+    // The dialog's class from the objects linked into this program, on the DLL's templates.
+    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
+    COrvanelBitmap picture = Quadrants(60, 30);
+    CMargeData layout = DefaultLayout();
+    for (int way = 0; way < 2; ++way) {
+        CAPTURE(way);
+        ImportPatch<decltype(&CreateDCW)> context(__imp_CreateDCW,
+                                                  way == 0 ? NoContext : __imp_CreateDCW);
+        ImportPatch<decltype(&GetDeviceCaps)> paper(__imp_GetDeviceCaps,
+                                                    way == 1 ? NoPaper : __imp_GetDeviceCaps);
+        CModalDriver driver([](HWND dialog) { ClickButton(dialog, IDOK); }, 3000);
+        // Not 0 / 0 page arithmetic, and not a print the user never confirmed.
+        CHECK(Orvanel::Dialog::CPrintPreviewDialog::Show(&layout, &picture) == 0);
+        driver.Join();
+        CHECK_FALSE(driver.DialogFound());
+    }
+    CHECK((layout.marginTop == 0.4f && layout.position == 7 && picture.GetBitmapWidth() == 60));
 }
 
 // Run on its own with CUPS_SERVER at a missing socket: the machine then has no printer.
