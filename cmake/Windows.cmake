@@ -51,6 +51,7 @@ add_library(QuilletObjects OBJECT
   print/DefaultPrinter.cpp
   print/PrintJob.cpp
   dialog/PrintDialog.cpp
+  dialog/OpenCLDialog.cpp
 )
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})

@@ -93,6 +93,9 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
              DragSlider(dialog, IDC_MOTION_BLUR_ANGLE, 30);
          },
          [](HWND dialog) { ClickButton(dialog, IDOK); }},
+        {L"ShowOpenCLDialogBox", kCommandOpenCL,
+         [](HWND dialog) { SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, 1, 0); },
+         [](HWND dialog) { ClickButton(dialog, IDOK); }},
         // The picture in the middle of the page, a wider left margin.
         {L"ShowPrintPreview", kCommandPrintPreview,
          [](HWND dialog) {

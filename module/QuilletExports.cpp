@@ -6,6 +6,7 @@
 #include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
+#include "dialog/OpenCLDialog.h"
 #include "dialog/PrintPreviewDialog.h"
 #include "dialog/PrintDialog.h"
 #include "host/OrvanelBitmap.h"
@@ -72,12 +73,14 @@ int ShowPrintPreview(HWND, CMargeData* layout, COrvanelBitmap* bitmap) {
     return Orvanel::Dialog::CPrintPreviewDialog::Show(layout, bitmap);
 }
 
+std::wstring ShowOpenCLDialogBox(HWND owner, std::vector<std::wstring> deviceNames) {
+    return Orvanel::Dialog::COpenCLDialog::Show(owner, deviceNames);
+}
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
 
 int ShowAssociateFilesExtension(HWND) { return 1; }
-
-std::wstring ShowOpenCLDialogBox(HWND, std::vector<std::wstring>) { return std::wstring(); }
 
 int ShowOpenDialogBox(wchar_t*, HWND) { return 0; }
 

@@ -74,3 +74,6 @@
 // Sent by the print thread to the cancel box (WM_COMMAND with this id, lParam 0) when the job
 // is over, whatever its outcome: the one way the box closes.
 #define IDC_PRINT_JOB_DONE 8
+
+#define IDD_OPENCL 102
+#define IDC_OPENCL_DEVICE 1031

@@ -148,6 +148,17 @@ const Dialog kDialogs[] = {
           50, 14},
          {IDC_PRINT_JOB_TEXT, L"static", L"Annuler l'impression", kLeftText, 0, 61, 22, 63, 12},
      }},
+    {{IDD_OPENCL, L"OpenCL Device Selection", 0x80C800C8, false, 0, 0, 225, 122, L"MS Shell Dlg",
+      8},
+     {
+         {IDOK, L"button", L"OK", kChildVisible | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 53, 101, 50,
+          14},
+         {IDCANCEL, L"button", L"Annuler", kChildVisible | WS_TABSTOP | BS_PUSHBUTTON, 0, 119, 101,
+          50, 14},
+         {IDC_OPENCL_DEVICE, L"combobox", L"",
+          kChildVisible | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN, 0, 32, 51, 149, 30},
+         {-1, L"static", L"Select OpenCL Device :", kLeftText | WS_GROUP, 0, 32, 36, 76, 8},
+     }},
 };
 
 std::string Narrow(const std::wstring& text) {

@@ -170,6 +170,17 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
              return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) == std::to_wstring(size);
          },
          IDCANCEL},
+        {"OpenCL devices",
+         [](HWND owner) {
+             const std::wstring chosen = ShowOpenCLDialogBox(owner, {L"CPU device", L"GPU device"});
+             return static_cast<long long>(!chosen.empty()); // 1: a device came back
+         },
+         [](HWND dialog, int round) {
+             SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, round % 2, 0);
+             return ControlText(dialog, IDC_OPENCL_DEVICE) ==
+                    (round % 2 ? L"GPU device" : L"CPU device");
+         },
+         IDCANCEL},
         {"print setup",
          [&photo](HWND owner) {
              CMargeData layout{0.4f, 0.4f, 0.4f, 0.4f, 0, false, 0};

@@ -77,3 +77,5 @@ add_dependencies(test_print_dialog Quillet)
 add_test(NAME win.test_print_dialog
          COMMAND ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
 set_tests_properties(win.test_print_dialog PROPERTIES TIMEOUT 120)
+
+quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
