@@ -12,6 +12,7 @@
 #include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
 #include "resources/resource.h"
+#include "shell/CommonFileDialogs.h"
 
 #include <memory>
 
@@ -79,16 +80,19 @@ int ShowAssociateFilesExtension(HWND) { return 1; }
 
 std::wstring ShowOpenCLDialogBox(HWND, std::vector<std::wstring>) { return std::wstring(); }
 
-int ShowOpenDialogBox(wchar_t*, HWND) { return 0; }
-
-int ShowSaveDialogBox(wchar_t*, HWND) { return 0; }
-
-int ShowVideoOpenBox(wchar_t*, HWND) { return 0; }
-
-int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
-
 // The job's outcome is never reported: always 0.
 int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
                 const bool& showPrinterDialog) {
     return Orvanel::Dialog::CPrintDialog::Show(owner, margins, bitmap, showPrinterDialog);
+}
+
+// The system's file dialogs show no owner window: the host's is not used.
+int ShowOpenDialogBox(wchar_t* path, HWND) { return Orvanel::Shell::ShowImageOpenDialog(path); }
+
+int ShowSaveDialogBox(wchar_t* path, HWND) { return Orvanel::Shell::ShowImageSaveDialog(path); }
+
+int ShowVideoOpenBox(wchar_t* path, HWND) { return Orvanel::Shell::ShowVideoOpenDialog(path); }
+
+int ShowFolderSelectDialogBox(wchar_t* path, HWND owner) {
+    return Orvanel::Shell::ShowFolderDialog(path, owner);
 }
