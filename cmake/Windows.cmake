@@ -58,6 +58,10 @@ target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(QuilletObjects SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
 set(QUILLET_SYSTEM_LIBRARIES user32 gdi32 ole32 comctl32 winspool comdlg32)
 
+# The system's file and folder dialogs.
+target_sources(QuilletObjects PRIVATE shell/CommonFileDialogs.cpp)
+list(APPEND QUILLET_SYSTEM_LIBRARIES shell32)
+
 # The export table is written by module/Quillet.def (Microsoft names mapped onto our own
 # symbols); the sources carry no dllexport attribute, so nothing else leaks out.
 add_library(Quillet SHARED

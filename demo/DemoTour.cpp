@@ -8,6 +8,10 @@
 
 #include <windows.h>
 
+#include <dlgs.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <cstdio>
 #include <functional>
 
@@ -115,6 +119,39 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
     };
     int failures = 0;
     for (const TourStop& stop : stops) {
+        if (!Visit(window, stop, folder)) {
+            ++failures;
+        }
+    }
+
+    // The system's file dialogs with the viewer's file types dropped down, and the folder
+    // browser on the drive's root; each is cancelled.
+    // At the foot of the screen the list opens upwards, over the dialog, into the picture.
+    const auto showFileTypes = [](HWND dialog) {
+        RECT rect{};
+        GetWindowRect(dialog, &rect);
+        SetWindowPos(dialog, nullptr, rect.left,
+                     GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        SendDlgItemMessageW(dialog, cmb1, CB_SHOWDROPDOWN, TRUE, 0);
+    };
+    const auto cancelFileDialog = [](HWND dialog) {
+        SendDlgItemMessageW(dialog, cmb1, CB_SHOWDROPDOWN, FALSE, 0);
+        ClickButton(dialog, IDCANCEL);
+    };
+    const TourStop fileStops[] = {
+        {L"ShowOpenDialogBox", kCommandOpen, showFileTypes, cancelFileDialog},
+        {L"ShowSaveDialogBox", kCommandSave, showFileTypes, cancelFileDialog},
+        {L"ShowVideoOpenBox", kCommandVideoOpen, showFileTypes, cancelFileDialog},
+        {L"ShowFolderSelectDialogBox", kCommandFolder,
+         [](HWND dialog) {
+             SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"C:\\"));
+             HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+             SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tree), TRUE);
+         },
+         [](HWND dialog) { ClickButton(dialog, IDCANCEL); }},
+    };
+    for (const TourStop& stop : fileStops) {
         if (!Visit(window, stop, folder)) {
             ++failures;
         }

@@ -101,6 +101,8 @@ void CDemoWindow::RunCommand(int command) {
     case kCommandVideoOpen:
     case kCommandFolder: {
         std::vector<wchar_t> path(MAX_PATH, L'\0');
+        // Save As proposes the name of the picture on show.
+        lstrcpynW(path.data(), L"C:\\Pictures\\sample.png", MAX_PATH);
         int result = 0;
         if (command == kCommandOpen) {
             result = ShowOpenDialogBox(path.data(), window_);

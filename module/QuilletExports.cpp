@@ -13,6 +13,7 @@
 #include "win32/CommonControls.h"
 #include "win32/ModuleInstance.h"
 #include "resources/resource.h"
+#include "shell/CommonFileDialogs.h"
 
 #include <memory>
 
@@ -82,16 +83,26 @@ std::wstring ShowOpenCLDialogBox(HWND owner, std::vector<std::wstring> deviceNam
 
 int ShowAssociateFilesExtension(HWND) { return 1; }
 
-int ShowOpenDialogBox(wchar_t*, HWND) { return 0; }
-
-int ShowSaveDialogBox(wchar_t*, HWND) { return 0; }
-
-int ShowVideoOpenBox(wchar_t*, HWND) { return 0; }
-
-int ShowFolderSelectDialogBox(wchar_t*, HWND) { return 0; }
-
 // The job's outcome is never reported: always 0.
 int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
                 const bool& showPrinterDialog) {
     return Orvanel::Dialog::CPrintDialog::Show(owner, margins, bitmap, showPrinterDialog);
+}
+
+// The system's file dialogs show no owner window: the host's is not used. Without a buffer
+// to hand the path back in there is nothing to ask the user for.
+int ShowOpenDialogBox(wchar_t* path, HWND) {
+    return path != nullptr ? Orvanel::Shell::ShowImageOpenDialog(path) : 0;
+}
+
+int ShowSaveDialogBox(wchar_t* path, HWND) {
+    return path != nullptr ? Orvanel::Shell::ShowImageSaveDialog(path) : 0;
+}
+
+int ShowVideoOpenBox(wchar_t* path, HWND) {
+    return path != nullptr ? Orvanel::Shell::ShowVideoOpenDialog(path) : 0;
+}
+
+int ShowFolderSelectDialogBox(wchar_t* path, HWND owner) {
+    return path != nullptr ? Orvanel::Shell::ShowFolderDialog(path, owner) : 0;
 }

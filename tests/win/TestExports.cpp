@@ -94,18 +94,16 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
     CHECK(&(first = second) == &first);
 }
 
-TEST_CASE("exports whose dialogs are not built yet answer 'nothing chosen' and show nothing") {
+TEST_CASE("exports given nothing to work with, or not built yet, show nothing") {
     const int windowsBefore = ThreadWindowCount();
 
     CHECK(ShowAssociateFilesExtension(nullptr) == 1);
 
-    wchar_t path[MAX_PATH] = L"C:\\unchanged.png";
-    CHECK(ShowOpenDialogBox(path, nullptr) == 0);
-    CHECK(ShowSaveDialogBox(path, nullptr) == 0);
-    CHECK(ShowVideoOpenBox(path, nullptr) == 0);
-    CHECK(ShowFolderSelectDialogBox(path, nullptr) == 0);
-    CHECK(std::wstring(path) == L"C:\\unchanged.png");
-
+    // No buffer for the path: nothing to ask for.
+    CHECK(ShowOpenDialogBox(nullptr, nullptr) == 0);
+    CHECK(ShowSaveDialogBox(nullptr, nullptr) == 0);
+    CHECK(ShowVideoOpenBox(nullptr, nullptr) == 0);
+    CHECK(ShowFolderSelectDialogBox(nullptr, nullptr) == 0);
     // Nothing to lay out or print: nothing shown, nothing confirmed.
     CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
     CHECK(PrintDialog(nullptr, nullptr, nullptr, true) == 0);

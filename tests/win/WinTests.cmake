@@ -79,3 +79,8 @@ add_test(NAME win.test_print_dialog
 set_tests_properties(win.test_print_dialog PROPERTIES TIMEOUT 120)
 
 quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
+
+# The system's file and folder dialogs through the exports; the portable name split is linked
+# in to be compared with the runtime's own splitter.
+quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp $<TARGET_OBJECTS:QuilletObjects>)
+target_link_libraries(test_file_dialogs PRIVATE Halvory shell32 comdlg32)
