@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the library's folders depend on each other one way only:
-#   module -> dialog -> window, shell, print -> win32 -> portable (theme, filter, layout -> color)
+#   module -> dialog -> window, shell, print -> win32 -> portable (theme, filter, layout,
+#   shellplan -> color)
 #   -> host -> parallel
 # (the effects paint in the colour model's values, so color/ sits below the other portable
 # folders)
@@ -18,12 +19,13 @@ declare -A layer=(
   [host]=1
   [color]=2
   [theme]=3 [filter]=3 [layout]=3
+  [shellplan]=3
   [win32]=4
   [window]=5 [shell]=5 [print]=5
   [dialog]=6
   [module]=7
 )
-portable_re='^(theme|color|filter|layout)/|^(host|parallel)/'
+portable_re='^(theme|color|filter|layout|shellplan)/|^(host|parallel)/'
 windows_headers_re='^#[[:space:]]*include[[:space:]]*<(windows|winuser|wingdi|winbase|windef|winspool|commctrl|commdlg|shlobj|shellapi|ole2|objbase|process|tchar)\.h>'
 gdi_only='host/OrvanelBitmapGdi.cpp'
 
