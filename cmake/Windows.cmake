@@ -52,10 +52,15 @@ add_library(QuilletObjects OBJECT
   print/PrintJob.cpp
   dialog/PrintDialog.cpp
 )
+# The file association: its registry writer and dialog.
+target_sources(QuilletObjects PRIVATE
+  shell/RegistryWriter.cpp
+  dialog/Association.cpp
+)
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(QuilletObjects SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
-set(QUILLET_SYSTEM_LIBRARIES user32 gdi32 ole32 comctl32 winspool comdlg32)
+set(QUILLET_SYSTEM_LIBRARIES user32 gdi32 ole32 comctl32 winspool comdlg32 advapi32)
 
 # The export table is written by module/Quillet.def (Microsoft names mapped onto our own
 # symbols); the sources carry no dllexport attribute, so nothing else leaks out.

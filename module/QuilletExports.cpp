@@ -2,6 +2,7 @@
 #include "module/Quillet.h"
 
 #include "dialog/AboutDialog.h"
+#include "dialog/Association.h"
 #include "dialog/ColorBoxPicker.h"
 #include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
@@ -72,10 +73,11 @@ int ShowPrintPreview(HWND, CMargeData* layout, COrvanelBitmap* bitmap) {
     return Orvanel::Dialog::CPrintPreviewDialog::Show(layout, bitmap);
 }
 
+// Registers the viewer for the checked formats after OK; 1 however the dialog ended.
+int ShowAssociateFilesExtension(HWND owner) { return Orvanel::Dialog::CAssociation::Show(owner); }
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
-
-int ShowAssociateFilesExtension(HWND) { return 1; }
 
 std::wstring ShowOpenCLDialogBox(HWND, std::vector<std::wstring>) { return std::wstring(); }
 
