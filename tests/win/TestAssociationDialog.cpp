@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,14 @@ using Orvanel::ShellPlan::RegistryRoot;
 
 namespace {
 
-struct Value {
-    DWORD type;
-    std::wstring text; // without the terminator
-    DWORD bytes;
-    bool operator==(const Value& o) const {
-        return type == o.type && text == o.text && bytes == o.bytes;
-    }
-};
-// Key path ("HKCR\..." or "HKCU\...", lower case) -> value name -> value.
-using Model = std::map<std::wstring, std::map<std::wstring, Value>>;
+// Key path ("hkcr\..." or "hkcu\...", lower case) -> value name -> the value's type, a colon and
+// its data as stored, the terminator of a string included.
+using Model = std::map<std::wstring, std::map<std::wstring, std::wstring>>;
+const std::wstring kNone = L"0:";
+std::wstring String(const std::wstring& text) { return L"1:" + text + L'\0'; }
 
+const std::wstring kFileExtsPath =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 const std::wstring kFileExts =
     L"hkcu\\software\\microsoft\\windows\\currentversion\\explorer\\fileexts\\";
 
@@ -90,13 +88,13 @@ public:
         auto key = model.find(Key(root, path));
         if (key == model.end())
             return false;
-        key->second[Lower(name)] = {REG_SZ, text, DWORD((text.size() + 1) * sizeof(wchar_t))};
+        key->second[Lower(name)] = String(text);
         return true;
     }
     bool AddRegistryEmptyValue(RegistryRoot root, const std::wstring& path,
                                const std::wstring& name) override {
         CreateRegistryKey(root, path);
-        model[Key(root, path)][Lower(name)] = {REG_NONE, L"", 0};
+        model[Key(root, path)][Lower(name)] = kNone;
         return true;
     }
     static std::wstring Key(RegistryRoot root, const std::wstring& path) {
@@ -118,10 +116,9 @@ void ReadTree(HKEY root, const std::wstring& name, const std::wstring& path, Mod
         if (RegEnumValueW(key, i, valueName, &nameLength, nullptr, &type, data, &bytes) !=
             ERROR_SUCCESS)
             break;
-        std::wstring text(reinterpret_cast<const wchar_t*>(data), bytes / sizeof(wchar_t));
-        if (type == REG_SZ && !text.empty() && text.back() == L'\0')
-            text.pop_back(); // the size must count it: kept in `bytes`
-        values[Lower(valueName)] = {type, type == REG_SZ ? text : L"", bytes};
+        values[Lower(valueName)] =
+            std::to_wstring(type) + L":" +
+            std::wstring(reinterpret_cast<const wchar_t*>(data), (bytes + 1) / sizeof(wchar_t));
     }
     std::vector<std::wstring> children;
     for (DWORD i = 0;; ++i) {
@@ -141,8 +138,7 @@ Model ReadWithApi() {
     Model model;
     ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"Orvanel.Document", model);
     ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"Applications\\OrvanelViewer.exe", model);
-    ReadTree(HKEY_CURRENT_USER, L"HKCU",
-             L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts", model);
+    ReadTree(HKEY_CURRENT_USER, L"HKCU", kFileExtsPath, model);
     for (const std::wstring& extension : Extensions())
         ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"." + extension, model);
     return Scoped(model);
@@ -150,75 +146,39 @@ Model ReadWithApi() {
 
 // --- read back from reg export ---------------------------------------------------------------
 
-std::wstring Unquote(const std::wstring& line, size_t& at) {
-    std::wstring text;
-    for (++at; at < line.size() && line[at] != L'"'; ++at)
-        text += line[at] == L'\\' ? line[++at] : line[at];
-    ++at;
-    return text;
-}
-
-// The keys and values of a .reg file as `reg export` writes it (UTF-16, CRLF). Only strings and
-// values of no type are spelled out; any other value is kept as unreadable, so that it differs.
-void ParseRegFile(const std::wstring& file, Model& model) {
-    std::wstring key;
-    size_t start = 0;
-    while (start < file.size()) {
-        size_t end = file.find(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = file.size();
-        std::wstring line = file.substr(start, end - start);
-        start = end + 2;
-        while (line.size() > 1 && line.back() == L'\\' && line[0] != L'[' && start < file.size()) {
-            end = file.find(L"\r\n", start);
-            line.pop_back();
-            const std::wstring more = file.substr(start, end - start);
-            line += more.substr(std::min(more.size(), more.find_first_not_of(L' ')));
-            start = end == std::wstring::npos ? file.size() : end + 2;
-        }
-        if (!line.empty() && line[0] == L'[') {
-            key = Lower(line.substr(1, line.size() - 2));
-            for (const auto& [full, brief] :
-                 {std::pair<std::wstring, std::wstring>{L"hkey_classes_root", L"hkcr"},
-                  {L"hkey_current_user", L"hkcu"}})
-                if (key.rfind(full, 0) == 0)
-                    key = brief + key.substr(full.size());
-            if (InScope(key))
-                model[key];
-            continue;
-        }
-        if (line.empty() || !InScope(key) || (line[0] != L'@' && line[0] != L'"'))
-            continue;
-        size_t at = 0;
-        std::wstring name;
-        if (line[0] == L'@')
-            at = 1;
-        else
-            name = Unquote(line, at);
-        const std::wstring data = line.substr(at + 1);
-        Value value{0xFFFF, data, 0};
-        if (!data.empty() && data[0] == L'"') {
-            size_t from = 0;
-            value.text = Unquote(data, from);
-            value = {REG_SZ, value.text, DWORD((value.text.size() + 1) * sizeof(wchar_t))};
-        } else if (data.rfind(L"hex(0):", 0) == 0) {
-            const std::wstring bytes = data.substr(7);
-            value = {REG_NONE, L"", DWORD(bytes.empty() ? 0 : (bytes.size() + 1) / 3)};
-        }
-        model[key][Lower(name)] = value;
+// A model as `reg export` writes it, one line per key and per value, lower case (the text's
+// case is checked through the registry functions).
+std::set<std::wstring> RegLines(const Model& model) {
+    const auto quoted = [](const std::wstring& text) {
+        std::wstring out = L"\"";
+        for (wchar_t c : text)
+            out += (c == L'\\' || c == L'"') ? std::wstring{L'\\', c} : std::wstring{c};
+        return out + L"\"";
+    };
+    std::set<std::wstring> lines;
+    for (const auto& [key, values] : model) {
+        lines.insert(L"[" +
+                     std::wstring(key[3] == L'r' ? L"hkey_classes_root" : L"hkey_current_user") +
+                     key.substr(4) + L"]");
+        for (const auto& [name, value] : values)
+            lines.insert(
+                Lower((name.empty() ? L"@" : quoted(name)) + L"=" +
+                      (value == kNone ? L"hex(0):" : quoted(value.substr(2, value.size() - 3)))));
     }
+    return lines;
 }
 
-Model ReadWithRegExport() {
+// The lines of the keys in scope in what `reg export` writes of the classes root and of the
+// Explorer choices (UTF-16, CRLF).
+std::set<std::wstring> ExportedLines() {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
-    Model model;
-    for (const wchar_t* key :
-         {L"HKCR", L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"}) {
-        const std::wstring file = std::wstring(folder) + L"association-export.reg";
+    const std::wstring file = std::wstring(folder) + L"association-export.reg";
+    std::set<std::wstring> lines;
+    for (const std::wstring& key :
+         std::initializer_list<std::wstring>{L"HKCR", L"HKCU\\" + kFileExtsPath}) {
         DeleteFileW(file.c_str());
-        std::wstring command =
-            L"reg.exe export \"" + std::wstring(key) + L"\" \"" + file + L"\" /y";
+        std::wstring command = L"reg.exe export \"" + key + L"\" \"" + file + L"\" /y";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
@@ -227,18 +187,21 @@ Model ReadWithRegExport() {
         REQUIRE(WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        FILE* stream = _wfopen(file.c_str(), L"rb");
-        if (stream == nullptr)
-            continue; // the key does not exist
-        std::wstring text;
-        wchar_t c;
-        while (fread(&c, sizeof c, 1, stream) == 1)
-            text += c;
-        fclose(stream);
-        REQUIRE((!text.empty() && text[0] == 0xFEFF));
-        ParseRegFile(text.substr(1), model);
+        std::wstring text, line, scope;
+        if (FILE* stream = _wfopen(file.c_str(), L"rb")) { // no file: the key does not exist
+            for (wchar_t c; fread(&c, sizeof c, 1, stream) == 1;)
+                text += c;
+            fclose(stream);
+        }
+        for (std::wistringstream in(text); std::getline(in, line, L'\n');) {
+            line = Lower(line.substr(0, line.find_last_not_of(L"\r\xFEFF") + 1));
+            if (!line.empty() && line[0] == L'[') // "[hkey_classes_root\...]" gives "hkcr\..."
+                scope = (line[7] == L'l' ? L"hkcr" : L"hkcu") + line.substr(18, line.size() - 19);
+            if (!line.empty() && InScope(scope))
+                lines.insert(line);
+        }
     }
-    return Scoped(model);
+    return lines;
 }
 
 // --- the dialog ---------------------------------------------------------------------------
@@ -258,7 +221,7 @@ Model SeedExistingExtension() {
     RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"pngfile"), 16);
     RegCloseKey(key);
     Model before = ReadWithApi();
-    CHECK((before.at(L"hkcr\\.png").at(L"") == Value{REG_SZ, L"pngfile", 16}));
+    CHECK((before.at(L"hkcr\\.png").at(L"") == String(L"pngfile")));
     return before;
 }
 
@@ -295,17 +258,19 @@ void CheckRegistry(const Model& before, const std::set<int>& checked, bool regis
     if (registered)
         CAssociationRegistration(expected).Register(
             ProgramPath(), [&](int box) { return checked.count(box) != 0; });
-    const Model want = Scoped(expected.model);
-    for (const auto& [reading, got] :
-         {std::pair<const char*, Model>{"registry functions", ReadWithApi()},
-          {"reg export", ReadWithRegExport()}}) {
-        CAPTURE(reading);
-        CHECK(got.size() == want.size());
-        for (const auto& [key, values] : want) {
-            CAPTURE(std::string(key.begin(), key.end()));
-            REQUIRE(got.count(key) == 1);
-            CHECK(got.at(key) == values);
-        }
+    const Model want = Scoped(expected.model), got = ReadWithApi();
+    CHECK(got.size() == want.size());
+    for (const auto& [key, values] : want) {
+        CAPTURE(std::string(key.begin(), key.end()));
+        REQUIRE(got.count(key) == 1);
+        CHECK(got.at(key) == values);
+    }
+    // The same registry as the system's own tool writes it out.
+    const std::set<std::wstring> wantLines = RegLines(want), gotLines = ExportedLines();
+    CHECK(gotLines.size() == wantLines.size());
+    for (const std::wstring& line : wantLines) {
+        CAPTURE(std::string(line.begin(), line.end()));
+        CHECK(gotLines.count(line) == 1);
     }
 }
 
@@ -323,14 +288,13 @@ TEST_CASE("all boxes: the viewer and every extension registered") {
     std::wstring viewer = ProgramPath();
     viewer.replace(viewer.rfind(L"OrvanelAssociationTest"), 22, L"OrvanelViewerTest");
     const Model got = ReadWithApi();
-    CHECK((got.at(L"hkcr\\orvanel.document\\shell\\open\\command").at(L"").text ==
-           L"\"" + viewer + L"\" \"%1\""));
-    CHECK((got.at(L"hkcr\\applications\\orvanelviewer.exe\\defaulticon").at(L"").text ==
-           viewer + L",1"));
-    CHECK((got.at(L"hkcr\\.mp4").at(L"content type") == Value{REG_SZ, L"image/mp4", 20}));
-    CHECK((got.at(kFileExts + L".mp4\\openwithprogids").at(L"orvanel.document") ==
-           Value{REG_NONE, L"", 0}));
-    CHECK(got.at(L"hkcr\\.png").at(L"").text == L"pngfile");
+    CHECK((got.at(L"hkcr\\orvanel.document\\shell\\open\\command").at(L"") ==
+           String(L"\"" + viewer + L"\" \"%1\"")));
+    CHECK((got.at(L"hkcr\\applications\\orvanelviewer.exe\\defaulticon").at(L"") ==
+           String(viewer + L",1")));
+    CHECK((got.at(L"hkcr\\.mp4").at(L"content type") == String(L"image/mp4")));
+    CHECK((got.at(kFileExts + L".mp4\\openwithprogids").at(L"orvanel.document") == kNone));
+    CHECK(got.at(L"hkcr\\.png").at(L"") == String(L"pngfile"));
 }
 
 TEST_CASE("no box: the viewer alone") {
