@@ -53,10 +53,15 @@ add_library(QuilletObjects OBJECT
   dialog/PrintDialog.cpp
   dialog/OpenCLDialog.cpp
 )
+# The file association: its registry writer and dialog.
+target_sources(QuilletObjects PRIVATE
+  shell/RegistryWriter.cpp
+  dialog/Association.cpp
+)
 target_compile_definitions(QuilletObjects PUBLIC QUILLET_BUILDING)
 target_include_directories(QuilletObjects PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(QuilletObjects SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
-set(QUILLET_SYSTEM_LIBRARIES user32 gdi32 ole32 comctl32 winspool comdlg32)
+set(QUILLET_SYSTEM_LIBRARIES user32 gdi32 ole32 comctl32 winspool comdlg32 advapi32)
 
 # The system's file and folder dialogs.
 target_sources(QuilletObjects PRIVATE shell/CommonFileDialogs.cpp)

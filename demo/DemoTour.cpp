@@ -116,6 +116,14 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
          },
          [&printerDialog](HWND) { PostMessageW(printerDialog, WM_COMMAND, IDOK, 0); }},
+        // Two formats unchecked, then Cancel: the tour never registers anything on the machine
+        // it runs on.
+        {L"ShowAssociateFilesExtension", kCommandAssociate,
+         [](HWND dialog) {
+             SendDlgItemMessageW(dialog, IDC_ASSOCIATE_PCX, BM_CLICK, 0, 0);
+             SendDlgItemMessageW(dialog, IDC_ASSOCIATE_AVCHD, BM_CLICK, 0, 0);
+         },
+         [](HWND dialog) { ClickButton(dialog, IDCANCEL); }},
     };
     int failures = 0;
     for (const TourStop& stop : stops) {

@@ -2,6 +2,7 @@
 #include "module/Quillet.h"
 
 #include "dialog/AboutDialog.h"
+#include "dialog/Association.h"
 #include "dialog/ColorBoxPicker.h"
 #include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
@@ -78,10 +79,11 @@ std::wstring ShowOpenCLDialogBox(HWND owner, std::vector<std::wstring> deviceNam
     return Orvanel::Dialog::COpenCLDialog::Show(owner, deviceNames);
 }
 
+// Registers the viewer for the checked formats after OK; 1 however the dialog ended.
+int ShowAssociateFilesExtension(HWND owner) { return Orvanel::Dialog::CAssociation::Show(owner); }
+
 // The dialogs below are not built yet: each answers "nothing chosen" without showing
 // anything, so that hosts can already link against the full interface.
-
-int ShowAssociateFilesExtension(HWND) { return 1; }
 
 // The job's outcome is never reported: always 0.
 int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,

@@ -47,6 +47,7 @@ constexpr DWORD kTrackbar = kChildVisible | WS_TABSTOP | TBS_BOTH | TBS_NOTICKS 
 constexpr DWORD kValueBox = kChildVisible | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kHueSlider = kChildVisible | WS_TABSTOP | TBS_VERT | TBS_LEFT | TBS_NOTICKS;
 constexpr DWORD kOption = kChildVisible | BS_AUTORADIOBUTTON;
+constexpr DWORD kCheckBox = kChildVisible | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 const Dialog kDialogs[] = {
     {{IDD_ABOUT, L"About ...", 0x10C808C0, true, 22, 17, 230, 75, L"System", 8},
@@ -159,6 +160,36 @@ const Dialog kDialogs[] = {
           kChildVisible | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN, 0, 32, 51, 149, 30},
          {-1, L"static", L"Select OpenCL Device :", kLeftText | WS_GROUP, 0, 32, 36, 76, 8},
      }},
+    {{IDD_ASSOCIATION, L"Association", 0x80C800C8, false, 0, 0, 191, 222, L"MS Shell Dlg", 8},
+     {
+         {IDOK, L"button", L"OK", 0x50010001, 0, 40, 201, 50, 14},
+         {IDCANCEL, L"button", L"Annuler", 0x50010000, 0, 107, 201, 50, 14},
+         {IDC_ASSOCIATE_BMP, L"button", L"BMP", kCheckBox, 0, 14, 11, 29, 10},
+         {IDC_ASSOCIATE_PNM, L"button", L"PNM", kCheckBox, 0, 14, 26, 29, 10},
+         {IDC_ASSOCIATE_PCX, L"button", L"PCX", kCheckBox, 0, 14, 40, 29, 10},
+         {IDC_ASSOCIATE_JPEG, L"button", L"JPEG", kCheckBox, 0, 14, 54, 29, 10},
+         {IDC_ASSOCIATE_JPEG2000, L"button", L"JPEG 2000", kCheckBox, 0, 14, 68, 59, 10},
+         {IDC_ASSOCIATE_BPG, L"button", L"BPG", kCheckBox, 0, 14, 82, 29, 10},
+         {IDC_ASSOCIATE_TIFF, L"button", L"TIFF", kCheckBox, 0, 14, 96, 29, 10},
+         {IDC_ASSOCIATE_PNG, L"button", L"PNG", kCheckBox, 0, 14, 111, 29, 10},
+         {IDC_ASSOCIATE_TGA, L"button", L"TGA", kCheckBox, 0, 14, 125, 29, 10},
+         {IDC_ASSOCIATE_PHOTO_CD, L"button", L"Kodak Photo CD", kCheckBox, 0, 14, 139, 69, 10},
+         {IDC_ASSOCIATE_CAMERA_RAW, L"button", L"Camera RAW", kCheckBox, 0, 14, 154, 62, 10},
+         {IDC_ASSOCIATE_PHOTOSHOP, L"button", L"PhotoShop", kCheckBox, 0, 14, 168, 63, 10},
+         {IDC_ASSOCIATE_GIF, L"button", L"GIF", kCheckBox, 0, 14, 182, 29, 10},
+         {IDC_ASSOCIATE_MP4, L"button", L"MP4", kCheckBox, 0, 102, 11, 29, 10},
+         {IDC_ASSOCIATE_MPEG, L"button", L"MPEG", kCheckBox, 0, 102, 26, 34, 10},
+         {IDC_ASSOCIATE_MPEG2, L"button", L"MPEG 2", kCheckBox, 0, 102, 40, 40, 10},
+         {IDC_ASSOCIATE_WINREC, L"button", L"WINREC", kCheckBox, 0, 102, 54, 43, 10},
+         {IDC_ASSOCIATE_AVCHD, L"button", L"AVCHD", kCheckBox, 0, 102, 68, 39, 10},
+         {IDC_ASSOCIATE_AVI, L"button", L"AVI", kCheckBox, 0, 102, 82, 27, 10},
+         {IDC_ASSOCIATE_WMV, L"button", L"Windows Media Video", kCheckBox, 0, 102, 96, 85, 10},
+         {IDC_ASSOCIATE_QUICKTIME, L"button", L"QuickTime", kCheckBox, 0, 102, 111, 48, 10},
+         {IDC_ASSOCIATE_PPM, L"button", L"PPM", kCheckBox, 0, 102, 139, 29, 10},
+         {IDC_ASSOCIATE_PGX, L"button", L"PGX", kCheckBox, 0, 102, 154, 29, 10},
+         {IDC_ASSOCIATE_MNG, L"button", L"MNG", kCheckBox, 0, 102, 168, 31, 10},
+         {IDC_ASSOCIATE_JPC, L"button", L"JPC", kCheckBox, 0, 102, 182, 28, 10},
+     }},
 };
 
 std::string Narrow(const std::wstring& text) {
@@ -189,6 +220,7 @@ TEST_CASE("the compiled dialog templates match their designs") {
     REQUIRE(kValueBox == 0x50810080);
     REQUIRE(kHueSlider == 0x50010016);
     REQUIRE(kOption == 0x50000009);
+    REQUIRE(kCheckBox == 0x50010003);
     // Loaded the way a host loads it, from beside this program.
     HMODULE library = LoadLibraryW(L"Quillet.dll");
     REQUIRE(library != nullptr);

@@ -198,6 +198,19 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
              return turned && ControlText(dialog, IDC_PRINT_POSITION_START) == L"Haut";
          },
          IDCANCEL},
+        // A box unchecked and checked again. OK registers nothing from this program (its name
+        // is not the association program's), so the rounds stay fast; the export answers 1
+        // however the dialog ends.
+        {"association",
+         [](HWND owner) { return static_cast<long long>(ShowAssociateFilesExtension(owner)); },
+         [](HWND dialog, int round) {
+             const int box = IDC_ASSOCIATE_BMP + round % 13;
+             SendDlgItemMessageW(dialog, box, BM_CLICK, 0, 0);
+             const bool cleared = IsDlgButtonChecked(dialog, box) == BST_UNCHECKED;
+             SendDlgItemMessageW(dialog, box, BM_CLICK, 0, 0);
+             return cleared && IsDlgButtonChecked(dialog, box) == BST_CHECKED;
+         },
+         IDCANCEL, 1},
     };
     HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                 300, 200, nullptr, nullptr, nullptr, nullptr);

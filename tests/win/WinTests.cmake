@@ -84,3 +84,19 @@ quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
 # in to be compared with the runtime's own splitter.
 quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp $<TARGET_OBJECTS:QuilletObjects>)
 target_link_libraries(test_file_dialogs PRIVATE Halvory shell32 comdlg32)
+
+# The file association, each case in a wine prefix of its own (the script). The program carries
+# the association program's name, which the viewer's path is derived from.
+add_executable(test_association_dialog win/TestAssociationDialog.cpp
+               ${PROJECT_SOURCE_DIR}/shellplan/AssociationPlan.cpp
+               ${PROJECT_SOURCE_DIR}/shellplan/ViewerPath.cpp $<TARGET_OBJECTS:doctest_main>)
+set_target_properties(test_association_dialog PROPERTIES OUTPUT_NAME OrvanelAssociationTest)
+target_include_directories(test_association_dialog PRIVATE ${PROJECT_SOURCE_DIR}
+                           ${PROJECT_SOURCE_DIR}/tests)
+target_include_directories(test_association_dialog SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
+target_link_libraries(test_association_dialog PRIVATE QuilletHost win_test_support advapi32)
+add_dependencies(test_association_dialog Quillet)
+add_test(NAME win.test_association_dialog
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/win/association-registry.sh
+                 $<TARGET_FILE:test_association_dialog>)
+set_tests_properties(win.test_association_dialog PROPERTIES TIMEOUT 240)
