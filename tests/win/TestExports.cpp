@@ -94,7 +94,7 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
     CHECK(&(first = second) == &first);
 }
 
-TEST_CASE("exports given nothing to work with, or not built yet, show nothing") {
+TEST_CASE("exports given nothing to work with show nothing") {
     const int windowsBefore = ThreadWindowCount();
 
     // No buffer for the path: nothing to ask for.
