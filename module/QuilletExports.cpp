@@ -82,9 +82,6 @@ std::wstring ShowOpenCLDialogBox(HWND owner, std::vector<std::wstring> deviceNam
 // Registers the viewer for the checked formats after OK; 1 however the dialog ended.
 int ShowAssociateFilesExtension(HWND owner) { return Orvanel::Dialog::CAssociation::Show(owner); }
 
-// The dialogs below are not built yet: each answers "nothing chosen" without showing
-// anything, so that hosts can already link against the full interface.
-
 // The job's outcome is never reported: always 0.
 int PrintDialog(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
                 const bool& showPrinterDialog) {

@@ -1,5 +1,5 @@
 // The DLL as a host sees it: its export table, the import library, the plain exports and the
-// exports whose dialogs are not built yet.
+// exports given nothing to work with.
 #include "module/Quillet.h"
 
 #include <doctest/doctest.h>
