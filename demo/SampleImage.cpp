@@ -1,6 +1,6 @@
 #include "demo/SampleImage.h"
 
-#include "demo/ImageFileBitmap.h"
+#include "fx/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
 
 #include <stb/stb_image.h>

@@ -4,7 +4,13 @@
 #include "win32/ModuleInstance.h"
 #include "resources/resource.h"
 
+#include <memory>
+
 namespace Orvanel::Dialog {
+
+INT_PTR CAboutDialog::Show(HWND owner) {
+    return std::make_unique<CAboutDialog>()->RunModal(IDD_ABOUT, owner);
+}
 
 INT_PTR CAboutDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     struct TextLine {
@@ -29,18 +35,10 @@ INT_PTR CAboutDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
+// The box's own button ends it as Cancel does.
 INT_PTR CAboutDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        EndDialog(dialog, 1);
-        return 1;
-    case IDCANCEL:
-    case IDC_ABOUT_OK:
-        EndDialog(dialog, 0);
-        return 1;
-    default:
-        return 0;
-    }
+    const WORD command = LOWORD(wParam);
+    return EndOnOkOrCancel(dialog, command == IDC_ABOUT_OK ? IDCANCEL : command) ? 1 : 0;
 }
 
 } // namespace Orvanel::Dialog

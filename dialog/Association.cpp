@@ -1,9 +1,7 @@
 #include "dialog/Association.h"
 
-#include "dialog/DialogProc.h"
 #include "shell/RegistryWriter.h"
 #include "shellplan/AssociationPlan.h"
-#include "win32/ModuleInstance.h"
 #include "resources/resource.h"
 
 #include <memory>
@@ -44,31 +42,22 @@ INT_PTR CAssociation::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
 }
 
 INT_PTR CAssociation::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK: {
+    if (LOWORD(wParam) == IDOK) {
         // A program not named as the association program gives no viewer path: nothing is
         // registered, and the dialog ends as it would have.
         Orvanel::Shell::CRegistryWriter writer;
         Orvanel::ShellPlan::CAssociationRegistration(writer).Register(
             RunningProgramPath(),
             [dialog](int box) { return IsDlgButtonChecked(dialog, box) == BST_CHECKED; });
-        EndDialog(dialog, 1);
-        break;
     }
-    case IDCANCEL:
-        EndDialog(dialog, 2);
-        break;
-    default:
-        break;
-    }
+    EndOnOkOrCancel(dialog, LOWORD(wParam), nullptr, 2);
     return 0;
 }
 
 int CAssociation::Show(HWND owner) {
-    std::unique_ptr<CAssociation> dialog(new CAssociation());
+    auto dialog = std::make_unique<CAssociation>();
     dialog->ownerWindow = owner;
-    DialogBoxParamW(Orvanel::Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_ASSOCIATION), owner,
-                    DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
+    dialog->RunModal(IDD_ASSOCIATION, owner);
     return 1;
 }
 

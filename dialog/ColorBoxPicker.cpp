@@ -1,11 +1,9 @@
 #include "dialog/ColorBoxPicker.h"
 
 #include "color/ColorFill.h"
-#include "dialog/DialogProc.h"
 #include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
 #include "win32/CommonControls.h"
-#include "win32/ModuleInstance.h"
 #include "window/BitmapStaticWindow.h"
 #include "window/BitmapStaticWindowSelector.h"
 
@@ -34,13 +32,6 @@ const int kSliderX = 340;
 const int kSliderY = 40;
 const int kSliderHeight = 283;
 
-// Shows a bitmap in a window: fitted anew and painted at once.
-template <class Window> void ShowBitmap(Window* window, COrvanelBitmap* bitmap) {
-    window->sourceBitmap = bitmap;
-    window->UpdateScaledBitmap();
-    window->Redraw();
-}
-
 long long Clamp(long long value, long long lowest, long long highest) {
     return value < lowest ? lowest : (value > highest ? highest : value);
 }
@@ -48,43 +39,28 @@ long long Clamp(long long value, long long lowest, long long highest) {
 } // namespace
 
 CColorBoxPicker::CColorBoxPicker()
-    : hostWindow(nullptr), matrixBitmap(nullptr), gradientBitmap(nullptr), boxBitmap(nullptr),
-      matrixWindow(nullptr), gradientWindow(nullptr), boxWindow(nullptr), hsb{0, 0, 0}, color(0),
-      result(0) {
-    matrixBitmap = new COrvanelBitmap(kMatrixSide, kMatrixSide, kBitsPerPixel);
-    gradientBitmap = new COrvanelBitmap(kGradientWidth, kMatrixSide, kBitsPerPixel);
-    boxBitmap = new COrvanelBitmap(kBoxSide, kBoxSide, kBitsPerPixel);
-    matrixWindow = new Window::CBitmapStaticWindowSelector(this);
-    gradientWindow = new Window::CBitmapStaticWindow();
-    boxWindow = new Window::CBitmapStaticWindow();
-}
+    : matrixBitmap(std::make_unique<COrvanelBitmap>(kMatrixSide, kMatrixSide, kBitsPerPixel)),
+      gradientBitmap(std::make_unique<COrvanelBitmap>(kGradientWidth, kMatrixSide, kBitsPerPixel)),
+      boxBitmap(std::make_unique<COrvanelBitmap>(kBoxSide, kBoxSide, kBitsPerPixel)),
+      matrixWindow(std::make_unique<Window::CBitmapStaticWindowSelector>(
+          static_cast<Window::CBitmapStaticWindowSelectorInterface*>(this))),
+      gradientWindow(std::make_unique<Window::CBitmapStaticWindow>()),
+      boxWindow(std::make_unique<Window::CBitmapStaticWindow>()), hsb{0, 0, 0}, color(0),
+      result(0) {}
 
 // The child windows went with the dialog window; their objects, the bitmaps they showed and
 // the wrapper go now, in this order.
 CColorBoxPicker::~CColorBoxPicker() {
-    delete matrixWindow;
-    matrixWindow = nullptr;
-    delete gradientWindow;
-    gradientWindow = nullptr;
-    delete boxWindow;
-    boxWindow = nullptr;
-    delete matrixBitmap;
-    matrixBitmap = nullptr;
-    delete gradientBitmap;
-    gradientBitmap = nullptr;
-    delete boxBitmap;
-    boxBitmap = nullptr;
-    delete hostWindow;
-    hostWindow = nullptr;
+    ReleaseInOrder(matrixWindow, gradientWindow, boxWindow, matrixBitmap, gradientBitmap, boxBitmap,
+                   hostWindow);
 }
 
 int CColorBoxPicker::Show(HWND owner, ColorValue& color) {
     Win32::RegisterBarControls();
-    std::unique_ptr<CColorBoxPicker> dialog(new CColorBoxPicker());
+    auto dialog = std::make_unique<CColorBoxPicker>();
     dialog->color = color;
     dialog->ownerWindow = owner;
-    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_COLOR_BOX), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(dialog.get()));
+    dialog->RunModal(IDD_COLOR_BOX, owner);
     if (dialog->result == 1) {
         color = dialog->color;
     }
@@ -106,7 +82,7 @@ ColorValue CColorBoxPicker::MatrixColorAt(int x, int y) {
 
 void CColorBoxPicker::TakeColor(ColorValue picked) {
     color = picked;
-    Color::FillColorBox(boxBitmap, color);
+    Color::FillColorBox(boxBitmap.get(), color);
     Color::ConvertRGBToHSB(hsb, color);
 }
 
@@ -127,7 +103,7 @@ void CColorBoxPicker::RefreshValueBoxes(HWND dialog) {
 }
 
 INT_PTR CColorBoxPicker::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
-    hostWindow = new Window::CLocalWindow(dialog);
+    hostWindow = std::make_unique<Window::CLocalWindow>(dialog);
 
     HWND slider = GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER);
     SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, kHueSteps));
@@ -136,20 +112,21 @@ INT_PTR CColorBoxPicker::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     MoveWindow(slider, kSliderX, kSliderY, sliderClient.right, kSliderHeight, FALSE);
 
     Color::ConvertRGBToHSB(hsb, color);
-    Color::FillColorMatrix(matrixBitmap, hsb.hue);
-    matrixWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorMatrix",
+    Color::FillColorMatrix(matrixBitmap.get(), hsb.hue);
+    matrixWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"ColorMatrix",
                                     &kMatrixPlacement);
-    ShowBitmap(matrixWindow, matrixBitmap);
+    Window::ShowBitmap(*matrixWindow, matrixBitmap.get());
     SendMessageW(slider, TBM_SETPOS, TRUE, kHueSteps - hsb.hue);
 
-    Color::FillColorGradient(gradientBitmap);
-    gradientWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorGradient",
+    Color::FillColorGradient(gradientBitmap.get());
+    gradientWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"ColorGradient",
                                       &kGradientPlacement);
-    ShowBitmap(gradientWindow, gradientBitmap);
+    Window::ShowBitmap(*gradientWindow, gradientBitmap.get());
 
-    Color::FillColorBox(boxBitmap, color);
-    boxWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorBox", &kBoxPlacement);
-    ShowBitmap(boxWindow, boxBitmap);
+    Color::FillColorBox(boxBitmap.get(), color);
+    boxWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"ColorBox",
+                                 &kBoxPlacement);
+    Window::ShowBitmap(*boxWindow, boxBitmap.get());
 
     RefreshValueBoxes(dialog);
     return 1;
@@ -158,8 +135,8 @@ INT_PTR CColorBoxPicker::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
 // The value boxes are left as they are: they catch up at the next hue change.
 int CColorBoxPicker::SelectPoint(int& x, int& y) {
     TakeColor(MatrixColorAt(x, y));
-    ShowBitmap(matrixWindow, matrixBitmap);
-    ShowBitmap(boxWindow, boxBitmap);
+    Window::ShowBitmap(*matrixWindow, matrixBitmap.get());
+    Window::ShowBitmap(*boxWindow, boxBitmap.get());
     return 0;
 }
 
@@ -168,25 +145,14 @@ INT_PTR CColorBoxPicker::OnNotify(HWND dialog, UINT, WPARAM wParam, LPARAM lPara
         const int x = static_cast<short>(LOWORD(lParam));
         const int y = static_cast<short>(HIWORD(lParam));
         TakeColor(MatrixColorAt(x, y));
-        ShowBitmap(boxWindow, boxBitmap);
+        Window::ShowBitmap(*boxWindow, boxBitmap.get());
         RefreshValueBoxes(dialog);
     }
     return 0;
 }
 
 INT_PTR CColorBoxPicker::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        result = 1;
-        EndDialog(dialog, 1);
-        break;
-    case IDCANCEL:
-        result = 0;
-        EndDialog(dialog, 0);
-        break;
-    default:
-        break;
-    }
+    EndOnOkOrCancel(dialog, LOWORD(wParam), &result);
     return 1;
 }
 
@@ -199,10 +165,10 @@ INT_PTR CColorBoxPicker::OnVScroll(HWND dialog, UINT, WPARAM wParam, LPARAM) {
     }
     int hue = kHueSteps -
               static_cast<int>(SendDlgItemMessageW(dialog, IDC_COLOR_HUE_SLIDER, TBM_GETPOS, 0, 0));
-    Color::FillColorMatrix(matrixBitmap, hue);
+    Color::FillColorMatrix(matrixBitmap.get(), hue);
     TakeColor(MatrixColorAt(matrixWindow->markerPoint.x, matrixWindow->markerPoint.y));
-    ShowBitmap(matrixWindow, matrixBitmap);
-    ShowBitmap(boxWindow, boxBitmap);
+    Window::ShowBitmap(*matrixWindow, matrixBitmap.get());
+    Window::ShowBitmap(*boxWindow, boxBitmap.get());
     RefreshValueBoxes(dialog);
     return 1;
 }

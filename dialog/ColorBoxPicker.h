@@ -3,6 +3,8 @@
 #include "dialog/LocalDialog.h"
 #include "window/BitmapStaticWindowSelectorInterface.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Window {
@@ -30,13 +32,13 @@ public:
     INT_PTR OnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnVScroll(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    Window::CLocalWindow* hostWindow; // wraps the dialog window
-    COrvanelBitmap* matrixBitmap;
-    COrvanelBitmap* gradientBitmap;
-    COrvanelBitmap* boxBitmap;
-    Window::CBitmapStaticWindowSelector* matrixWindow;
-    Window::CBitmapStaticWindow* gradientWindow;
-    Window::CBitmapStaticWindow* boxWindow;
+    std::unique_ptr<Window::CLocalWindow> hostWindow; // wraps the dialog window
+    std::unique_ptr<COrvanelBitmap> matrixBitmap;
+    std::unique_ptr<COrvanelBitmap> gradientBitmap;
+    std::unique_ptr<COrvanelBitmap> boxBitmap;
+    std::unique_ptr<Window::CBitmapStaticWindowSelector> matrixWindow;
+    std::unique_ptr<Window::CBitmapStaticWindow> gradientWindow;
+    std::unique_ptr<Window::CBitmapStaticWindow> boxWindow;
     Color::HSBColor hsb;
     Color::ColorValue color;
     int result;

@@ -1,6 +1,7 @@
 #include "dialog/DialogProc.h"
 
 #include "dialog/MessageDialog.h"
+#include "win32/MessageRoute.h"
 #include "win32/MouseArguments.h"
 #include "win32/OleForWindow.h"
 
@@ -8,152 +9,102 @@
 
 namespace Orvanel::Dialog {
 
-using Win32::DecodeMouse;
-using Win32::InitializeOleForWindow;
-using Win32::MouseArguments;
-using Win32::UninitializeOleForWindow;
+using namespace Orvanel::Win32;
 
 namespace {
 
-bool IsRoutedMessage(UINT message) {
-    switch (message) {
-    case WM_GETDLGCODE:
-    case WM_ACTIVATE:
-    case WM_SHOWWINDOW:
-    case WM_SYSCOMMAND:
-    case WM_ERASEBKGND:
-    case WM_TIMER:
-    case WM_NOTIFY:
-    case WM_COMMAND:
-    case WM_CONTEXTMENU:
-    case WM_SETFOCUS:
-    case WM_PAINT:
-    case WM_MEASUREITEM:
-    case WM_DRAWITEM:
-    case WM_KEYUP:
-    case WM_KEYDOWN:
-    case WM_SIZE:
-    case WM_LBUTTONDBLCLK:
-    case WM_CLOSE:
-    case WM_DESTROY:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_MOUSEHOVER:
-    case WM_MOUSELEAVE:
-    case WM_NCMOUSEMOVE:
-    case WM_MOVE:
-    case WM_MOUSEWHEEL:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return true;
-    default:
-        return false;
-    }
+using Route = CMessageRoute<CMessageDialog, INT_PTR>;
+using StandardHandler = INT_PTR (CMessageDialog::*)(HWND, UINT, WPARAM, LPARAM);
+using MouseHandler = INT_PTR (CMessageDialog::*)(unsigned int*, int*, int*);
+using KeyHandler = INT_PTR (CMessageDialog::*)(unsigned int*, unsigned int*);
+
+template <StandardHandler handler>
+INT_PTR Standard(CMessageDialog& object, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return (object.*handler)(dialog, message, wParam, lParam);
 }
 
-INT_PTR Route(CMessageDialog* object, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_GETDLGCODE:
-        return object->OnGetDlgCode(dialog, message, wParam, lParam);
-    case WM_ACTIVATE:
-        return object->OnActivate(dialog, message, wParam, lParam);
-    case WM_SHOWWINDOW:
-        return object->OnShowWindow(dialog, message, wParam, lParam);
-    case WM_SYSCOMMAND:
-        return object->OnSysCommand(dialog, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return object->OnEraseBackground(reinterpret_cast<HDC>(wParam));
-    case WM_TIMER: {
-        unsigned int timerId = static_cast<unsigned int>(wParam);
-        return object->OnTimer(&timerId);
-    }
-    case WM_NOTIFY:
-        return object->OnNotify(dialog, message, wParam, lParam);
-    case WM_COMMAND:
-        return object->OnCommand(dialog, message, wParam, lParam);
-    case WM_CONTEXTMENU:
-        return object->OnContextMenu(dialog, message, wParam, lParam);
-    case WM_SETFOCUS:
-        return object->OnSetFocus(dialog, message, wParam, lParam);
-    case WM_PAINT: {
-        // The record is freed here whatever the handler did with it.
-        std::unique_ptr<CPaintScratch> owner(new CPaintScratch{0, 0});
-        CPaintScratch* scratch = owner.get();
-        return object->OnPaint(&scratch);
-    }
-    case WM_MEASUREITEM:
-        return object->OnMeasureItem(dialog, message, wParam, lParam);
-    case WM_DRAWITEM:
-        return object->OnDrawItem(dialog, message, wParam, lParam);
-    case WM_KEYUP:
-    case WM_KEYDOWN: {
-        unsigned int keyCode = static_cast<unsigned int>(wParam);
-        unsigned int keyData = static_cast<unsigned int>(lParam);
-        return message == WM_KEYUP ? object->OnKeyUp(&keyCode, &keyData)
-                                   : object->OnKeyDown(&keyCode, &keyData);
-    }
-    case WM_SIZE: {
-        object->width = LOWORD(lParam);
-        object->height = HIWORD(lParam);
-        unsigned int sizeType = static_cast<unsigned int>(wParam);
-        return object->OnSize(&object->width, &object->height, &sizeType);
-    }
-    case WM_CLOSE:
-        return object->OnClose();
-    case WM_DESTROY: {
-        const INT_PTR result = object->OnDestroy();
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
-        UninitializeOleForWindow(dialog);
-        return result;
-    }
-    case WM_MOUSELEAVE:
-        return object->OnMouseLeave();
-    case WM_NCMOUSEMOVE:
-        return object->OnNcMouseMove(dialog, message, wParam, lParam);
-    case WM_MOVE:
-        return object->OnMove(dialog, message, wParam, lParam);
-    case WM_MOUSEWHEEL: {
-        unsigned short keyState = LOWORD(wParam);
-        short wheelDelta = static_cast<short>(HIWORD(wParam));
-        MouseArguments mouse = DecodeMouse(wParam, lParam);
-        return object->OnMouseWheel(&keyState, &wheelDelta, &mouse.x, &mouse.y);
-    }
-    case WM_HSCROLL:
-        return object->OnHScroll(dialog, message, wParam, lParam);
-    case WM_VSCROLL:
-        return object->OnVScroll(dialog, message, wParam, lParam);
-    default:
-        break;
-    }
-
+template <MouseHandler handler>
+INT_PTR Mouse(CMessageDialog& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
     MouseArguments mouse = DecodeMouse(wParam, lParam);
-    switch (message) {
-    case WM_LBUTTONDBLCLK:
-        return object->OnLButtonDblClk(&mouse.keyState, &mouse.x, &mouse.y);
-    case WM_LBUTTONDOWN:
-        return object->OnLButtonDown(&mouse.keyState, &mouse.x, &mouse.y);
-    case WM_LBUTTONUP:
-        return object->OnLButtonUp(&mouse.keyState, &mouse.x, &mouse.y);
-    case WM_MOUSEMOVE: {
-        const int result = object->OnMouseMove(&mouse.keyState, &mouse.x, &mouse.y);
-        if (result == 1) {
-            return DefWindowProcW(dialog, message, wParam, lParam);
-        }
-        return static_cast<INT_PTR>(result);
-    }
-    case WM_MOUSEHOVER:
-        return object->OnMouseHover(&mouse.keyState, &mouse.x, &mouse.y);
-    case WM_RBUTTONDOWN:
-        return object->OnRButtonDown(&mouse.keyState, &mouse.x, &mouse.y);
-    case WM_RBUTTONUP:
-        return object->OnRButtonUp(&mouse.keyState, &mouse.x, &mouse.y);
-    default:
-        return 0;
-    }
+    return (object.*handler)(&mouse.keyState, &mouse.x, &mouse.y);
 }
+
+template <KeyHandler handler>
+INT_PTR Key(CMessageDialog& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
+    KeyArguments key = DecodeKey(wParam, lParam);
+    return (object.*handler)(&key.keyCode, &key.keyData);
+}
+
+// Every message a dialog object handles, with the handler's arguments as decoded for it;
+// DialogProc answers any other message with 0.
+constexpr Route kRoutes[] = {
+    {WM_GETDLGCODE, Standard<&CMessageDialog::OnGetDlgCode>},
+    {WM_ACTIVATE, Standard<&CMessageDialog::OnActivate>},
+    {WM_SHOWWINDOW, Standard<&CMessageDialog::OnShowWindow>},
+    {WM_SYSCOMMAND, Standard<&CMessageDialog::OnSysCommand>},
+    {WM_ERASEBKGND, [](CMessageDialog& object, HWND, UINT, WPARAM wParam,
+                       LPARAM) { return object.OnEraseBackground(reinterpret_cast<HDC>(wParam)); }},
+    {WM_TIMER,
+     [](CMessageDialog& object, HWND, UINT, WPARAM wParam, LPARAM) {
+         unsigned int timerId = static_cast<unsigned int>(wParam);
+         return object.OnTimer(&timerId);
+     }},
+    {WM_NOTIFY, Standard<&CMessageDialog::OnNotify>},
+    {WM_COMMAND, Standard<&CMessageDialog::OnCommand>},
+    {WM_CONTEXTMENU, Standard<&CMessageDialog::OnContextMenu>},
+    {WM_SETFOCUS, Standard<&CMessageDialog::OnSetFocus>},
+    {WM_PAINT,
+     [](CMessageDialog& object, HWND, UINT, WPARAM, LPARAM) {
+         // The record is freed here whatever the handler did with it.
+         const auto record = std::make_unique<CPaintScratch>(CPaintScratch{0, 0});
+         CPaintScratch* scratch = record.get();
+         return object.OnPaint(&scratch);
+     }},
+    {WM_MEASUREITEM, Standard<&CMessageDialog::OnMeasureItem>},
+    {WM_DRAWITEM, Standard<&CMessageDialog::OnDrawItem>},
+    {WM_KEYUP, Key<&CMessageDialog::OnKeyUp>},
+    {WM_KEYDOWN, Key<&CMessageDialog::OnKeyDown>},
+    {WM_SIZE,
+     [](CMessageDialog& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
+         object.width = LOWORD(lParam);
+         object.height = HIWORD(lParam);
+         unsigned int sizeType = static_cast<unsigned int>(wParam);
+         return object.OnSize(&object.width, &object.height, &sizeType);
+     }},
+    {WM_LBUTTONDBLCLK, Mouse<&CMessageDialog::OnLButtonDblClk>},
+    {WM_CLOSE, [](CMessageDialog& object, HWND, UINT, WPARAM, LPARAM) { return object.OnClose(); }},
+    {WM_DESTROY,
+     [](CMessageDialog& object, HWND dialog, UINT, WPARAM, LPARAM) {
+         const INT_PTR result = object.OnDestroy();
+         SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+         UninitializeOleForWindow(dialog);
+         return result;
+     }},
+    {WM_LBUTTONDOWN, Mouse<&CMessageDialog::OnLButtonDown>},
+    {WM_LBUTTONUP, Mouse<&CMessageDialog::OnLButtonUp>},
+    {WM_MOUSEMOVE,
+     [](CMessageDialog& object, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+         MouseArguments mouse = DecodeMouse(wParam, lParam);
+         const int result = object.OnMouseMove(&mouse.keyState, &mouse.x, &mouse.y);
+         // 1 lets the default window procedure answer.
+         return result == 1 ? DefWindowProcW(dialog, message, wParam, lParam)
+                            : static_cast<INT_PTR>(result);
+     }},
+    {WM_MOUSEHOVER, Mouse<&CMessageDialog::OnMouseHover>},
+    {WM_MOUSELEAVE,
+     [](CMessageDialog& object, HWND, UINT, WPARAM, LPARAM) { return object.OnMouseLeave(); }},
+    {WM_NCMOUSEMOVE, Standard<&CMessageDialog::OnNcMouseMove>},
+    {WM_MOVE, Standard<&CMessageDialog::OnMove>},
+    {WM_MOUSEWHEEL,
+     [](CMessageDialog& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
+         WheelArguments wheel = DecodeWheel(wParam, lParam);
+         return object.OnMouseWheel(&wheel.keyState, &wheel.delta, &wheel.x, &wheel.y);
+     }},
+    {WM_HSCROLL, Standard<&CMessageDialog::OnHScroll>},
+    {WM_VSCROLL, Standard<&CMessageDialog::OnVScroll>},
+    {WM_RBUTTONDOWN, Mouse<&CMessageDialog::OnRButtonDown>},
+    {WM_RBUTTONUP, Mouse<&CMessageDialog::OnRButtonUp>},
+};
 
 } // namespace
 
@@ -168,15 +119,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
         return object->OnInitDialog(dialog, message, wParam, lParam);
     }
-    if (!IsRoutedMessage(message)) {
-        // Unrouted messages get the dialog manager's own default processing.
-        return 0;
-    }
-    auto* object = reinterpret_cast<CMessageDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    if (object == nullptr) {
-        return DefWindowProcW(dialog, message, wParam, lParam);
-    }
-    return Route(object, dialog, message, wParam, lParam);
+    const Route* line = FindRoute(kRoutes, message);
+    // Unrouted messages get the dialog manager's own default processing.
+    return line == nullptr ? 0 : RouteToAttached(*line, dialog, message, wParam, lParam);
 }
 
 void CenterDialogOnScreen(HWND window) {

@@ -1,20 +1,16 @@
 #include "dialog/LensFlareDialogBox.h"
 
 #include "dialog/ColorBoxPicker.h"
-#include "dialog/DialogProc.h"
 #include "filter/LensFlareFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "layout/FitLayout.h"
 #include "resources/resource.h"
 #include "win32/CommonControls.h"
-#include "win32/ModuleInstance.h"
 #include "window/BitmapStaticWindow.h"
 #include "window/BitmapStaticWindowSelector.h"
 #include "window/ClickNotifyingHost.h"
 
 #include <commctrl.h>
-
-#include <memory>
 
 namespace Orvanel::Dialog {
 
@@ -27,11 +23,6 @@ const int kBitsPerPixel = 32;
 // Below this the source is too faint to see; the slider may still stand lower.
 const int kLowestBrightness = 3;
 
-void CopyPixels(COrvanelBitmap* from, COrvanelBitmap* to) {
-    to->SetBitmap(from->GetPtBitmap(), from->GetBitmapWidth(), from->GetBitmapHeight(), false,
-                  true);
-}
-
 int SliderPosition(HWND dialog, int sliderId) {
     return static_cast<int>(SendDlgItemMessageW(dialog, sliderId, TBM_GETPOS, 0, 0));
 }
@@ -40,36 +31,23 @@ int SliderPosition(HWND dialog, int sliderId) {
 
 CLensFlareDialogBox::CLensFlareDialogBox()
     : brightness(25), intensity(30), size(100), x(100), y(100), result(0), colorHsb{0, 0, 0},
-      color(0), sourceBitmap(nullptr), swatchBitmap(nullptr), previewImage(nullptr),
-      renderTarget(nullptr), previewWindow(nullptr), swatchWindow(nullptr), filter(nullptr),
-      hostWindow(nullptr) {
-    renderTarget = new COrvanelBitmap();
-    previewImage = new COrvanelBitmap();
-    previewWindow = new Window::CBitmapStaticWindowSelector(this);
-    swatchWindow = new Window::CBitmapStaticWindow();
+      color(0), sourceBitmap(nullptr) {
+    renderTarget = std::make_unique<COrvanelBitmap>();
+    previewImage = std::make_unique<COrvanelBitmap>();
+    previewWindow = std::make_unique<Window::CBitmapStaticWindowSelector>(
+        static_cast<Window::CBitmapStaticWindowSelectorInterface*>(this));
+    swatchWindow = std::make_unique<Window::CBitmapStaticWindow>();
     // The marker starts on the flare's default position.
     previewWindow->markerPoint = POINT{x, y};
-    filter = new Filter::CLensFlareFilter();
-    swatchBitmap = new COrvanelBitmap(kSwatchSide, kSwatchSide, kBitsPerPixel);
+    filter = std::make_unique<Filter::CLensFlareFilter>();
+    swatchBitmap = std::make_unique<COrvanelBitmap>(kSwatchSide, kSwatchSide, kBitsPerPixel);
 }
 
 // The child windows went with the dialog window; their objects, the bitmaps, the renderer and
 // the wrapper go now, in this order.
 CLensFlareDialogBox::~CLensFlareDialogBox() {
-    delete swatchBitmap;
-    swatchBitmap = nullptr;
-    delete renderTarget;
-    renderTarget = nullptr;
-    delete previewImage;
-    previewImage = nullptr;
-    delete previewWindow;
-    previewWindow = nullptr;
-    delete filter;
-    filter = nullptr;
-    delete swatchWindow;
-    swatchWindow = nullptr;
-    delete hostWindow;
-    hostWindow = nullptr;
+    ReleaseInOrder(swatchBitmap, renderTarget, previewImage, previewWindow, filter, swatchWindow,
+                   hostWindow);
 }
 
 int CLensFlareDialogBox::Show(HWND owner, COrvanelBitmap* bitmap, Color::ColorValue& color, int& x,
@@ -80,14 +58,12 @@ int CLensFlareDialogBox::Show(HWND owner, COrvanelBitmap* bitmap, Color::ColorVa
         return 0;
     }
     Win32::RegisterBarControls();
-    std::unique_ptr<CLensFlareDialogBox> dialog(new CLensFlareDialogBox());
+    auto dialog = std::make_unique<CLensFlareDialogBox>();
     dialog->sourceBitmap = bitmap;
     dialog->color = color;
     Color::ConvertRGBToHSB(dialog->colorHsb, dialog->color);
     dialog->ownerWindow = owner;
-    const INT_PTR answer =
-        DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_LENS_FLARE), owner,
-                        DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
+    const INT_PTR answer = dialog->RunModal(IDD_LENS_FLARE, owner);
     // Every call starts from the defaults: the caller's values are written, never read.
     if (answer == 1) {
         x = dialog->x;
@@ -107,17 +83,16 @@ float CLensFlareDialogBox::GetPreviewRatio() {
 }
 
 void CLensFlareDialogBox::UpdatePreview() {
-    if (!Window::HasPixels(previewImage)) {
+    if (!Window::HasPixels(previewImage.get())) {
         return;
     }
-    CopyPixels(previewImage, renderTarget);
+    Window::CopyPixels(previewImage.get(), renderTarget.get());
     // The render target's rows run bottom-up; the picked row is counted from the top.
     const int flareY = static_cast<int>(previewImage->GetBitmapHeight()) - y - 1;
     const int previewSize = static_cast<int>(GetPreviewRatio() * static_cast<float>(size));
-    filter->LensFlare(renderTarget, x, flareY, previewSize, brightness, colorHsb.hue, intensity);
-    previewWindow->sourceBitmap = renderTarget;
-    previewWindow->UpdateScaledBitmap();
-    previewWindow->Redraw();
+    filter->LensFlare(renderTarget.get(), x, flareY, previewSize, brightness, colorHsb.hue,
+                      intensity);
+    Window::ShowBitmap(*previewWindow, renderTarget.get());
 }
 
 void CLensFlareDialogBox::ReadSliders(HWND dialog) {
@@ -134,24 +109,20 @@ void CLensFlareDialogBox::WriteValueBoxes(HWND dialog) {
 
 INT_PTR CLensFlareDialogBox::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
     // A click on the swatch reaches the wrapper, which asks this dialog for the colour box.
-    hostWindow = new Window::CClickNotifyingHost(dialog, IDN_LENS_FLARE_CHOOSE_COLOR);
+    hostWindow = std::make_unique<Window::CClickNotifyingHost>(dialog, IDN_LENS_FLARE_CHOOSE_COLOR);
 
-    previewWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"PreviewWindow",
+    previewWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"PreviewWindow",
                                      &kPreviewPlacement);
-    previewWindow->sourceBitmap = sourceBitmap;
-    previewWindow->UpdateScaledBitmap();
-    previewWindow->Redraw();
-    if (Window::HasPixels(previewWindow->scaledBitmap)) {
-        CopyPixels(previewWindow->scaledBitmap, previewImage);
-        CopyPixels(previewImage, renderTarget);
+    Window::ShowBitmap(*previewWindow, sourceBitmap);
+    if (Window::HasPixels(previewWindow->scaledBitmap.get())) {
+        Window::CopyPixels(previewWindow->scaledBitmap.get(), previewImage.get());
+        Window::CopyPixels(previewImage.get(), renderTarget.get());
     }
 
     swatchBitmap->SetBackgroundColor(color, 0);
-    swatchWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"ColorBox",
+    swatchWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"ColorBox",
                                     &kSwatchPlacement);
-    swatchWindow->sourceBitmap = swatchBitmap;
-    swatchWindow->UpdateScaledBitmap();
-    swatchWindow->Redraw();
+    Window::ShowBitmap(*swatchWindow, swatchBitmap.get());
 
     UpdatePreview();
 
@@ -200,9 +171,7 @@ INT_PTR CLensFlareDialogBox::OnNotify(HWND dialog, UINT, WPARAM wParam, LPARAM) 
     }
     Color::ConvertRGBToHSB(colorHsb, color);
     swatchBitmap->SetBackgroundColor(color, 0);
-    swatchWindow->sourceBitmap = swatchBitmap;
-    swatchWindow->UpdateScaledBitmap();
-    swatchWindow->Redraw();
+    Window::ShowBitmap(*swatchWindow, swatchBitmap.get());
     UpdatePreview();
     return 0;
 }
@@ -210,21 +179,12 @@ INT_PTR CLensFlareDialogBox::OnNotify(HWND dialog, UINT, WPARAM wParam, LPARAM) 
 // OK reads the sliders again (without the brightness floor) and turns the point into source
 // pixels.
 INT_PTR CLensFlareDialogBox::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
+    if (LOWORD(wParam) == IDOK) {
         ReadSliders(dialog);
         x = static_cast<int>(static_cast<float>(x) / GetPreviewRatio());
         y = static_cast<int>(static_cast<float>(y) / GetPreviewRatio());
-        EndDialog(dialog, 1);
-        result = 1;
-        break;
-    case IDCANCEL:
-        result = 0;
-        EndDialog(dialog, 0);
-        break;
-    default:
-        break;
     }
+    EndOnOkOrCancel(dialog, LOWORD(wParam), &result);
     return 1;
 }
 

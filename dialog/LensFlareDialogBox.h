@@ -3,6 +3,8 @@
 #include "dialog/LocalDialog.h"
 #include "window/BitmapStaticWindowSelectorInterface.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Filter {
@@ -47,13 +49,13 @@ public:
     Color::HSBColor colorHsb; // only the hue is used
     Color::ColorValue color;
     COrvanelBitmap* sourceBitmap; // the host's, only read
-    COrvanelBitmap* swatchBitmap;
-    COrvanelBitmap* previewImage; // the scaled copy without flare
-    COrvanelBitmap* renderTarget; // reset from previewImage and drawn into on every update
-    Window::CBitmapStaticWindowSelector* previewWindow;
-    Window::CBitmapStaticWindow* swatchWindow;
-    Filter::CLensFlareFilter* filter;
-    Window::CLocalWindow* hostWindow; // wraps the dialog window
+    std::unique_ptr<COrvanelBitmap> swatchBitmap;
+    std::unique_ptr<COrvanelBitmap> previewImage; // the scaled copy without flare
+    std::unique_ptr<COrvanelBitmap> renderTarget; // reset from previewImage, drawn on each update
+    std::unique_ptr<Window::CBitmapStaticWindowSelector> previewWindow;
+    std::unique_ptr<Window::CBitmapStaticWindow> swatchWindow;
+    std::unique_ptr<Filter::CLensFlareFilter> filter;
+    std::unique_ptr<Window::CLocalWindow> hostWindow; // wraps the dialog window
 
 private:
     int SelectPoint(int& pickedX, int& pickedY) override;

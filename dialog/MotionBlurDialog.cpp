@@ -3,6 +3,7 @@
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
+#include "win32/CommonControls.h"
 #include "window/BitmapStaticWindow.h"
 
 #include <commctrl.h>
@@ -17,57 +18,62 @@ int SliderPosition(HWND dialog, int sliderId) {
     return static_cast<int>(SendDlgItemMessageW(dialog, sliderId, TBM_GETPOS, 0, 0));
 }
 
-void CopyPixels(COrvanelBitmap* from, COrvanelBitmap* to) {
-    if (from != nullptr && to != nullptr) {
-        to->SetBitmap(from->GetPtBitmap(), from->GetBitmapWidth(), from->GetBitmapHeight(), false,
-                      true);
-    }
-}
-
 } // namespace
 
 CMotionBlurDialog::CMotionBlurDialog()
-    : sourceBitmap(nullptr), unfilteredPreview(nullptr), filteredPreview(nullptr),
-      previewWindow(nullptr), filter(nullptr), hostWindow(nullptr), result(0), radius(0.0),
-      sigma(0.0), angle(0.0), radiusPosition(0), sigmaPosition(0), anglePosition(0) {
-    filter = new Filter::CMotionBlurFilter();
-    filteredPreview = new COrvanelBitmap();
-    unfilteredPreview = new COrvanelBitmap();
-    previewWindow = new Window::CBitmapStaticWindow();
+    : sourceBitmap(nullptr), result(0), radius(0.0), sigma(0.0), angle(0.0), radiusPosition(0),
+      sigmaPosition(0), anglePosition(0) {
+    filter = std::make_unique<Filter::CMotionBlurFilter>();
+    filteredPreview = std::make_unique<COrvanelBitmap>();
+    unfilteredPreview = std::make_unique<COrvanelBitmap>();
+    previewWindow = std::make_unique<Window::CBitmapStaticWindow>();
 }
 
 // The child window is already gone with the dialog window; its object, the copies and the
 // wrapper go now, in this order.
 CMotionBlurDialog::~CMotionBlurDialog() {
-    delete unfilteredPreview;
-    unfilteredPreview = nullptr;
-    delete filteredPreview;
-    filteredPreview = nullptr;
-    delete previewWindow;
-    previewWindow = nullptr;
-    delete filter;
-    filter = nullptr;
-    delete hostWindow;
-    hostWindow = nullptr;
+    ReleaseInOrder(unfilteredPreview, filteredPreview, previewWindow, filter, hostWindow);
+}
+
+int CMotionBlurDialog::Show(HWND owner, COrvanelBitmap* bitmap, double& radius, double& sigma,
+                            double& angle) {
+    // Without pixels there is nothing to preview: answer Cancel at once.
+    if (bitmap == nullptr || bitmap->GetPtBitmap() == nullptr) {
+        return 0;
+    }
+    Win32::RegisterBarControls();
+    auto dialog = std::make_unique<CMotionBlurDialog>();
+    dialog->sourceBitmap = bitmap;
+    dialog->ownerWindow = owner;
+    dialog->RunModal(IDD_MOTION_BLUR, owner);
+    // The caller's values are written only after OK; they are never read.
+    if (dialog->result == 1) {
+        angle = dialog->angle;
+        radius = dialog->radius;
+        sigma = dialog->sigma;
+    }
+    return dialog->result;
 }
 
 void CMotionBlurDialog::CreatePreview() {
-    previewWindow->CreateLocalWindow(hostWindow, WS_CHILD | WS_VISIBLE, L"PreviewWindow",
+    previewWindow->CreateLocalWindow(hostWindow.get(), WS_CHILD | WS_VISIBLE, L"PreviewWindow",
                                      &kPreviewPlacement);
-    previewWindow->sourceBitmap = sourceBitmap;
-    previewWindow->UpdateScaledBitmap();
-    previewWindow->Redraw();
-    CopyPixels(previewWindow->scaledBitmap, unfilteredPreview);
-    CopyPixels(unfilteredPreview, filteredPreview);
+    Window::ShowBitmap(*previewWindow, sourceBitmap);
+    Window::CopyPixels(previewWindow->scaledBitmap.get(), unfilteredPreview.get());
+    Window::CopyPixels(unfilteredPreview.get(), filteredPreview.get());
 }
 
-INT_PTR CMotionBlurDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
-    hostWindow = new Window::CLocalWindow(dialog);
-    CreatePreview();
-
+void CMotionBlurDialog::WriteValueBoxes(HWND dialog) {
     SetDlgItemInt(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, static_cast<UINT>(radiusPosition), TRUE);
     SetDlgItemInt(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, static_cast<UINT>(sigmaPosition), TRUE);
     SetDlgItemInt(dialog, IDC_MOTION_BLUR_ANGLE_EDIT, static_cast<UINT>(anglePosition), TRUE);
+}
+
+INT_PTR CMotionBlurDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
+    hostWindow = std::make_unique<Window::CLocalWindow>(dialog);
+    CreatePreview();
+
+    WriteValueBoxes(dialog);
 
     SendDlgItemMessageW(dialog, IDC_MOTION_BLUR_RADIUS, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
     SendDlgItemMessageW(dialog, IDC_MOTION_BLUR_SIGMA, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
@@ -80,18 +86,7 @@ INT_PTR CMotionBlurDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
 }
 
 INT_PTR CMotionBlurDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        result = 1;
-        EndDialog(dialog, 1);
-        return 1;
-    case IDCANCEL:
-        result = 0;
-        EndDialog(dialog, 0);
-        return 1;
-    default:
-        return 0;
-    }
+    return EndOnOkOrCancel(dialog, LOWORD(wParam), &result) ? 1 : 0;
 }
 
 // Page requests and thumb drags re-render the preview; line steps (arrow keys), the final
@@ -110,15 +105,11 @@ INT_PTR CMotionBlurDialog::OnHScroll(HWND dialog, UINT, WPARAM wParam, LPARAM) {
     sigma = sigmaPosition;
     angle = anglePosition;
 
-    CopyPixels(unfilteredPreview, filteredPreview);
-    filter->MotionBlur(filteredPreview, radius, sigma, angle);
-    previewWindow->sourceBitmap = filteredPreview;
-    previewWindow->UpdateScaledBitmap();
-    previewWindow->Redraw();
+    Window::CopyPixels(unfilteredPreview.get(), filteredPreview.get());
+    filter->MotionBlur(filteredPreview.get(), radius, sigma, angle);
+    Window::ShowBitmap(*previewWindow, filteredPreview.get());
 
-    SetDlgItemInt(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, static_cast<UINT>(radiusPosition), TRUE);
-    SetDlgItemInt(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, static_cast<UINT>(sigmaPosition), TRUE);
-    SetDlgItemInt(dialog, IDC_MOTION_BLUR_ANGLE_EDIT, static_cast<UINT>(anglePosition), TRUE);
+    WriteValueBoxes(dialog);
 
     SetCursor(previousCursor);
     previewWindow->Redraw();

@@ -1,6 +1,8 @@
 #pragma once
 #include "dialog/LocalDialog.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Filter {
@@ -20,16 +22,21 @@ public:
     CMotionBlurDialog();
     ~CMotionBlurDialog() override;
 
+    // Runs the dialog over the owner; after OK writes the three values and answers 1, else
+    // leaves them and answers 0 (at once, without a dialog, for a bitmap without pixels).
+    static int Show(HWND owner, COrvanelBitmap* bitmap, double& radius, double& sigma,
+                    double& angle);
+
     INT_PTR OnInitDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnHScroll(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    COrvanelBitmap* sourceBitmap;      // the host's, only read
-    COrvanelBitmap* unfilteredPreview; // scaled copy, made once
-    COrvanelBitmap* filteredPreview;   // reset and blurred on every update
-    Window::CBitmapStaticWindow* previewWindow;
-    Filter::CMotionBlurFilter* filter;
-    Window::CLocalWindow* hostWindow; // wraps the dialog window
+    COrvanelBitmap* sourceBitmap;                      // the host's, only read
+    std::unique_ptr<COrvanelBitmap> unfilteredPreview; // scaled copy, made once
+    std::unique_ptr<COrvanelBitmap> filteredPreview;   // reset and blurred on every update
+    std::unique_ptr<Window::CBitmapStaticWindow> previewWindow;
+    std::unique_ptr<Filter::CMotionBlurFilter> filter;
+    std::unique_ptr<Window::CLocalWindow> hostWindow; // wraps the dialog window
     int result;
     double radius;
     double sigma;
@@ -40,6 +47,7 @@ public:
 
 private:
     void CreatePreview();
+    void WriteValueBoxes(HWND dialog);
 };
 
 } // namespace Orvanel::Dialog

@@ -3,7 +3,6 @@
 #include "dialog/DialogProc.h"
 #include "resources/resource.h"
 #include "shellplan/DeviceChoice.h"
-#include "win32/ModuleInstance.h"
 
 #include <memory>
 
@@ -14,11 +13,10 @@ COpenCLDialog::COpenCLDialog() : selectedIndex(-1), confirmed(0) {}
 COpenCLDialog::~COpenCLDialog() = default;
 
 std::wstring COpenCLDialog::Show(HWND owner, const std::vector<std::wstring>& names) {
-    std::unique_ptr<COpenCLDialog> dialog(new COpenCLDialog());
+    auto dialog = std::make_unique<COpenCLDialog>();
     dialog->deviceNames = names;
     dialog->ownerWindow = owner;
-    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_OPENCL), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(dialog.get()));
+    dialog->RunModal(IDD_OPENCL, owner);
     return ShellPlan::ChosenDeviceName(dialog->deviceNames, dialog->confirmed,
                                        dialog->selectedIndex);
 }
@@ -35,20 +33,11 @@ INT_PTR COpenCLDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
 }
 
 INT_PTR COpenCLDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
+    if (LOWORD(wParam) == IDOK) {
         selectedIndex =
             static_cast<int>(SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_GETCURSEL, 0, 0));
-        confirmed = 1;
-        EndDialog(dialog, 1);
-        return 1;
-    case IDCANCEL:
-        confirmed = 0;
-        EndDialog(dialog, 0);
-        return 1;
-    default:
-        return 0;
     }
+    return EndOnOkOrCancel(dialog, LOWORD(wParam), &confirmed) ? 1 : 0;
 }
 
 } // namespace Orvanel::Dialog

@@ -1,8 +1,6 @@
 #include "dialog/PrintDialog.h"
 
-#include "dialog/DialogProc.h"
 #include "host/OrvanelBitmap.h"
-#include "win32/ModuleInstance.h"
 #include "resources/resource.h"
 
 #include <process.h>
@@ -46,21 +44,17 @@ int CPrintDialog::Show(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
         return 0;
     }
     {
-        std::unique_ptr<CPrintDialog> dialog(new CPrintDialog());
+        auto dialog = std::make_unique<CPrintDialog>();
         dialog->owner = owner;
         dialog->margins = margins;
         dialog->bitmap = bitmap;
         dialog->showPrinterDialog = showPrinterDialog;
         dialog->ownerWindow = nullptr;
-        dialog->RunModal();
+        // Until the job has ended.
+        dialog->RunModal(IDD_PRINT_JOB, nullptr);
     }
     Print::ReleasePrintJob();
     return 0;
-}
-
-void CPrintDialog::RunModal() {
-    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_PRINT_JOB), nullptr,
-                    DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 HANDLE CPrintDialog::StartPrintThread(unsigned& id) {

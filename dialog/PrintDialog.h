@@ -19,8 +19,6 @@ public:
     // nothing for a bitmap without pixels, no margins, or while another job runs.
     static int Show(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
                     bool showPrinterDialog);
-    // Runs the box modally until the job has ended.
-    void RunModal();
 
     INT_PTR OnInitDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
     INT_PTR OnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;

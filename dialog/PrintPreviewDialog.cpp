@@ -1,12 +1,10 @@
 #include "dialog/PrintPreviewDialog.h"
 
-#include "dialog/DialogProc.h"
 #include "host/MargeData.h"
 #include "host/OrvanelBitmap.h"
 #include "layout/SaturatedInt.h"
 #include "print/DefaultPrinter.h"
 #include "resources/resource.h"
-#include "win32/ModuleInstance.h"
 #include "window/BitmapStaticPreviewPrint.h"
 #include "window/LocalWindow.h"
 
@@ -33,51 +31,40 @@ bool SameMargins(const PixelRect& a, const PixelRect& b) {
 
 CPrintPreviewDialog::CPrintPreviewDialog()
     : result(0), textBuffer{}, paperWidth(0),
-      paperHeight(0), marginPixels{}, pageRect{}, previewClientRect{}, hostWindow(nullptr),
-      previewWindow(nullptr), marginData(nullptr), bitmap(nullptr), orientation(0), scale(0.0) {}
+      paperHeight(0), marginPixels{}, pageRect{}, previewClientRect{}, marginData(nullptr),
+      bitmap(nullptr), orientation(0), scale(0.0) {}
 
-// The miniature's window went with the dialog window; its object and the wrapper go now.
-CPrintPreviewDialog::~CPrintPreviewDialog() {
-    delete previewWindow;
-    previewWindow = nullptr;
-    delete hostWindow;
-    hostWindow = nullptr;
-}
+// The miniature's window went with the dialog window; its object and then the wrapper go now,
+// the members' own order backwards.
+CPrintPreviewDialog::~CPrintPreviewDialog() = default;
 
 int CPrintPreviewDialog::Show(CMargeData* layout, COrvanelBitmap* picture) {
     if (layout == nullptr || picture == nullptr || picture->GetPtBitmap() == nullptr) {
         return 0;
     }
-    std::unique_ptr<CPrintPreviewDialog> dialog(new CPrintPreviewDialog());
-    dialog->previewWindow = new Window::CBitmapStaticPreviewPrint(picture);
+    auto dialog = std::make_unique<CPrintPreviewDialog>();
+    dialog->previewWindow = std::make_unique<Window::CBitmapStaticPreviewPrint>(picture);
     dialog->marginData = layout;
     dialog->bitmap = picture;
     dialog->ownerWindow = nullptr;
-    DialogBoxParamW(Win32::GetModuleInstance(), MAKEINTRESOURCEW(IDD_PRINT_PREVIEW), nullptr,
-                    DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
+    dialog->RunModal(IDD_PRINT_PREVIEW, nullptr);
     return dialog->result;
 }
 
 bool CPrintPreviewDialog::ReadPaper() {
-    wchar_t* printerName = nullptr;
-    const int status = Print::GetDefaultPrinterOrientation(printerName, orientation);
-    bool usable = false;
-    if (status == 0) {
-        // An information context is enough to learn the paper; it goes right after.
-        HDC information = CreateDCW(nullptr, printerName, nullptr, nullptr);
-        if (information != nullptr) {
-            paperWidth = GetDeviceCaps(information, HORZSIZE);
-            paperHeight = GetDeviceCaps(information, VERTSIZE);
-            DeleteDC(information);
-            usable = paperWidth > 0 && paperHeight > 0;
-        }
+    // The device context made on the printer is enough to learn the paper; it goes right after.
+    Print::CDefaultPrinter printer;
+    if (Print::GetDefaultPrinterOrientation(printer) != 0) {
+        return false;
     }
-    delete[] printerName;
-    return usable;
+    orientation = printer.orientation;
+    paperWidth = printer.paperWidth;
+    paperHeight = printer.paperHeight;
+    return paperWidth > 0 && paperHeight > 0;
 }
 
 INT_PTR CPrintPreviewDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
-    hostWindow = new Window::CLocalWindow(dialog);
+    hostWindow = std::make_unique<Window::CLocalWindow>(dialog);
     // Without a printer whose paper is known there is nothing to lay out: the dialog closes as
     // it opens, answering "Annuler" rather than a print the user never confirmed.
     if (!ReadPaper()) {
@@ -85,7 +72,7 @@ INT_PTR CPrintPreviewDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
         EndDialog(dialog, 0);
         return 0;
     }
-    previewWindow->CreateLocalWindow(hostWindow, kPreviewStyle, L"PreviewPrint",
+    previewWindow->CreateLocalWindow(hostWindow.get(), kPreviewStyle, L"PreviewPrint",
                                      &kPreviewPlacement);
     RECT client{};
     GetClientRect(previewWindow->Handle(), &client);
@@ -112,10 +99,7 @@ INT_PTR CPrintPreviewDialog::OnInitDialog(HWND dialog, UINT, WPARAM, LPARAM) {
         marginData->horizontalPlacement = 0;
     }
     ComputeMarginPixels();
-    previewWindow->pageRect = pageRect;
-    previewWindow->imageRect = FreeArea(pageRect, marginPixels.left, marginPixels.top,
-                                        marginPixels.right, marginPixels.bottom);
-    previewWindow->UpdateScaledBitmap();
+    UpdatePreview(marginPixels);
     UpdateScale();
     WriteMarginTexts(dialog);
     return 0;
@@ -125,26 +109,16 @@ INT_PTR CPrintPreviewDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM)
     const PixelRect previousMargins = marginPixels;
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
-    switch (id) {
-    case IDC_PRINT_MARGIN_TOP:
-    case IDC_PRINT_MARGIN_BOTTOM:
-    case IDC_PRINT_MARGIN_RIGHT:
-    case IDC_PRINT_MARGIN_LEFT:
+    if (id == IDC_PRINT_MARGIN_TOP || id == IDC_PRINT_MARGIN_BOTTOM ||
+        id == IDC_PRINT_MARGIN_RIGHT || id == IDC_PRINT_MARGIN_LEFT) {
         // Every notification of a margin box re-reads it, also the change that writing its
         // text raises: the position and rotation handlers refresh the miniature that way.
         ReadMarginText(dialog, id);
         UpdatePreview(previousMargins);
         return 0;
-    case IDOK:
-        result = 1;
-        EndDialog(dialog, 1);
+    }
+    if (EndOnOkOrCancel(dialog, static_cast<WORD>(id), &result)) {
         return 1;
-    case IDCANCEL:
-        result = 0;
-        EndDialog(dialog, 0);
-        return 1;
-    default:
-        break;
     }
     if (code != 0) {
         return 0;

@@ -2,6 +2,8 @@
 #include "dialog/LocalDialog.h"
 #include "layout/PrintPreviewLayout.h"
 
+#include <memory>
+
 class CMargeData;
 class COrvanelBitmap;
 
@@ -35,8 +37,8 @@ public:
     Layout::PixelRect marginPixels;
     Layout::PixelRect pageRect;
     Layout::PixelRect previewClientRect;
-    Window::CLocalWindow* hostWindow; // wraps the dialog window
-    Window::CBitmapStaticPreviewPrint* previewWindow;
+    std::unique_ptr<Window::CLocalWindow> hostWindow; // wraps the dialog window
+    std::unique_ptr<Window::CBitmapStaticPreviewPrint> previewWindow;
     CMargeData* marginData; // the host's
     COrvanelBitmap* bitmap; // the host's, turned in place
     int orientation;        // the paper's: 1 portrait

@@ -4,22 +4,12 @@
 #include "dialog/AboutDialog.h"
 #include "dialog/Association.h"
 #include "dialog/ColorBoxPicker.h"
-#include "dialog/DialogProc.h"
 #include "dialog/LensFlareDialogBox.h"
 #include "dialog/MotionBlurDialog.h"
 #include "dialog/OpenCLDialog.h"
 #include "dialog/PrintPreviewDialog.h"
 #include "dialog/PrintDialog.h"
-#include "host/OrvanelBitmap.h"
-#include "win32/CommonControls.h"
-#include "win32/ModuleInstance.h"
-#include "resources/resource.h"
 #include "shell/CommonFileDialogs.h"
-
-#include <memory>
-
-using Orvanel::Dialog::DialogProc;
-using Orvanel::Win32::GetModuleInstance;
 
 int nQuillet = 0;
 
@@ -30,34 +20,11 @@ CQuillet& CQuillet::operator=(const CQuillet&) { return *this; }
 
 int fnQuillet() { return 42; }
 
-__int64 ShowDialogBox(HWND owner) {
-    std::unique_ptr<Orvanel::Dialog::CAboutDialog> dialog(new Orvanel::Dialog::CAboutDialog());
-    const INT_PTR result = DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner,
-                                           DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
-    return static_cast<__int64>(result);
-}
+__int64 ShowDialogBox(HWND owner) { return Orvanel::Dialog::CAboutDialog::Show(owner); }
 
 int ShowMotionBlur(HWND owner, COrvanelBitmap* bitmap, double& radius, double& sigma,
                    double& angle) {
-    // Without pixels there is nothing to preview: answer Cancel at once.
-    if (bitmap == nullptr || bitmap->GetPtBitmap() == nullptr) {
-        return 0;
-    }
-    Orvanel::Win32::RegisterBarControls();
-    std::unique_ptr<Orvanel::Dialog::CMotionBlurDialog> dialog(
-        new Orvanel::Dialog::CMotionBlurDialog());
-    dialog->sourceBitmap = bitmap;
-    dialog->ownerWindow = owner;
-    DialogBoxParamW(GetModuleInstance(), MAKEINTRESOURCEW(IDD_MOTION_BLUR), owner, DialogProc,
-                    reinterpret_cast<LPARAM>(dialog.get()));
-    // The caller's values are written only after OK; they are never read.
-    const int result = dialog->result;
-    if (result == 1) {
-        angle = dialog->angle;
-        radius = dialog->radius;
-        sigma = dialog->sigma;
-    }
-    return result;
+    return Orvanel::Dialog::CMotionBlurDialog::Show(owner, bitmap, radius, sigma, angle);
 }
 
 int ShowColorBox(HWND owner, unsigned long& color) {

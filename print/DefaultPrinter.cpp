@@ -3,83 +3,78 @@
 #include <winspool.h>
 
 #include <cstdlib>
-#include <new>
 #include <vector>
 
 namespace Orvanel::Print {
 
-namespace {
-
-// The name's length in characters, terminator included; 0 when there is no default printer
-// (the size query then fails with another error than "buffer too small").
-DWORD DefaultPrinterNameLength() {
-    DWORD length = 0;
-    if (GetDefaultPrinterW(nullptr, &length) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return 0;
+bool CPrinterSettings::Allocate(std::size_t size) {
+    Free();
+    data_ = std::malloc(size);
+    if (data_ == nullptr) {
+        data_ = HeapAlloc(GetProcessHeap(), 0, size);
+        fromHeap_ = data_ != nullptr;
     }
-    return length;
+    return data_ != nullptr;
 }
 
-// Fills `buffer` of `length` characters; false when the name did not come back whole.
-bool FetchDefaultPrinterName(wchar_t* buffer, DWORD length) {
-    DWORD size = length;
-    if (!GetDefaultPrinterW(buffer, &size) || size == 0 || size > length) {
-        return false;
+void CPrinterSettings::Free() {
+    if (fromHeap_) {
+        HeapFree(GetProcessHeap(), 0, data_);
+    } else {
+        std::free(data_);
     }
-    buffer[length - 1] = L'\0';
-    return buffer[0] != L'\0';
+    data_ = nullptr;
+    fromHeap_ = false;
 }
 
-} // namespace
+CDefaultPrinter::~CDefaultPrinter() {
+    if (deviceContext != nullptr) {
+        DeleteDC(deviceContext);
+    }
+}
 
 std::wstring DefaultPrinterName() {
-    const DWORD length = DefaultPrinterNameLength();
-    if (length == 0) {
+    // The size query fails with "buffer too small" when there is a default printer.
+    DWORD length = 0;
+    if (GetDefaultPrinterW(nullptr, &length) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+        length == 0) {
         return std::wstring();
     }
     std::vector<wchar_t> buffer(length);
-    if (!FetchDefaultPrinterName(buffer.data(), length)) {
+    DWORD size = length;
+    if (!GetDefaultPrinterW(buffer.data(), &size) || size == 0 || size > length) {
         return std::wstring();
     }
+    buffer[length - 1] = L'\0';
     return std::wstring(buffer.data());
 }
 
-int GetDefaultPrinterOrientation(wchar_t*& name, int& orientation) {
-    name = nullptr;
-    const DWORD length = DefaultPrinterNameLength();
-    if (length == 0) {
+int GetDefaultPrinterOrientation(CDefaultPrinter& printer) {
+    printer.name = DefaultPrinterName();
+    if (printer.name.empty()) {
         return 1; // no default printer: never open one under an empty name
     }
-    name = new (std::nothrow) wchar_t[length];
-    if (name == nullptr) {
-        return -1;
-    }
-    if (!FetchDefaultPrinterName(name, length)) {
+    HANDLE handle = nullptr;
+    if (!OpenPrinterW(printer.name.data(), &handle, nullptr)) {
         return 1;
     }
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(name, &printer, nullptr)) {
+    const LONG size =
+        DocumentPropertiesW(nullptr, handle, printer.name.data(), nullptr, nullptr, 0);
+    const bool read = size >= static_cast<LONG>(sizeof(DEVMODEW)) &&
+                      printer.settings.Allocate(static_cast<std::size_t>(size)) &&
+                      DocumentPropertiesW(nullptr, handle, printer.name.data(),
+                                          printer.settings.get(), nullptr, DM_OUT_BUFFER) == IDOK;
+    ClosePrinter(handle);
+    if (!read) {
         return 1;
     }
-    const LONG size = DocumentPropertiesW(nullptr, printer, name, nullptr, nullptr, 0);
-    if (size < static_cast<LONG>(sizeof(DEVMODEW))) {
-        ClosePrinter(printer);
+    printer.orientation = static_cast<int>(printer.settings.get()->dmOrientation);
+    printer.deviceContext = CreateDCW(nullptr, printer.name.c_str(), nullptr, nullptr);
+    if (printer.deviceContext == nullptr) {
         return 1;
     }
-    DEVMODEW* settings = static_cast<DEVMODEW*>(std::malloc(static_cast<std::size_t>(size)));
-    if (settings == nullptr) {
-        ClosePrinter(printer);
-        return 1;
-    }
-    const LONG read = DocumentPropertiesW(nullptr, printer, name, settings, nullptr, DM_OUT_BUFFER);
-    if (read != IDOK) {
-        std::free(settings);
-        ClosePrinter(printer);
-        return 1;
-    }
-    orientation = static_cast<int>(settings->dmOrientation);
-    std::free(settings);
-    ClosePrinter(printer);
+    printer.paperWidth = GetDeviceCaps(printer.deviceContext, HORZSIZE);
+    printer.paperHeight = GetDeviceCaps(printer.deviceContext, VERTSIZE);
     return 0;
 }
 

@@ -8,12 +8,11 @@
 #include "resources/resource.h"
 
 #include <commdlg.h>
-#include <winspool.h>
 
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace Orvanel::Print {
 
@@ -27,57 +26,6 @@ std::atomic<HWND> cancelBox{nullptr};
 std::atomic<bool> jobRunning{false};
 
 bool Aborted() { return abortFlag.load() != 0; }
-
-// The printer's settings as its driver reports them, taken from malloc or, when that fails,
-// from the process heap, and given back the same way.
-class CDevModeBuffer {
-public:
-    explicit CDevModeBuffer(std::size_t size) {
-        data_ = std::malloc(size);
-        if (data_ == nullptr) {
-            data_ = HeapAlloc(GetProcessHeap(), 0, size);
-            fromHeap_ = data_ != nullptr;
-        }
-    }
-    ~CDevModeBuffer() {
-        if (fromHeap_) {
-            HeapFree(GetProcessHeap(), 0, data_);
-        } else {
-            std::free(data_);
-        }
-    }
-    CDevModeBuffer(const CDevModeBuffer&) = delete;
-    CDevModeBuffer& operator=(const CDevModeBuffer&) = delete;
-
-    DEVMODEW* get() const { return static_cast<DEVMODEW*>(data_); }
-
-private:
-    void* data_ = nullptr;
-    bool fromHeap_ = false;
-};
-
-// A device context for the default printer, or null when there is none or it cannot be used.
-// Its settings must be readable: a printer whose driver cannot describe them is not printed to.
-HDC DefaultPrinterContext() {
-    std::wstring name = DefaultPrinterName();
-    if (name.empty()) {
-        return nullptr;
-    }
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(name.data(), &printer, nullptr)) {
-        return nullptr;
-    }
-    bool settingsRead = false;
-    const LONG size = DocumentPropertiesW(nullptr, printer, name.data(), nullptr, nullptr, 0);
-    if (size >= static_cast<LONG>(sizeof(DEVMODEW))) {
-        CDevModeBuffer settings(static_cast<std::size_t>(size));
-        settingsRead = settings.get() != nullptr &&
-                       DocumentPropertiesW(nullptr, printer, name.data(), settings.get(), nullptr,
-                                           DM_OUT_BUFFER) == IDOK;
-    }
-    ClosePrinter(printer);
-    return settingsRead ? CreateDCW(nullptr, name.c_str(), nullptr, nullptr) : nullptr;
-}
 
 // The copies, each its own document of one page. A copy whose document or page cannot start
 // is skipped; a document left open by a failed page is abandoned, so the next copy can start.
@@ -159,7 +107,10 @@ int PrintImage(const PrintRequest& request) {
             record->hDC = nullptr;
         }
     } else {
-        record->hDC = DefaultPrinterContext();
+        CDefaultPrinter printer;
+        if (GetDefaultPrinterOrientation(printer) == 0) {
+            record->hDC = std::exchange(printer.deviceContext, nullptr);
+        }
         result = record->hDC != nullptr ? 1 : 0;
     }
 

@@ -1,11 +1,11 @@
 #pragma once
-#include "shellplan/RegistryWriter.h"
+#include "shellplan/RegistryWriterInterface.h"
 
 namespace Orvanel::Shell {
 
 // The association's writes made in the system registry. Each operation opens its key with full
 // access and closes it before returning; a failure is answered false and nothing else.
-class CRegistryWriter : public Orvanel::ShellPlan::CRegistryWriter {
+class CRegistryWriter : public Orvanel::ShellPlan::CRegistryWriterInterface {
 public:
     using RegistryRoot = Orvanel::ShellPlan::RegistryRoot;
 

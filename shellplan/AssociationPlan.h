@@ -2,7 +2,7 @@
 // What "associate these formats with the viewer" writes to the registry, and in which order:
 // the viewer's document type and application entry, then per extension the user's Explorer
 // choice and the extension's content type.
-#include "shellplan/RegistryWriter.h"
+#include "shellplan/RegistryWriterInterface.h"
 
 #include <cstddef>
 #include <functional>
@@ -31,7 +31,7 @@ const std::vector<int>& DialogBoxIds();
 
 class CAssociationRegistration {
 public:
-    explicit CAssociationRegistration(CRegistryWriter& writer) : writer_(writer) {}
+    explicit CAssociationRegistration(CRegistryWriterInterface& writer) : writer_(writer) {}
 
     // The viewer path (the application's name in the open command and the icon), then the
     // extension of each checked box. Writes nothing and answers false when the program's path
@@ -47,7 +47,7 @@ private:
                    const std::wstring& text);
     void AddEmptyValue(RegistryRoot root, const std::wstring& path, const std::wstring& name);
 
-    CRegistryWriter& writer_;
+    CRegistryWriterInterface& writer_;
 };
 
 } // namespace Orvanel::ShellPlan

@@ -16,4 +16,27 @@ inline MouseArguments DecodeMouse(WPARAM wParam, LPARAM lParam) {
             static_cast<short>(HIWORD(lParam))};
 }
 
+// The wheel's message: 16-bit key state and signed delta, the position as for the others.
+struct WheelArguments {
+    unsigned short keyState;
+    short delta;
+    int x;
+    int y;
+};
+
+inline WheelArguments DecodeWheel(WPARAM wParam, LPARAM lParam) {
+    const MouseArguments mouse = DecodeMouse(wParam, lParam);
+    return {LOWORD(wParam), static_cast<short>(HIWORD(wParam)), mouse.x, mouse.y};
+}
+
+// The key messages hand their handlers 32-bit copies of both arguments.
+struct KeyArguments {
+    unsigned int keyCode;
+    unsigned int keyData;
+};
+
+inline KeyArguments DecodeKey(WPARAM wParam, LPARAM lParam) {
+    return {static_cast<unsigned int>(wParam), static_cast<unsigned int>(lParam)};
+}
+
 } // namespace Orvanel::Win32

@@ -1,6 +1,5 @@
 #include "window/BitmapStaticPreviewPrint.h"
 
-#include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
 #include "layout/SaturatedInt.h"
 #include "window/BitmapStaticWindow.h"
@@ -22,14 +21,12 @@ void FillArea(HDC deviceContext, const RECT& area, COLORREF color) {
 
 CBitmapStaticPreviewPrint::CBitmapStaticPreviewPrint(COrvanelBitmap* source)
     : sourceBitmap(source),
-      scaledBitmap(new COrvanelBitmap()), imageRect{0, 0, 0, 0}, pageRect{0, 0, 0, 0} {
+      scaledBitmap(std::make_unique<COrvanelBitmap>()), imageRect{0, 0, 0, 0}, pageRect{0, 0, 0,
+                                                                                        0} {
     doubleBuffered = true;
 }
 
-CBitmapStaticPreviewPrint::~CBitmapStaticPreviewPrint() {
-    delete scaledBitmap;
-    scaledBitmap = nullptr;
-}
+CBitmapStaticPreviewPrint::~CBitmapStaticPreviewPrint() = default;
 
 float CBitmapStaticPreviewPrint::CalculateRatio() {
     if (!HasPixels(sourceBitmap)) {
@@ -40,23 +37,20 @@ float CBitmapStaticPreviewPrint::CalculateRatio() {
 }
 
 void CBitmapStaticPreviewPrint::UpdateScaledBitmap() {
-    auto* resampled = new COrvanelBitmap();
+    int scaledWidth = 0;
+    int scaledHeight = 0;
     if (HasPixels(sourceBitmap) && Layout::MiniatureAreaUsable(imageRect)) {
         const float ratio = CalculateRatio();
-        const int scaledWidth =
+        scaledWidth =
             Layout::SaturatedInt(static_cast<float>(sourceBitmap->GetBitmapWidth()) * ratio);
-        const int scaledHeight =
+        scaledHeight =
             Layout::SaturatedInt(static_cast<float>(sourceBitmap->GetBitmapHeight()) * ratio);
-        if (scaledWidth > 0 && scaledHeight > 0) {
-            delete resampled;
-            const int bitsPerPixel = 32;
-            resampled = new COrvanelBitmap(scaledWidth, scaledHeight, bitsPerPixel);
-            CInterpolationBicubic resampler;
-            resampler.Execute(sourceBitmap, resampled);
-        }
     }
-    delete scaledBitmap;
-    scaledBitmap = resampled;
+    if (scaledWidth > 0 && scaledHeight > 0) {
+        FitBitmap(scaledBitmap, sourceBitmap, scaledWidth, scaledHeight, FitMode::Resample);
+    } else {
+        scaledBitmap = std::make_unique<COrvanelBitmap>();
+    }
 }
 
 LRESULT CBitmapStaticPreviewPrint::OnPaint(CDrawContext* drawContext) {
@@ -70,7 +64,7 @@ LRESULT CBitmapStaticPreviewPrint::OnPaint(CDrawContext* drawContext) {
     // without reading past the copy's bitmap.
     DrawBitmap(drawContext, imageRect.left, imageRect.top,
                static_cast<int>(scaledBitmap->GetBitmapWidth()),
-               static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap);
+               static_cast<int>(scaledBitmap->GetBitmapHeight()), scaledBitmap.get());
     return 0;
 }
 

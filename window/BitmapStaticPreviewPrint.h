@@ -2,6 +2,8 @@
 #include "layout/PrintPreviewLayout.h"
 #include "window/LocalWindow.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Window {
@@ -25,7 +27,7 @@ public:
     LRESULT OnPaint(CDrawContext* drawContext) override;
 
     COrvanelBitmap* sourceBitmap; // the host's, only read (the dialog may turn it in place)
-    COrvanelBitmap* scaledBitmap; // owned
+    std::unique_ptr<COrvanelBitmap> scaledBitmap;
     Layout::PixelRect imageRect;
     Layout::PixelRect pageRect;
 };

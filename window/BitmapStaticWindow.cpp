@@ -15,10 +15,7 @@ CBitmapStaticWindow::CBitmapStaticWindow()
     theme.colorBack = 4;
 }
 
-CBitmapStaticWindow::~CBitmapStaticWindow() {
-    delete scaledBitmap;
-    scaledBitmap = nullptr;
-}
+CBitmapStaticWindow::~CBitmapStaticWindow() = default;
 
 float CBitmapStaticWindow::CalculateRatio() {
     return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), width, height);
@@ -32,24 +29,10 @@ void CBitmapStaticWindow::UpdateScaledBitmap() {
     if (ratio == 0.0f) {
         return;
     }
-    if (ratio == 1.0f) {
-        if (scaledBitmap == nullptr) {
-            scaledBitmap = new COrvanelBitmap();
-        }
-        scaledBitmap->SetBitmap(sourceBitmap->GetPtBitmap(), sourceBitmap->GetBitmapWidth(),
-                                sourceBitmap->GetBitmapHeight(), false, true);
-    } else {
-        const int scaledWidth = ScaledSize(sourceBitmap->GetBitmapWidth(), ratio);
-        const int scaledHeight = ScaledSize(sourceBitmap->GetBitmapHeight(), ratio);
-        const int bitsPerPixel = 32;
-        auto* resampled = new COrvanelBitmap(scaledWidth, scaledHeight, bitsPerPixel);
-        {
-            CInterpolationBicubic resampler;
-            resampler.Execute(sourceBitmap, resampled);
-        }
-        delete scaledBitmap;
-        scaledBitmap = resampled;
-    }
+    // At a factor of exactly 1 the pixels are copied into the copy already there.
+    FitBitmap(scaledBitmap, sourceBitmap, ScaledSize(sourceBitmap->GetBitmapWidth(), ratio),
+              ScaledSize(sourceBitmap->GetBitmapHeight(), ratio),
+              ratio == 1.0f ? FitMode::CopyInPlace : FitMode::Resample);
     xPos = CentredOffset(width, scaledBitmap->GetBitmapWidth());
     yPos = CentredOffset(height, scaledBitmap->GetBitmapHeight());
 }
@@ -66,7 +49,7 @@ LRESULT CBitmapStaticWindow::OnSize(unsigned int&, unsigned int&, unsigned int&)
 LRESULT CBitmapStaticWindow::OnPaint(CDrawContext* drawContext) {
     PaintBackground(drawContext, window, theme.colorBack);
     if (sourceBitmap != nullptr && scaledBitmap != nullptr) {
-        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap);
+        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap.get());
     }
     return 0;
 }
@@ -84,6 +67,28 @@ LRESULT CBitmapStaticWindow::OnLButtonDblClk(unsigned int& keyState, int& x, int
         parent->OnLButtonDblClk(keyState, x, y);
     }
     return 0;
+}
+
+void FitBitmap(std::unique_ptr<COrvanelBitmap>& fitted, COrvanelBitmap* source, int width,
+               int height, FitMode mode) {
+    if (mode == FitMode::Resample) {
+        // The resampler may hand back another bitmap than the one it was given: that one is kept.
+        COrvanelBitmap* resampled = std::make_unique<COrvanelBitmap>(width, height, 32).release();
+        CInterpolationBicubic().Execute(source, resampled);
+        fitted.reset(resampled);
+        return;
+    }
+    if (mode == FitMode::CopyIntoNew || fitted == nullptr) {
+        fitted = std::make_unique<COrvanelBitmap>();
+    }
+    CopyPixels(source, fitted.get());
+}
+
+void CopyPixels(COrvanelBitmap* from, COrvanelBitmap* to) {
+    if (from != nullptr && to != nullptr) {
+        to->SetBitmap(from->GetPtBitmap(), from->GetBitmapWidth(), from->GetBitmapHeight(), false,
+                      true);
+    }
 }
 
 void DrawBitmap(CDrawContext* drawContext, int x, int y, int width, int height,

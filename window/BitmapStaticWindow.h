@@ -1,6 +1,8 @@
 #pragma once
 #include "window/LocalWindow.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Window {
@@ -26,10 +28,31 @@ public:
     LRESULT OnLButtonDblClk(unsigned int& keyState, int& x, int& y) override;
 
     COrvanelBitmap* sourceBitmap; // not owned
-    COrvanelBitmap* scaledBitmap; // owned
+    std::unique_ptr<COrvanelBitmap> scaledBitmap;
     unsigned int xPos;
     unsigned int yPos;
 };
+
+// Shows a bitmap in a bitmap window: fitted anew and painted at once.
+template <class BitmapWindow> void ShowBitmap(BitmapWindow& window, COrvanelBitmap* bitmap) {
+    window.sourceBitmap = bitmap;
+    window.UpdateScaledBitmap();
+    window.Redraw();
+}
+
+// What FitBitmap makes of the source.
+enum class FitMode {
+    Resample,    // a new bitmap of the given size, resampled bicubically
+    CopyIntoNew, // a new bitmap with the source's own pixels and size
+    CopyInPlace, // the source's pixels and size in the fitted bitmap already there, if any
+};
+
+// Rebuilds the fitted copy of a bitmap window from its source (which has pixels).
+void FitBitmap(std::unique_ptr<COrvanelBitmap>& fitted, COrvanelBitmap* source, int width,
+               int height, FitMode mode);
+
+// Copies a bitmap's pixels and size into another; nothing when either is missing.
+void CopyPixels(COrvanelBitmap* from, COrvanelBitmap* to);
 
 // Puts a host bitmap on the draw context's device context at (x, y), unscaled.
 void DrawBitmap(CDrawContext* drawContext, int x, int y, int width, int height,

@@ -1,6 +1,5 @@
 #include "window/BitmapStaticWindowSelector.h"
 
-#include "host/InterpolationBicubic.h"
 #include "host/OrvanelBitmap.h"
 #include "layout/FitLayout.h"
 #include "layout/MarginLayout.h"
@@ -13,16 +12,13 @@ using namespace Orvanel::Layout;
 CBitmapStaticWindowSelector::CBitmapStaticWindowSelector(
     CBitmapStaticWindowSelectorInterface* owner)
     : markerPoint{0, 0}, markerRect{0, 0, 0, 0}, markerColor(0), penWidth(1), margin(6),
-      dragging(false), owner(owner), halfMargin(0), sourceBitmap(nullptr), scaledBitmap(nullptr),
-      xPos(0), yPos(0), areaWidth(0), areaHeight(0) {
+      dragging(false), owner(owner), halfMargin(0), sourceBitmap(nullptr), xPos(0), yPos(0),
+      areaWidth(0), areaHeight(0) {
     doubleBuffered = true;
     halfMargin = margin / 2;
 }
 
-CBitmapStaticWindowSelector::~CBitmapStaticWindowSelector() {
-    delete scaledBitmap;
-    scaledBitmap = nullptr;
-}
+CBitmapStaticWindowSelector::~CBitmapStaticWindowSelector() = default;
 
 float CBitmapStaticWindowSelector::CalculateRatio() {
     return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), areaWidth,
@@ -41,20 +37,11 @@ void CBitmapStaticWindowSelector::UpdateScaledBitmap() {
     const unsigned int sourceHeight = sourceBitmap->GetBitmapHeight();
     const int scaledWidth = ScaledSize(sourceWidth, ratio);
     const int scaledHeight = ScaledSize(sourceHeight, ratio);
-    COrvanelBitmap* fitted = nullptr;
-    if (static_cast<unsigned int>(scaledWidth) == sourceWidth &&
-        static_cast<unsigned int>(scaledHeight) == sourceHeight) {
-        // Already the size it is shown at: copied, not resampled.
-        fitted = new COrvanelBitmap();
-        fitted->SetBitmap(sourceBitmap->GetPtBitmap(), sourceWidth, sourceHeight, false, true);
-    } else {
-        const int bitsPerPixel = 32;
-        fitted = new COrvanelBitmap(scaledWidth, scaledHeight, bitsPerPixel);
-        CInterpolationBicubic resampler;
-        resampler.Execute(sourceBitmap, fitted);
-    }
-    delete scaledBitmap;
-    scaledBitmap = fitted;
+    // Already the size it is shown at: copied, not resampled, into a new copy all the same.
+    const bool ownSize = static_cast<unsigned int>(scaledWidth) == sourceWidth &&
+                         static_cast<unsigned int>(scaledHeight) == sourceHeight;
+    FitBitmap(scaledBitmap, sourceBitmap, scaledWidth, scaledHeight,
+              ownSize ? FitMode::CopyIntoNew : FitMode::Resample);
     xPos = MarginOffset(width, areaWidth, scaledBitmap->GetBitmapWidth(), halfMargin);
     yPos = MarginOffset(height, areaHeight, scaledBitmap->GetBitmapHeight(), halfMargin);
     // The picture may have moved: the marker follows it, and shows from the first paint on.
@@ -89,7 +76,7 @@ LRESULT CBitmapStaticWindowSelector::OnPaint(CDrawContext* drawContext) {
     PaintBackground(drawContext, window, theme.colorBack);
     // A client area no larger than the margin has no room for the picture.
     if (sourceBitmap != nullptr && PictureShown()) {
-        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap);
+        DrawScaledBitmap(drawContext, xPos, yPos, scaledBitmap.get());
         DrawRectangle(drawContext->deviceContext, penWidth, markerRect, markerColor);
     }
     return 0;

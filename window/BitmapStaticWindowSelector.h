@@ -2,6 +2,8 @@
 #include "window/BitmapStaticWindowSelectorInterface.h"
 #include "window/LocalWindow.h"
 
+#include <memory>
+
 class COrvanelBitmap;
 
 namespace Orvanel::Window {
@@ -38,7 +40,7 @@ public:
     CBitmapStaticWindowSelectorInterface* owner; // not owned
     int halfMargin;
     COrvanelBitmap* sourceBitmap; // not owned
-    COrvanelBitmap* scaledBitmap; // owned
+    std::unique_ptr<COrvanelBitmap> scaledBitmap;
     unsigned int xPos;
     unsigned int yPos;
     unsigned int areaWidth;

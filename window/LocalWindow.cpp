@@ -1,5 +1,6 @@
 #include "window/LocalWindow.h"
 
+#include "win32/MessageRoute.h"
 #include "win32/MouseArguments.h"
 #include "win32/OleForWindow.h"
 #include "win32/ModuleInstance.h"
@@ -9,45 +10,53 @@
 
 namespace Orvanel::Window {
 
-using Win32::DecodeMouse;
-using Win32::MouseArguments;
+using namespace Orvanel::Win32;
 
 namespace {
 
 constexpr DWORD kThreadExitCode = 20;
 constexpr unsigned kThreadStackSize = 0x20000;
 
-// For the handlers whose result 1 means "let the default window procedure answer".
-LRESULT DefaultWhenOne(LRESULT result, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return result == 1 ? DefWindowProcW(window, message, wParam, lParam) : result;
+using Route = Win32::CMessageRoute<CLocalWindow, LRESULT>;
+using RawHandler = LRESULT (CMessage::*)(HWND, UINT, WPARAM, LPARAM);
+using MouseHandler = LRESULT (CMessage::*)(unsigned int&, int&, int&);
+using KeyHandler = LRESULT (CMessage::*)(unsigned int&, unsigned int&);
+
+// What a handler's result means: the message's own result, or, when it is 1, "let the default
+// window procedure answer".
+enum class Result { Returned, DefaultWhenOne };
+
+LRESULT Answer(Result rule, LRESULT result, HWND window, UINT message, WPARAM wParam,
+               LPARAM lParam) {
+    return rule == Result::DefaultWhenOne && result == 1
+               ? DefWindowProcW(window, message, wParam, lParam)
+               : result;
 }
 
-// The mouse handlers whose result 1 sends the message on to the default procedure.
-using MouseHandler = LRESULT (CMessage::*)(unsigned int&, int&, int&);
+template <RawHandler handler>
+LRESULT Raw(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return (object.*handler)(window, message, wParam, lParam);
+}
 
-MouseHandler DefaultingMouseHandler(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-        return &CMessage::OnLButtonDown;
-    case WM_LBUTTONUP:
-        return &CMessage::OnLButtonUp;
-    case WM_MOUSEMOVE:
-        return &CMessage::OnMouseMove;
-    case WM_RBUTTONDOWN:
-        return &CMessage::OnRButtonDown;
-    case WM_RBUTTONUP:
-        return &CMessage::OnRButtonUp;
-    default:
-        return nullptr;
-    }
+template <MouseHandler handler, Result rule>
+LRESULT Mouse(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MouseArguments mouse = DecodeMouse(wParam, lParam);
+    return Answer(rule, (object.*handler)(mouse.keyState, mouse.x, mouse.y), window, message,
+                  wParam, lParam);
+}
+
+template <KeyHandler handler>
+LRESULT Key(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    KeyArguments key = DecodeKey(wParam, lParam);
+    return Answer(Result::DefaultWhenOne, (object.*handler)(key.keyCode, key.keyData), window,
+                  message, wParam, lParam);
 }
 
 } // namespace
 
 CLocalWindow::CLocalWindow()
-    : drawContext(nullptr), window(nullptr), parent(nullptr), threadInterval(20), threadId(0),
-      threadHandle(nullptr), startThread(false), backBuffer(nullptr), doubleBuffered(false),
-      width(0), height(0) {
+    : window(nullptr), parent(nullptr), threadInterval(20), threadId(0), threadHandle(nullptr),
+      startThread(false), backBuffer(nullptr), doubleBuffered(false), width(0), height(0) {
     theme.colorBack = 0;
 }
 
@@ -131,8 +140,8 @@ LRESULT CLocalWindow::HandleCreate(HWND newWindow, UINT message, WPARAM wParam, 
     Win32::InitializeOleForWindow(newWindow);
     SetWindowLongPtrW(newWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
 
-    drawContext = new CDrawContext{nullptr, GetDC(newWindow)};
-    AttachDrawContext(drawContext);
+    drawContext = std::make_unique<CDrawContext>(CDrawContext{nullptr, GetDC(newWindow)});
+    AttachDrawContext(drawContext.get());
     window = newWindow;
 
     if (startThread) {
@@ -144,7 +153,7 @@ LRESULT CLocalWindow::HandleCreate(HWND newWindow, UINT message, WPARAM wParam, 
             SetThreadPriority(threadHandle, THREAD_PRIORITY_LOWEST);
         }
     }
-    return DefaultWhenOne(OnCreate(), newWindow, message, wParam, lParam);
+    return Answer(Result::DefaultWhenOne, OnCreate(), newWindow, message, wParam, lParam);
 }
 
 LRESULT CLocalWindow::HandleDestroy(HWND oldWindow, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,8 +164,7 @@ LRESULT CLocalWindow::HandleDestroy(HWND oldWindow, UINT message, WPARAM wParam,
         if (drawContext->deviceContext != nullptr) {
             ReleaseDC(oldWindow, drawContext->deviceContext);
         }
-        delete drawContext;
-        drawContext = nullptr;
+        drawContext.reset();
     }
     const LRESULT result = OnDestroy();
     return result == 1 ? DefWindowProcW(oldWindow, message, wParam, lParam) : 1;
@@ -165,7 +173,7 @@ LRESULT CLocalWindow::HandleDestroy(HWND oldWindow, UINT message, WPARAM wParam,
 LRESULT CLocalWindow::HandlePaint(HWND paintedWindow, WPARAM wParam) {
     if (wParam != 0) {
         // Painting into a given device context still goes through the window's own one.
-        return OnPaint(drawContext);
+        return OnPaint(drawContext.get());
     }
     PAINTSTRUCT paint;
     HDC paintDc = BeginPaint(paintedWindow, &paint);
@@ -199,6 +207,93 @@ LRESULT CLocalWindow::HandlePaint(HWND paintedWindow, WPARAM wParam) {
 }
 
 LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Every message a window object handles, with the handler's arguments as decoded for it and
+    // what its result means; any other message goes to the default window procedure.
+    static constexpr Route kRoutes[] = {
+        {WM_NCCREATE, Raw<&CMessage::OnNcCreate>},
+        {WM_CTLCOLORSTATIC, Raw<&CMessage::OnCtlColorStatic>},
+        {WM_CTLCOLOREDIT, Raw<&CMessage::OnCtlColorEdit>},
+        {WM_NCDESTROY, Raw<&CMessage::OnNcDestroy>},
+        {WM_KILLFOCUS, Raw<&CMessage::OnKillFocus>},
+        {WM_CLIPBOARDUPDATE, Raw<&CMessage::OnClipboardUpdate>},
+        {WM_DESTROYCLIPBOARD, Raw<&CMessage::OnDestroyClipboard>},
+        {WM_ACTIVATE, Raw<&CMessage::OnActivate>},
+        {WM_SHOWWINDOW,
+         [](CLocalWindow& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
+             bool shown = wParam != 0;
+             unsigned int status = static_cast<unsigned int>(lParam);
+             return object.OnShowWindow(shown, status);
+         }},
+        {WM_SYSCOMMAND, Raw<&CMessage::OnSysCommand>},
+        {WM_ERASEBKGND,
+         [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+             object.OnEraseBackground(reinterpret_cast<HDC>(wParam));
+             return DefWindowProcW(window, message, wParam, lParam);
+         }},
+        {WM_TIMER,
+         [](CLocalWindow& object, HWND, UINT, WPARAM wParam, LPARAM) {
+             unsigned int timerId = static_cast<unsigned int>(wParam);
+             return object.OnTimer(timerId);
+         }},
+        {WM_NOTIFY, Raw<&CMessage::OnNotify>},
+        {WM_COMMAND,
+         [](CLocalWindow& object, HWND, UINT, WPARAM wParam, LPARAM lParam) {
+             unsigned int commandId = LOWORD(wParam);
+             unsigned int code = HIWORD(wParam);
+             return object.OnCommand(commandId, code, reinterpret_cast<HWND>(lParam));
+         }},
+        {WM_CONTEXTMENU, Raw<&CMessage::OnContextMenu>},
+        {WM_SETFOCUS, Raw<&CMessage::OnSetFocus>},
+        {WM_PAINT, [](CLocalWindow& object, HWND window, UINT, WPARAM wParam,
+                      LPARAM) { return object.HandlePaint(window, wParam); }},
+        {WM_MEASUREITEM, Raw<&CMessage::OnMeasureItem>},
+        {WM_DRAWITEM, Raw<&CMessage::OnDrawItem>},
+        {WM_KEYUP, Key<&CMessage::OnKeyUp>},
+        {WM_KEYDOWN, Key<&CMessage::OnKeyDown>},
+        {WM_SIZE,
+         [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+             object.width = LOWORD(lParam);
+             object.height = HIWORD(lParam);
+             unsigned int sizeType = static_cast<unsigned int>(wParam);
+             return Answer(Result::DefaultWhenOne,
+                           object.OnSize(object.width, object.height, sizeType), window, message,
+                           wParam, lParam);
+         }},
+        {WM_CLOSE,
+         [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+             // 1 destroys the window; anything else keeps it.
+             return object.OnClose() == 1 ? DefWindowProcW(window, message, wParam, lParam) : 1;
+         }},
+        {WM_DESTROY,
+         [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+             return object.HandleDestroy(window, message, wParam, lParam);
+         }},
+        {WM_CTLCOLORSCROLLBAR, Raw<&CMessage::OnCtlColorScrollBar>},
+        {WM_LBUTTONDOWN, Mouse<&CMessage::OnLButtonDown, Result::DefaultWhenOne>},
+        {WM_LBUTTONUP, Mouse<&CMessage::OnLButtonUp, Result::DefaultWhenOne>},
+        {WM_MOUSEMOVE, Mouse<&CMessage::OnMouseMove, Result::DefaultWhenOne>},
+        {WM_MOUSEHOVER, Mouse<&CMessage::OnMouseHover, Result::Returned>},
+        {WM_MOUSELEAVE,
+         [](CLocalWindow& object, HWND, UINT, WPARAM, LPARAM) { return object.OnMouseLeave(); }},
+        {WM_NCMOUSEMOVE, Raw<&CMessage::OnNcMouseMove>},
+        {WM_MOVE, Raw<&CMessage::OnMove>},
+        {WM_LBUTTONDBLCLK, Mouse<&CMessage::OnLButtonDblClk, Result::Returned>},
+        {WM_MOUSEWHEEL,
+         [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+             WheelArguments wheel = DecodeWheel(wParam, lParam);
+             return Answer(Result::DefaultWhenOne,
+                           object.OnMouseWheel(wheel.keyState, wheel.delta, wheel.x, wheel.y),
+                           window, message, wParam, lParam);
+         }},
+        {WM_HSCROLL, Raw<&CMessage::OnHScroll>},
+        {WM_VSCROLL, Raw<&CMessage::OnVScroll>},
+        {WM_RBUTTONDOWN, Mouse<&CMessage::OnRButtonDown, Result::DefaultWhenOne>},
+        {WM_RBUTTONUP, Mouse<&CMessage::OnRButtonUp, Result::DefaultWhenOne>},
+        {WM_GETDLGCODE, Raw<&CMessage::OnGetDlgCode>},
+        {WM_CHAR, Raw<&CMessage::OnChar>},
+        {WM_WINDOWPOSCHANGING, Raw<&CMessage::OnWindowPosChanging>},
+    };
+
     if (message == WM_CREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         if (create == nullptr || create->lpCreateParams == nullptr) {
@@ -208,115 +303,9 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         auto* object = static_cast<CLocalWindow*>(create->lpCreateParams);
         return object->HandleCreate(window, message, wParam, lParam);
     }
-
-    auto* object = reinterpret_cast<CLocalWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (object == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    MouseArguments mouse = DecodeMouse(wParam, lParam);
-    if (const MouseHandler handler = DefaultingMouseHandler(message)) {
-        return DefaultWhenOne((object->*handler)(mouse.keyState, mouse.x, mouse.y), window, message,
-                              wParam, lParam);
-    }
-    switch (message) {
-    case WM_NCCREATE:
-        return object->OnNcCreate(window, message, wParam, lParam);
-    case WM_CTLCOLORSTATIC:
-        return object->OnCtlColorStatic(window, message, wParam, lParam);
-    case WM_CTLCOLOREDIT:
-        return object->OnCtlColorEdit(window, message, wParam, lParam);
-    case WM_NCDESTROY:
-        return object->OnNcDestroy(window, message, wParam, lParam);
-    case WM_KILLFOCUS:
-        return object->OnKillFocus(window, message, wParam, lParam);
-    case WM_CLIPBOARDUPDATE:
-        return object->OnClipboardUpdate(window, message, wParam, lParam);
-    case WM_DESTROYCLIPBOARD:
-        return object->OnDestroyClipboard(window, message, wParam, lParam);
-    case WM_ACTIVATE:
-        return object->OnActivate(window, message, wParam, lParam);
-    case WM_SHOWWINDOW: {
-        bool shown = wParam != 0;
-        unsigned int status = static_cast<unsigned int>(lParam);
-        return object->OnShowWindow(shown, status);
-    }
-    case WM_SYSCOMMAND:
-        return object->OnSysCommand(window, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        object->OnEraseBackground(reinterpret_cast<HDC>(wParam));
-        return DefWindowProcW(window, message, wParam, lParam);
-    case WM_TIMER: {
-        unsigned int timerId = static_cast<unsigned int>(wParam);
-        return object->OnTimer(timerId);
-    }
-    case WM_NOTIFY:
-        return object->OnNotify(window, message, wParam, lParam);
-    case WM_COMMAND: {
-        unsigned int commandId = LOWORD(wParam);
-        unsigned int code = HIWORD(wParam);
-        return object->OnCommand(commandId, code, reinterpret_cast<HWND>(lParam));
-    }
-    case WM_CONTEXTMENU:
-        return object->OnContextMenu(window, message, wParam, lParam);
-    case WM_SETFOCUS:
-        return object->OnSetFocus(window, message, wParam, lParam);
-    case WM_PAINT:
-        return object->HandlePaint(window, wParam);
-    case WM_MEASUREITEM:
-        return object->OnMeasureItem(window, message, wParam, lParam);
-    case WM_DRAWITEM:
-        return object->OnDrawItem(window, message, wParam, lParam);
-    case WM_KEYUP:
-    case WM_KEYDOWN: {
-        unsigned int keyCode = static_cast<unsigned int>(wParam);
-        unsigned int keyData = static_cast<unsigned int>(lParam);
-        const LRESULT result = message == WM_KEYUP ? object->OnKeyUp(keyCode, keyData)
-                                                   : object->OnKeyDown(keyCode, keyData);
-        return DefaultWhenOne(result, window, message, wParam, lParam);
-    }
-    case WM_SIZE: {
-        object->width = LOWORD(lParam);
-        object->height = HIWORD(lParam);
-        unsigned int sizeType = static_cast<unsigned int>(wParam);
-        return DefaultWhenOne(object->OnSize(object->width, object->height, sizeType), window,
-                              message, wParam, lParam);
-    }
-    case WM_CLOSE:
-        return object->OnClose() == 1 ? DefWindowProcW(window, message, wParam, lParam) : 1;
-    case WM_DESTROY:
-        return object->HandleDestroy(window, message, wParam, lParam);
-    case WM_CTLCOLORSCROLLBAR:
-        return object->OnCtlColorScrollBar(window, message, wParam, lParam);
-    case WM_MOUSEHOVER:
-        return object->OnMouseHover(mouse.keyState, mouse.x, mouse.y);
-    case WM_MOUSELEAVE:
-        return object->OnMouseLeave();
-    case WM_NCMOUSEMOVE:
-        return object->OnNcMouseMove(window, message, wParam, lParam);
-    case WM_MOVE:
-        return object->OnMove(window, message, wParam, lParam);
-    case WM_LBUTTONDBLCLK:
-        return object->OnLButtonDblClk(mouse.keyState, mouse.x, mouse.y);
-    case WM_MOUSEWHEEL: {
-        unsigned short keyState = LOWORD(wParam);
-        short wheelDelta = static_cast<short>(HIWORD(wParam));
-        return DefaultWhenOne(object->OnMouseWheel(keyState, wheelDelta, mouse.x, mouse.y), window,
-                              message, wParam, lParam);
-    }
-    case WM_HSCROLL:
-        return object->OnHScroll(window, message, wParam, lParam);
-    case WM_VSCROLL:
-        return object->OnVScroll(window, message, wParam, lParam);
-    case WM_GETDLGCODE:
-        return object->OnGetDlgCode(window, message, wParam, lParam);
-    case WM_CHAR:
-        return object->OnChar(window, message, wParam, lParam);
-    case WM_WINDOWPOSCHANGING:
-        return object->OnWindowPosChanging(window, message, wParam, lParam);
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    const Route* line = FindRoute(kRoutes, message);
+    return line == nullptr ? DefWindowProcW(window, message, wParam, lParam)
+                           : RouteToAttached(*line, window, message, wParam, lParam);
 }
 
 unsigned int __stdcall LocalWindowThread(void* windowObject) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace Orvanel::Window {
 
 // Where a child window goes, in client coordinates of its parent.
@@ -54,7 +56,7 @@ public:
 
     HWND Handle() const { return window; }
 
-    CDrawContext* drawContext;
+    std::unique_ptr<CDrawContext> drawContext;
     HWND window;
     CLocalWindow* parent;
     unsigned int threadInterval;

@@ -1,6 +1,6 @@
 #pragma once
 // Scratch folders, test pictures and image file reading and writing for the quillet-fx tests.
-#include "demo/fx/ImageFile.h"
+#include "fx/ImageFile.h"
 #include "host/OrvanelBitmap.h"
 
 #include <doctest/doctest.h>

@@ -1,6 +1,6 @@
 // Reading and writing image files as quillet-fx does, checked against other codecs (stb,
 // libpng, libjpeg, libtiff) wherever one can read or write the same file.
-#include "demo/fx/ImageFile.h"
+#include "fx/ImageFile.h"
 #include "fx/FxTestFiles.h"
 
 #include <doctest/doctest.h>

@@ -20,7 +20,7 @@ std::string Narrow(const std::wstring& text) { return std::string(text.begin(), 
 
 // Each operation as one line: "key", "sz" or "none", the root, the path, then the value's name
 // and text.
-class CRecordingWriter : public CRegistryWriter {
+class CRecordingWriter : public CRegistryWriterInterface {
 public:
     std::vector<std::string> operations;
 

@@ -21,7 +21,7 @@
 
 using namespace QuilletTest;
 using Orvanel::ShellPlan::CAssociationRegistration;
-using Orvanel::ShellPlan::CRegistryWriter;
+using Orvanel::ShellPlan::CRegistryWriterInterface;
 using Orvanel::ShellPlan::ExtensionBoxes;
 using Orvanel::ShellPlan::RegistryRoot;
 
@@ -73,7 +73,7 @@ Model Scoped(const Model& model) {
 
 // What the writes of the plan leave in a registry: keys with their parents, values only in keys
 // that exist.
-class CModelWriter : public CRegistryWriter {
+class CModelWriter : public CRegistryWriterInterface {
 public:
     Model model;
     bool CreateRegistryKey(RegistryRoot root, const std::wstring& path) override {

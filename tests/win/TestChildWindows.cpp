@@ -113,7 +113,7 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     // WM_PAINT with a device context in wParam paints through the window's own context.
     HDC other = CreateCompatibleDC(nullptr);
     SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
-    CHECK(child.paintedWith == child.drawContext);
+    CHECK(child.paintedWith == child.drawContext.get());
     DeleteDC(other);
 
     // A second window under the same class name: the registration fails, the window works.
@@ -190,15 +190,15 @@ TEST_CASE("the bitmap window: background, a copy at factor 1, else fitted on res
     view.sourceBitmap = square.get();
     SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 50));
     REQUIRE(view.scaledBitmap != nullptr);
-    COrvanelBitmap* reused = view.scaledBitmap;
+    COrvanelBitmap* reused = view.scaledBitmap.get();
     CHECK(std::equal(square->GetPtBitmap(), square->GetPtBitmap() + 50 * 50 * 4,
                      view.scaledBitmap->GetPtBitmap()));
     view.UpdateScaledBitmap();
-    CHECK(view.scaledBitmap == reused); // the existing copy is reused
+    CHECK(view.scaledBitmap.get() == reused); // the existing copy is reused
     COrvanelBitmap empty;
     view.sourceBitmap = &empty;
     view.UpdateScaledBitmap(); // nothing to fit: the copy stays
-    CHECK(view.scaledBitmap == reused);
+    CHECK(view.scaledBitmap.get() == reused);
 
     auto wide = Pattern(400, 200);
     view.sourceBitmap = wide.get();
@@ -207,9 +207,9 @@ TEST_CASE("the bitmap window: background, a copy at factor 1, else fitted on res
     CHECK((view.scaledBitmap->GetBitmapWidth() == 200 &&
            view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
     // A window of zero height leaves the copy as it was.
-    COrvanelBitmap* before = view.scaledBitmap;
+    COrvanelBitmap* before = view.scaledBitmap.get();
     SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 0));
-    CHECK(view.scaledBitmap == before);
+    CHECK(view.scaledBitmap.get() == before);
 
     // A click and a double click both reach the parent as a double click.
     CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34)) == 0);
@@ -291,9 +291,9 @@ TEST_CASE("the selector fits its picture inside a margin, and copies one that al
         CHECK((selector.scaledBitmap->GetBitmapWidth() == c.width &&
                selector.scaledBitmap->GetBitmapHeight() == c.height));
         CHECK((selector.xPos == c.x && selector.yPos == c.y));
-        COrvanelBitmap* first = selector.scaledBitmap;
+        COrvanelBitmap* first = selector.scaledBitmap.get();
         selector.UpdateScaledBitmap(); // a new copy each time, the old one freed
-        CHECK(selector.scaledBitmap != first);
+        CHECK(selector.scaledBitmap.get() != first);
         if (c.ratio == 1.0f) { // copied, not resampled
             CHECK(std::equal(c.source->GetPtBitmap(), c.source->GetPtBitmap() + 200 * 100 * 4,
                              selector.scaledBitmap->GetPtBitmap()));

@@ -277,7 +277,7 @@ TEST_CASE("the dialog's own class: no thread, no record, or \"Annuler\" before t
         dialog.bitmap = picture.get();
         dialog.showPrinterDialog = showPrinterDialog;
         CModalDriver driver(drive, 5000);
-        dialog.RunModal();
+        dialog.RunModal(IDD_PRINT_JOB, nullptr);
         driver.Join();
         CHECK_FALSE(driver.WatchdogFired());
         CHECK(dialog.cancelBox == nullptr);

@@ -63,16 +63,16 @@ struct Paper {
 // The default printer's paper as the dialog must find it.
 Paper DefaultPaper() {
     Paper paper;
-    wchar_t* name = nullptr;
-    if (Orvanel::Print::GetDefaultPrinterOrientation(name, paper.orientation) == 0) {
-        HDC information = CreateDCW(nullptr, name, nullptr, nullptr);
+    Orvanel::Print::CDefaultPrinter printer;
+    if (Orvanel::Print::GetDefaultPrinterOrientation(printer) == 0) {
+        paper.orientation = printer.orientation;
+        HDC information = CreateDCW(nullptr, printer.name.c_str(), nullptr, nullptr);
         if (information != nullptr) {
             paper.width = GetDeviceCaps(information, HORZSIZE);
             paper.height = GetDeviceCaps(information, VERTSIZE);
             DeleteDC(information);
         }
     }
-    delete[] name;
     return paper;
 }
 

@@ -1,4 +1,4 @@
-#include "demo/fx/JpegFile.h"
+#include "fx/JpegFile.h"
 
 #include "host/OrvanelBitmap.h"
 

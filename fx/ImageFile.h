@@ -1,7 +1,7 @@
 #pragma once
 // Reading and writing image files for quillet-fx. A file is read by what its first bytes show,
 // and written in the format its extension names.
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <string>
 

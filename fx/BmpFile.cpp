@@ -1,4 +1,4 @@
-#include "demo/fx/BmpFile.h"
+#include "fx/BmpFile.h"
 
 #include "host/OrvanelBitmap.h"
 

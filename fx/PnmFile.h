@@ -1,6 +1,6 @@
 #pragma once
 // Binary portable pixmaps (P6) and greymaps (P5): a text header, then raw rows top-down.
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "demo/fx/PnmFile.h"
+#include "fx/PnmFile.h"
 
 #include "host/OrvanelBitmap.h"
 

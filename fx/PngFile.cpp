@@ -1,4 +1,4 @@
-#include "demo/fx/PngFile.h"
+#include "fx/PngFile.h"
 
 #include "host/OrvanelBitmap.h"
 

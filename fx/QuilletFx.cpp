@@ -1,5 +1,5 @@
 // quillet-fx: runs the library's image effects on image files from the command line.
-#include "demo/fx/FxCommands.h"
+#include "fx/FxCommands.h"
 
 #include <cstdio>
 #include <cstring>

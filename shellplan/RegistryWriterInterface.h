@@ -7,9 +7,9 @@ namespace Orvanel::ShellPlan {
 
 enum class RegistryRoot { ClassesRoot, CurrentUser };
 
-class CRegistryWriter {
+class CRegistryWriterInterface {
 public:
-    virtual ~CRegistryWriter() = default;
+    virtual ~CRegistryWriterInterface() = default;
 
     // Creates the key (and any missing parent); writes nothing.
     virtual bool CreateRegistryKey(RegistryRoot root, const std::wstring& path) = 0;

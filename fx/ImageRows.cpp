@@ -1,4 +1,4 @@
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include "host/OrvanelBitmap.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Windows bitmap files. Their uncompressed rows already run bottom-up as blue, green, red, so
 // 24- and 32-bit files are read row by row straight into the bitmap and widened in place.
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <cstdio>
 #include <string>

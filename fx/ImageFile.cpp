@@ -1,11 +1,11 @@
-#include "demo/fx/ImageFile.h"
+#include "fx/ImageFile.h"
 
-#include "demo/ImageFileBitmap.h"
-#include "demo/fx/BmpFile.h"
-#include "demo/fx/JpegFile.h"
-#include "demo/fx/PngFile.h"
-#include "demo/fx/PnmFile.h"
-#include "demo/fx/TiffFile.h"
+#include "fx/ImageFileBitmap.h"
+#include "fx/BmpFile.h"
+#include "fx/JpegFile.h"
+#include "fx/PngFile.h"
+#include "fx/PnmFile.h"
+#include "fx/TiffFile.h"
 #include "host/OrvanelBitmap.h"
 
 #include <stb/stb_image.h>

@@ -1,6 +1,6 @@
 #pragma once
 // TIFF through libtiff, which opens the file by its path itself.
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <string>
 

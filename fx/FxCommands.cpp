@@ -1,8 +1,8 @@
-#include "demo/fx/FxCommands.h"
+#include "fx/FxCommands.h"
 
-#include "demo/fx/CommandLine.h"
-#include "demo/fx/ImageFile.h"
-#include "demo/fx/JpegFile.h"
+#include "fx/CommandLine.h"
+#include "fx/ImageFile.h"
+#include "fx/JpegFile.h"
 #include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"

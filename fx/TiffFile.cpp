@@ -1,4 +1,4 @@
-#include "demo/fx/TiffFile.h"
+#include "fx/TiffFile.h"
 
 #include "host/OrvanelBitmap.h"
 

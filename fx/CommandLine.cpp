@@ -1,4 +1,4 @@
-#include "demo/fx/CommandLine.h"
+#include "fx/CommandLine.h"
 
 #include <cerrno>
 #include <cmath>

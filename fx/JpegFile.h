@@ -1,7 +1,7 @@
 #pragma once
 // JPEG through libjpeg-turbo, which converts to and from the host's blue, green, red, fourth
 // byte layout itself: decoded straight into the bitmap's rows, encoded straight from them.
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // PNG through libpng: decoded straight into the bitmap's rows, encoded straight from the host's
 // rows (libpng swaps blue and red and drops the fourth byte as it goes).
-#include "demo/fx/ImageRows.h"
+#include "fx/ImageRows.h"
 
 #include <png.h>
 
