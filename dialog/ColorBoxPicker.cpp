@@ -4,8 +4,6 @@
 #include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
 #include "win32/CommonControls.h"
-#include "window/BitmapStaticWindow.h"
-#include "window/BitmapStaticWindowSelector.h"
 
 #include <commctrl.h>
 

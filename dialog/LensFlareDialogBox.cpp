@@ -6,8 +6,6 @@
 #include "layout/FitLayout.h"
 #include "resources/resource.h"
 #include "win32/CommonControls.h"
-#include "window/BitmapStaticWindow.h"
-#include "window/BitmapStaticWindowSelector.h"
 #include "window/ClickNotifyingHost.h"
 
 #include <commctrl.h>

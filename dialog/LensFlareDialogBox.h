@@ -1,20 +1,14 @@
 #pragma once
 #include "color/HSBColor.h"
 #include "dialog/LocalDialog.h"
-#include "window/BitmapStaticWindowSelectorInterface.h"
+#include "window/BitmapStaticWindow.h"
+#include "window/BitmapStaticWindowSelector.h"
 
 #include <memory>
-
-class COrvanelBitmap;
 
 namespace Orvanel::Filter {
 class CLensFlareFilter;
 }
-namespace Orvanel::Window {
-class CBitmapStaticWindow;
-class CBitmapStaticWindowSelector;
-class CLocalWindow;
-} // namespace Orvanel::Window
 
 namespace Orvanel::Dialog {
 

@@ -4,7 +4,6 @@
 #include "host/OrvanelBitmap.h"
 #include "resources/resource.h"
 #include "win32/CommonControls.h"
-#include "window/BitmapStaticWindow.h"
 
 #include <commctrl.h>
 

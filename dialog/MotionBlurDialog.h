@@ -1,17 +1,12 @@
 #pragma once
 #include "dialog/LocalDialog.h"
+#include "window/BitmapStaticWindow.h"
 
 #include <memory>
-
-class COrvanelBitmap;
 
 namespace Orvanel::Filter {
 class CMotionBlurFilter;
 }
-namespace Orvanel::Window {
-class CBitmapStaticWindow;
-class CLocalWindow;
-} // namespace Orvanel::Window
 
 namespace Orvanel::Dialog {
 

@@ -5,8 +5,6 @@
 #include "layout/SaturatedInt.h"
 #include "print/DefaultPrinter.h"
 #include "resources/resource.h"
-#include "window/BitmapStaticPreviewPrint.h"
-#include "window/LocalWindow.h"
 
 #include <strsafe.h>
 

@@ -1,16 +1,10 @@
 #pragma once
 #include "dialog/LocalDialog.h"
-#include "layout/PrintPreviewLayout.h"
+#include "window/BitmapStaticPreviewPrint.h"
 
 #include <memory>
 
 class CMargeData;
-class COrvanelBitmap;
-
-namespace Orvanel::Window {
-class CBitmapStaticPreviewPrint;
-class CLocalWindow;
-} // namespace Orvanel::Window
 
 namespace Orvanel::Dialog {
 

@@ -110,44 +110,58 @@ int Help(const char* text) {
     return kExitDone;
 }
 
-// The paths and the output format; false with the exit status when the command is done
-// already: a usage error, or the help it was asked for.
-bool ParseCommand(const char* command, const char* help, int argc, char** argv,
-                  std::vector<NumberOption>& options, ParsedArguments& parsed, ImageFormat& format,
-                  int& status) {
+// One command as given: its name, its paths, OUT's format and, once it is done, its exit status.
+struct Invocation {
+    explicit Invocation(const char* name) : command(name) {}
+
+    const char* command;
+    ParsedArguments parsed;
+    ImageFormat format = ImageFormat::Png;
+    int status = kExitDone;
+};
+
+// Reads the paths, the options and OUT's format; false, with the exit status, when the command
+// is done already: a usage error, or the help it was asked for.
+bool ParseCommand(Invocation& call, const char* help, int argc, char** argv,
+                  std::vector<NumberOption>& options) {
     std::string error;
-    if (!ParseArguments(argc, argv, options, 2, parsed, error)) {
-        status = UsageError(command, error);
+    if (!ParseArguments(argc, argv, options, 2, call.parsed, error)) {
+        call.status = UsageError(call.command, error);
         return false;
     }
-    if (parsed.help) {
-        status = Help(help);
+    if (call.parsed.help) {
+        call.status = Help(help);
         return false;
     }
-    if (!FormatFromExtension(parsed.paths[1], format)) {
-        status =
-            UsageError(command, std::string("cannot tell the format of OUT '") + parsed.paths[1] +
-                                    "' from its extension (use " + kKnownExtensions + ")");
+    if (!FormatFromExtension(call.parsed.paths[1], call.format)) {
+        call.status = UsageError(
+            call.command, std::string("cannot tell the format of OUT '") + call.parsed.paths[1] +
+                              "' from its extension (use " + kKnownExtensions + ")");
         return false;
     }
     return true;
 }
 
-bool Read(const char* command, const char* path, Picture& picture, int& status) {
+// Reads IN; false, with the exit status, when it cannot be read.
+bool Read(Invocation& call, Picture& picture) {
+    const char* path = call.parsed.paths[0];
     std::string error;
     if (ReadImageFile(path, picture, error))
         return true;
-    status = Fail(kExitUsageOrIo, command, std::string("cannot read ") + path + ": " + error);
+    call.status =
+        Fail(kExitUsageOrIo, call.command, std::string("cannot read ") + path + ": " + error);
     return false;
 }
 
-int Write(const char* command, const char* path, ImageFormat format, const PixelRows& rows,
-          double quality) {
+// Writes OUT; the exit status.
+int Write(const Invocation& call, const PixelRows& rows, double quality) {
+    const char* path = call.parsed.paths[1];
     WriteOptions writeOptions;
     writeOptions.jpegQuality = static_cast<int>(quality);
     std::string error;
-    if (!WriteImageFile(path, format, rows, writeOptions, error))
-        return Fail(kExitUsageOrIo, command, std::string("cannot write ") + path + ": " + error);
+    if (!WriteImageFile(path, call.format, rows, writeOptions, error))
+        return Fail(kExitUsageOrIo, call.command,
+                    std::string("cannot write ") + path + ": " + error);
     return kExitDone;
 }
 
@@ -211,18 +225,15 @@ double FlareReach(int width, int height, int x, int y, int size, int brightness)
 } // namespace
 
 int RunBlur(int argc, char** argv) {
-    const char* command = "blur";
+    Invocation call("blur");
     std::vector<NumberOption> options = {
         {"--radius", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
         {"--sigma", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
         {"--angle", true, false, -kAnyNumber, kAnyNumber, 0.0, false},
         QualityOption(),
     };
-    ParsedArguments parsed;
-    ImageFormat format = ImageFormat::Png;
-    int status = kExitDone;
-    if (!ParseCommand(command, kBlurHelp, argc, argv, options, parsed, format, status))
-        return status;
+    if (!ParseCommand(call, kBlurHelp, argc, argv, options))
+        return call.status;
     const double radius = options[0].value, sigma = options[1].value, angle = options[2].value;
 
     // Sigma 0 leaves the picture unchanged, as in the dialog and in the host.
@@ -231,7 +242,7 @@ int RunBlur(int argc, char** argv) {
     int taps = 0;
     std::string why;
     if (blur && !MakeBlurKernel(radius, sigma, kernel, taps, why))
-        return Fail(kExitRefused, command, "the blur refuses its parameters: " + why);
+        return Fail(kExitRefused, call.command, "the blur refuses its parameters: " + why);
     // An angle whose radians overflow has no direction.
     if (blur && !std::isfinite(CMotionBlurFilter::Radians(angle))) {
         char text[120];
@@ -239,12 +250,12 @@ int RunBlur(int argc, char** argv) {
                       "the blur refuses its parameters: angle %g is too large to turn into "
                       "radians",
                       angle);
-        return Fail(kExitRefused, command, text);
+        return Fail(kExitRefused, call.command, text);
     }
 
     Picture picture;
-    if (!Read(command, parsed.paths[0], picture, status))
-        return status;
+    if (!Read(call, picture))
+        return call.status;
     PixelRows rows = RowsOf(*picture);
     std::unique_ptr<unsigned char[]> blurred;
     if (blur) {
@@ -253,21 +264,21 @@ int RunBlur(int argc, char** argv) {
                                                  static_cast<unsigned>(rows.height), bytes))
             blurred.reset(new (std::nothrow) unsigned char[bytes]);
         if (!blurred)
-            return Fail(kExitUsageOrIo, command, "not enough memory for the blurred picture");
+            return Fail(kExitUsageOrIo, call.command, "not enough memory for the blurred picture");
         // The pass writes every byte of its packed output, fourth bytes as 0.
         if (!CMotionBlurFilter::ApplyKernel(rows.pixels, rows.stride, rows.width, rows.height,
                                             kernel.get(), taps, angle, blurred.get()))
-            return Fail(kExitRefused, command,
+            return Fail(kExitRefused, call.command,
                         "the blur refuses its parameters for this picture (or memory ran out)");
         rows = PixelRows{blurred.get(), 4 * static_cast<std::ptrdiff_t>(rows.width), rows.width,
                          rows.height};
         picture.reset(); // the source is no longer needed while encoding
     }
-    return Write(command, parsed.paths[1], format, rows, options[3].value);
+    return Write(call, rows, options[3].value);
 }
 
 int RunFlare(int argc, char** argv) {
-    const char* command = "flare";
+    Invocation call("flare");
     constexpr double kCoordinate = 1000000;
     std::vector<NumberOption> options = {
         {"--x", true, true, -kCoordinate, kCoordinate, 0.0, false},
@@ -278,18 +289,15 @@ int RunFlare(int argc, char** argv) {
         {"--intensity", true, true, 0, 100, 0.0, false},
         QualityOption(),
     };
-    ParsedArguments parsed;
-    ImageFormat format = ImageFormat::Png;
-    int status = kExitDone;
-    if (!ParseCommand(command, kFlareHelp, argc, argv, options, parsed, format, status))
-        return status;
+    if (!ParseCommand(call, kFlareHelp, argc, argv, options))
+        return call.status;
     const auto whole = [&](std::size_t i) { return static_cast<int>(options[i].value); };
     const int x = whole(0), y = whole(1), size = whole(2), brightness = whole(3), hue = whole(4),
               intensity = whole(5);
 
     Picture picture;
-    if (!Read(command, parsed.paths[0], picture, status))
-        return status;
+    if (!Read(call, picture))
+        return call.status;
     COrvanelBitmap& bitmap = *picture;
     const int width = static_cast<int>(bitmap.GetBitmapWidth());
     const int height = static_cast<int>(bitmap.GetBitmapHeight());
@@ -300,24 +308,19 @@ int RunFlare(int argc, char** argv) {
                       "the flare refuses its parameters: on a %dx%d picture a flare of size %d "
                       "at (%d, %d) would reach beyond 2^30 pixels",
                       width, height, size, x, y);
-        return Fail(kExitRefused, command, text);
+        return Fail(kExitRefused, call.command, text);
     }
     Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, x, y, size, brightness, hue, intensity);
-    return Write(command, parsed.paths[1], format, RowsOf(bitmap), options[6].value);
+    return Write(call, RowsOf(bitmap), options[6].value);
 }
 
 int RunConvert(int argc, char** argv) {
-    const char* command = "convert";
+    Invocation call("convert");
     std::vector<NumberOption> options = {QualityOption()};
-    ParsedArguments parsed;
-    ImageFormat format = ImageFormat::Png;
-    int status = kExitDone;
-    if (!ParseCommand(command, kConvertHelp, argc, argv, options, parsed, format, status))
-        return status;
     Picture picture;
-    if (!Read(command, parsed.paths[0], picture, status))
-        return status;
-    return Write(command, parsed.paths[1], format, RowsOf(*picture), options[0].value);
+    if (!ParseCommand(call, kConvertHelp, argc, argv, options) || !Read(call, picture))
+        return call.status;
+    return Write(call, RowsOf(*picture), options[0].value);
 }
 
 const Command kCommands[] = {

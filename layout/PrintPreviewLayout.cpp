@@ -13,28 +13,31 @@ constexpr long long kMaxMiniatureExtent = 16384;
 long long Width(const PixelRect& r) { return static_cast<long long>(r.right) - r.left; }
 long long Height(const PixelRect& r) { return static_cast<long long>(r.bottom) - r.top; }
 
+// One side of the page spans the client less 10 pixels at either end; the other keeps the
+// paper's proportions and is centred.
+void SpanAndCentre(int spanClient, int spanMm, int crossClient, int crossMm, int& spanStart,
+                   int& spanEnd, int& crossStart, int& crossEnd) {
+    spanStart = 10;
+    spanEnd = spanClient - 10;
+    const int extent = SaturatedInt(static_cast<double>(spanClient - 20) / spanMm * crossMm);
+    crossStart = SaturatedSum((static_cast<long long>(crossClient) - extent) / 2);
+    crossEnd = SaturatedSum(static_cast<long long>(crossStart) + extent);
+}
+
 } // namespace
 
 PixelRect PageRectangle(int clientWidth, int clientHeight, int paperWidthMm, int paperHeightMm,
                         int orientation) {
+    PixelRect page{0, 0, 0, 0};
     if (paperWidthMm <= 0 || paperHeightMm <= 0) {
-        return PixelRect{0, 0, 0, 0};
+        return page;
     }
-    PixelRect page{};
     if (orientation == 1) {
-        page.top = 10;
-        page.bottom = clientHeight - 10;
-        const int width =
-            SaturatedInt(static_cast<double>(clientHeight - 20) / paperHeightMm * paperWidthMm);
-        page.left = SaturatedSum((static_cast<long long>(clientWidth) - width) / 2);
-        page.right = SaturatedSum(static_cast<long long>(page.left) + width);
+        SpanAndCentre(clientHeight, paperHeightMm, clientWidth, paperWidthMm, page.top, page.bottom,
+                      page.left, page.right);
     } else {
-        page.left = 10;
-        page.right = clientWidth - 10;
-        const int height =
-            SaturatedInt(static_cast<double>(clientWidth - 20) / paperWidthMm * paperHeightMm);
-        page.top = SaturatedSum((static_cast<long long>(clientHeight) - height) / 2);
-        page.bottom = SaturatedSum(static_cast<long long>(page.top) + height);
+        SpanAndCentre(clientWidth, paperWidthMm, clientHeight, paperHeightMm, page.left, page.right,
+                      page.top, page.bottom);
     }
     return page;
 }

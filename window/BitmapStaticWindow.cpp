@@ -18,13 +18,12 @@ CBitmapStaticWindow::CBitmapStaticWindow()
 CBitmapStaticWindow::~CBitmapStaticWindow() = default;
 
 float CBitmapStaticWindow::CalculateRatio() {
-    return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), width, height);
+    return HasPixels(sourceBitmap) ? FitRatio(sourceBitmap->GetBitmapWidth(),
+                                              sourceBitmap->GetBitmapHeight(), width, height)
+                                   : 0.0f;
 }
 
 void CBitmapStaticWindow::UpdateScaledBitmap() {
-    if (!HasPixels(sourceBitmap)) {
-        return;
-    }
     const float ratio = CalculateRatio();
     if (ratio == 0.0f) {
         return;

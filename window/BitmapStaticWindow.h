@@ -17,7 +17,8 @@ public:
 
     // Rebuilds scaledBitmap, xPos and yPos from sourceBitmap and the client size.
     void UpdateScaledBitmap();
-    // The single-precision factor that fits the source into the client area.
+    // The single-precision factor that fits the source into the client area; 0 (nothing to
+    // fit) without a source that has pixels.
     float CalculateRatio();
 
     LRESULT OnCreate() override;

@@ -21,14 +21,13 @@ CBitmapStaticWindowSelector::CBitmapStaticWindowSelector(
 CBitmapStaticWindowSelector::~CBitmapStaticWindowSelector() = default;
 
 float CBitmapStaticWindowSelector::CalculateRatio() {
-    return FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(), areaWidth,
-                    areaHeight);
+    return HasPixels(sourceBitmap)
+               ? FitRatio(sourceBitmap->GetBitmapWidth(), sourceBitmap->GetBitmapHeight(),
+                          areaWidth, areaHeight)
+               : 0.0f;
 }
 
 void CBitmapStaticWindowSelector::UpdateScaledBitmap() {
-    if (!HasPixels(sourceBitmap)) {
-        return;
-    }
     const float ratio = CalculateRatio();
     if (ratio == 0.0f) {
         return;

@@ -18,7 +18,8 @@ public:
 
     // Rebuilds scaledBitmap, xPos and yPos from sourceBitmap and the area inside the margin.
     void UpdateScaledBitmap();
-    // The single-precision factor that fits the source into the area inside the margin.
+    // The single-precision factor that fits the source into the area inside the margin; 0
+    // (nothing to fit) without a source that has pixels.
     float CalculateRatio();
     // The marker square around markerPoint, kept on the picture.
     void UpdateMarkerRect();
