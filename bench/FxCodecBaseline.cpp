@@ -2,7 +2,7 @@
 // RGB rows and encodes them again with the settings quillet-fx writes with, without the
 // bitmap, the conversions or anything else of quillet-fx. quillet-fx's sigma-0 run is measured
 // against this.
-#include "fx/PngFile.h"
+#include "fx/ImageCodecs.h"
 
 #include <png.h>
 

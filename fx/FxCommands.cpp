@@ -2,7 +2,7 @@
 
 #include "fx/CommandLine.h"
 #include "fx/ImageFile.h"
-#include "fx/JpegFile.h"
+#include "fx/ImageCodecs.h"
 #include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"

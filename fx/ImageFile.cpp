@@ -1,11 +1,7 @@
 #include "fx/ImageFile.h"
 
 #include "fx/ImageFileBitmap.h"
-#include "fx/BmpFile.h"
-#include "fx/JpegFile.h"
-#include "fx/PngFile.h"
-#include "fx/PnmFile.h"
-#include "fx/TiffFile.h"
+#include "fx/ImageCodecs.h"
 #include "host/OrvanelBitmap.h"
 
 #include <stb/stb_image.h>
@@ -117,28 +113,25 @@ static bool ReadAnyFormat(const char* path, Picture& picture, std::string& error
         return false;
     }
     std::rewind(file.get());
-    ReadResult result = ReadResult::Unsupported;
-    switch (Identify(magic, count)) {
-    case Signature::Png:
-        result = PngFile::Read(file.get(), picture, error);
-        break;
-    case Signature::Jpeg:
-        result = JpegFile::Read(file.get(), picture, error);
-        break;
-    case Signature::Bmp:
-        result = BmpFile::Read(file.get(), picture, error);
-        break;
-    case Signature::Pnm:
-        result = PnmFile::Read(file.get(), picture, error);
-        break;
-    case Signature::Tiff:
+    const Signature signature = Identify(magic, count);
+    if (signature == Signature::Tiff) {
         file.reset();
         return TiffFile::Read(path, picture, error) == ReadResult::Done;
-    case Signature::Other:
-        break;
     }
-    if (result != ReadResult::Unsupported)
-        return result == ReadResult::Done;
+    static const struct {
+        Signature signature;
+        ReadResult (*read)(std::FILE*, Picture&, std::string&);
+    } kReaders[] = {{Signature::Png, PngFile::Read},
+                    {Signature::Jpeg, JpegFile::Read},
+                    {Signature::Bmp, BmpFile::Read},
+                    {Signature::Pnm, PnmFile::Read}};
+    for (const auto& reader : kReaders) {
+        if (reader.signature != signature)
+            continue;
+        const ReadResult result = reader.read(file.get(), picture, error);
+        if (result != ReadResult::Unsupported)
+            return result == ReadResult::Done;
+    }
     std::rewind(file.get());
     return ReadWithStb(file.get(), picture, error);
 }

@@ -32,29 +32,26 @@ bool AllocateBitmap(long long width, long long height, Picture& picture, std::st
     return true;
 }
 
-void WidenRgbRow(unsigned char* row, int width) {
+namespace {
+
+// Three bytes a pixel, red at byte `red` and blue at the other end, widened in place.
+template <int red> void WidenThreeByteRow(unsigned char* row, int width) {
     for (int x = width - 1; x >= 0; --x) {
         const unsigned char* in = row + 3 * x;
         unsigned char* out = row + 4 * x;
-        const unsigned char red = in[0], green = in[1], blue = in[2];
+        const unsigned char redByte = in[red], green = in[1], blue = in[2 - red];
         out[0] = blue;
         out[1] = green;
-        out[2] = red;
+        out[2] = redByte;
         out[3] = 0;
     }
 }
 
-void WidenBgrRow(unsigned char* row, int width) {
-    for (int x = width - 1; x >= 0; --x) {
-        const unsigned char* in = row + 3 * x;
-        unsigned char* out = row + 4 * x;
-        const unsigned char blue = in[0], green = in[1], red = in[2];
-        out[0] = blue;
-        out[1] = green;
-        out[2] = red;
-        out[3] = 0;
-    }
-}
+} // namespace
+
+void WidenRgbRow(unsigned char* row, int width) { WidenThreeByteRow<0>(row, width); }
+
+void WidenBgrRow(unsigned char* row, int width) { WidenThreeByteRow<2>(row, width); }
 
 void WidenGrayRow(unsigned char* row, int width) {
     for (int x = width - 1; x >= 0; --x) {

@@ -1,4 +1,4 @@
-#include "fx/JpegFile.h"
+#include "fx/ImageCodecs.h"
 
 #include "host/OrvanelBitmap.h"
 
@@ -29,28 +29,34 @@ void OnError(j_common_ptr info) {
 // Warnings (corrupt data the decoder could step over) do not stop the picture: stay quiet.
 void OnMessage(j_common_ptr, int) {}
 
-void InitErrors(ErrorManager& error) {
-    jpeg_std_error(&error.manager);
-    error.manager.error_exit = OnError;
-    error.manager.emit_message = OnMessage;
-    error.text[0] = '\0';
-}
-
-class Reader {
+// What the decoder and the encoder share: errors that jump back with their message, and the
+// library's object, destroyed once it was created.
+template <class Info> class Session {
 public:
-    Reader() {
-        InitErrors(error_);
+    Session() {
+        jpeg_std_error(&error_.manager);
+        error_.manager.error_exit = OnError;
+        error_.manager.emit_message = OnMessage;
+        error_.text[0] = '\0';
         info_.err = &error_.manager;
     }
-    ~Reader() {
+    ~Session() {
         if (created_)
-            jpeg_destroy_decompress(&info_);
+            jpeg_destroy(reinterpret_cast<j_common_ptr>(&info_));
     }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     const char* ErrorMessage() const { return error_.text; }
 
+protected:
+    ErrorManager error_;
+    Info info_{};
+    bool created_ = false;
+};
+
+class Reader : public Session<jpeg_decompress_struct> {
+public:
     bool ReadHeader(std::FILE* file, bool& colour) {
         if (setjmp(error_.jump))
             return false;
@@ -81,28 +87,10 @@ public:
         jpeg_finish_decompress(&info_);
         return true;
     }
-
-private:
-    ErrorManager error_;
-    jpeg_decompress_struct info_{};
-    bool created_ = false;
 };
 
-class Writer {
+class Writer : public Session<jpeg_compress_struct> {
 public:
-    Writer() {
-        InitErrors(error_);
-        info_.err = &error_.manager;
-    }
-    ~Writer() {
-        if (created_)
-            jpeg_destroy_compress(&info_);
-    }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    const char* ErrorMessage() const { return error_.text; }
-
     bool Write(std::FILE* file, const PixelRows& rows, int quality) {
         if (setjmp(error_.jump))
             return false;
@@ -125,11 +113,6 @@ public:
         jpeg_finish_compress(&info_);
         return true;
     }
-
-private:
-    ErrorManager error_;
-    jpeg_compress_struct info_{};
-    bool created_ = false;
 };
 
 } // namespace

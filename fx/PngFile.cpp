@@ -1,4 +1,4 @@
-#include "fx/PngFile.h"
+#include "fx/ImageCodecs.h"
 
 #include "host/OrvanelBitmap.h"
 
@@ -25,19 +25,39 @@ void OnError(png_structp png, png_const_charp message) {
 // Warnings (an unusual colour profile, say) do not stop the picture: stay quiet.
 void OnWarning(png_structp, png_const_charp) {}
 
-class Reader {
+// A libpng decoder or encoder with its info record; its errors land in error_ by a long jump.
+class Session {
 public:
-    Reader() {
-        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error_, OnError, OnWarning);
+    explicit Session(bool reading) : reading_(reading) {
+        png_ = reading
+                   ? png_create_read_struct(PNG_LIBPNG_VER_STRING, &error_, OnError, OnWarning)
+                   : png_create_write_struct(PNG_LIBPNG_VER_STRING, &error_, OnError, OnWarning);
         if (png_ != nullptr)
             info_ = png_create_info_struct(png_);
     }
-    ~Reader() { png_destroy_read_struct(&png_, info_ != nullptr ? &info_ : nullptr, nullptr); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
+    ~Session() {
+        png_infopp info = info_ != nullptr ? &info_ : nullptr;
+        if (reading_)
+            png_destroy_read_struct(&png_, info, nullptr);
+        else
+            png_destroy_write_struct(&png_, info);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     bool Ready() const { return info_ != nullptr; }
     const char* ErrorMessage() const { return error_.text; }
+
+protected:
+    ErrorText error_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    bool reading_;
+};
+
+class Reader : public Session {
+public:
+    Reader() : Session(true) {}
 
     // Header, and the transformations that make every row blue, green, red, 0.
     bool ReadHeader(std::FILE* file, png_uint_32& width, png_uint_32& height, int& passes) {
@@ -72,26 +92,11 @@ public:
         }
         return true;
     }
-
-private:
-    ErrorText error_;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
 };
 
-class Writer {
+class Writer : public Session {
 public:
-    Writer() {
-        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error_, OnError, OnWarning);
-        if (png_ != nullptr)
-            info_ = png_create_info_struct(png_);
-    }
-    ~Writer() { png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    bool Ready() const { return info_ != nullptr; }
-    const char* ErrorMessage() const { return error_.text; }
+    Writer() : Session(false) {}
 
     bool Write(std::FILE* file, const PixelRows& rows) {
         if (setjmp(png_jmpbuf(png_)))
@@ -109,11 +114,6 @@ public:
         png_write_end(png_, info_);
         return true;
     }
-
-private:
-    ErrorText error_;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "fx/PnmFile.h"
+#include "fx/ImageCodecs.h"
 
 #include "host/OrvanelBitmap.h"
 

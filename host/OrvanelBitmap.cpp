@@ -102,10 +102,7 @@ void COrvanelBitmap::SetBitmap(unsigned char* data, const unsigned int& width,
             copy = std::vector<unsigned char>();
         }
     }
-    if (copy.empty())
-        Adopt(0, 0, copy);
-    else
-        Adopt(newWidth, newHeight, copy);
+    Adopt(newWidth, newHeight, copy);
 }
 
 void COrvanelBitmap::SetBackgroundColor(const unsigned long& color, const int& fourthByte) {
@@ -173,23 +170,21 @@ void COrvanelBitmap::Resize(unsigned int width, unsigned int height) {
             pixels = std::vector<unsigned char>();
         }
     }
-    if (pixels.empty())
-        Adopt(0, 0, pixels);
-    else
-        Adopt(width, height, pixels);
+    Adopt(width, height, pixels);
 }
 
 void COrvanelBitmap::Adopt(unsigned int width, unsigned int height,
                            std::vector<unsigned char>& pixels) {
     if (&pixels != &pixels_)
         pixels_.swap(pixels);
-    width_ = width;
-    height_ = height;
+    // No pixels (none given, or no memory for them) make an empty bitmap, whatever the size.
+    width_ = pixels_.empty() ? 0 : width;
+    height_ = pixels_.empty() ? 0 : height;
     bitmapInfo = HostBitmapInfo{};
     HostBitmapInfoHeader& header = bitmapInfo.bmiHeader;
     header.biSize = sizeof(HostBitmapInfoHeader);
-    header.biWidth = static_cast<std::int32_t>(width);
-    header.biHeight = static_cast<std::int32_t>(height); // positive: rows bottom-up
+    header.biWidth = static_cast<std::int32_t>(width_);
+    header.biHeight = static_cast<std::int32_t>(height_); // positive: rows bottom-up
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = 0; // uncompressed RGB

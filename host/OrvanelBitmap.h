@@ -56,7 +56,8 @@ public:
 
 private:
     void Resize(unsigned int width, unsigned int height);
-    // Takes over pixels (swapped in) as a width x height buffer and rewrites bitmapInfo to match.
+    // Takes over pixels (swapped in) as a width x height buffer, or as an empty bitmap when there
+    // are none, and rewrites bitmapInfo to match.
     void Adopt(unsigned int width, unsigned int height, std::vector<unsigned char>& pixels);
     bool Contains(int x, int y) const;
     std::size_t Offset(int x, int y) const;
