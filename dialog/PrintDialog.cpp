@@ -50,7 +50,7 @@ int CPrintDialog::Show(HWND owner, CMargeData* margins, COrvanelBitmap* bitmap,
         dialog->bitmap = bitmap;
         dialog->showPrinterDialog = showPrinterDialog;
         dialog->ownerWindow = nullptr;
-        // Until the job has ended.
+        // The box stays open until the print thread has ended the job.
         dialog->RunModal(IDD_PRINT_JOB, nullptr);
     }
     Print::ReleasePrintJob();

@@ -21,8 +21,7 @@ void FillArea(HDC deviceContext, const RECT& area, COLORREF color) {
 
 CBitmapStaticPreviewPrint::CBitmapStaticPreviewPrint(COrvanelBitmap* source)
     : sourceBitmap(source),
-      scaledBitmap(std::make_unique<COrvanelBitmap>()), imageRect{0, 0, 0, 0}, pageRect{0, 0, 0,
-                                                                                        0} {
+      scaledBitmap(std::make_unique<COrvanelBitmap>()), imageRect{}, pageRect{} {
     doubleBuffered = true;
 }
 

@@ -17,18 +17,17 @@ namespace {
 constexpr DWORD kThreadExitCode = 20;
 constexpr unsigned kThreadStackSize = 0x20000;
 
-using Route = Win32::CMessageRoute<CLocalWindow, LRESULT>;
+using Route = CMessageRoute<CLocalWindow, LRESULT>;
 using RawHandler = LRESULT (CMessage::*)(HWND, UINT, WPARAM, LPARAM);
 using MouseHandler = LRESULT (CMessage::*)(unsigned int&, int&, int&);
 using KeyHandler = LRESULT (CMessage::*)(unsigned int&, unsigned int&);
 
 // What a handler's result means: the message's own result, or, when it is 1, "let the default
 // window procedure answer".
-enum class Result { Returned, DefaultWhenOne };
+enum class Rule { Returned, DefaultWhenOne };
 
-LRESULT Answer(Result rule, LRESULT result, HWND window, UINT message, WPARAM wParam,
-               LPARAM lParam) {
-    return rule == Result::DefaultWhenOne && result == 1
+LRESULT Answer(Rule rule, LRESULT result, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return rule == Rule::DefaultWhenOne && result == 1
                ? DefWindowProcW(window, message, wParam, lParam)
                : result;
 }
@@ -38,7 +37,7 @@ LRESULT Raw(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPAR
     return (object.*handler)(window, message, wParam, lParam);
 }
 
-template <MouseHandler handler, Result rule>
+template <MouseHandler handler, Rule rule>
 LRESULT Mouse(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MouseArguments mouse = DecodeMouse(wParam, lParam);
     return Answer(rule, (object.*handler)(mouse.keyState, mouse.x, mouse.y), window, message,
@@ -48,7 +47,7 @@ LRESULT Mouse(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LP
 template <KeyHandler handler>
 LRESULT Key(CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     KeyArguments key = DecodeKey(wParam, lParam);
-    return Answer(Result::DefaultWhenOne, (object.*handler)(key.keyCode, key.keyData), window,
+    return Answer(Rule::DefaultWhenOne, (object.*handler)(key.keyCode, key.keyData), window,
                   message, wParam, lParam);
 }
 
@@ -153,7 +152,7 @@ LRESULT CLocalWindow::HandleCreate(HWND newWindow, UINT message, WPARAM wParam, 
             SetThreadPriority(threadHandle, THREAD_PRIORITY_LOWEST);
         }
     }
-    return Answer(Result::DefaultWhenOne, OnCreate(), newWindow, message, wParam, lParam);
+    return Answer(Rule::DefaultWhenOne, OnCreate(), newWindow, message, wParam, lParam);
 }
 
 LRESULT CLocalWindow::HandleDestroy(HWND oldWindow, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -255,7 +254,7 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
              object.width = LOWORD(lParam);
              object.height = HIWORD(lParam);
              unsigned int sizeType = static_cast<unsigned int>(wParam);
-             return Answer(Result::DefaultWhenOne,
+             return Answer(Rule::DefaultWhenOne,
                            object.OnSize(object.width, object.height, sizeType), window, message,
                            wParam, lParam);
          }},
@@ -269,26 +268,26 @@ LRESULT CALLBACK LocalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
              return object.HandleDestroy(window, message, wParam, lParam);
          }},
         {WM_CTLCOLORSCROLLBAR, Raw<&CMessage::OnCtlColorScrollBar>},
-        {WM_LBUTTONDOWN, Mouse<&CMessage::OnLButtonDown, Result::DefaultWhenOne>},
-        {WM_LBUTTONUP, Mouse<&CMessage::OnLButtonUp, Result::DefaultWhenOne>},
-        {WM_MOUSEMOVE, Mouse<&CMessage::OnMouseMove, Result::DefaultWhenOne>},
-        {WM_MOUSEHOVER, Mouse<&CMessage::OnMouseHover, Result::Returned>},
+        {WM_LBUTTONDOWN, Mouse<&CMessage::OnLButtonDown, Rule::DefaultWhenOne>},
+        {WM_LBUTTONUP, Mouse<&CMessage::OnLButtonUp, Rule::DefaultWhenOne>},
+        {WM_MOUSEMOVE, Mouse<&CMessage::OnMouseMove, Rule::DefaultWhenOne>},
+        {WM_MOUSEHOVER, Mouse<&CMessage::OnMouseHover, Rule::Returned>},
         {WM_MOUSELEAVE,
          [](CLocalWindow& object, HWND, UINT, WPARAM, LPARAM) { return object.OnMouseLeave(); }},
         {WM_NCMOUSEMOVE, Raw<&CMessage::OnNcMouseMove>},
         {WM_MOVE, Raw<&CMessage::OnMove>},
-        {WM_LBUTTONDBLCLK, Mouse<&CMessage::OnLButtonDblClk, Result::Returned>},
+        {WM_LBUTTONDBLCLK, Mouse<&CMessage::OnLButtonDblClk, Rule::Returned>},
         {WM_MOUSEWHEEL,
          [](CLocalWindow& object, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
              WheelArguments wheel = DecodeWheel(wParam, lParam);
-             return Answer(Result::DefaultWhenOne,
+             return Answer(Rule::DefaultWhenOne,
                            object.OnMouseWheel(wheel.keyState, wheel.delta, wheel.x, wheel.y),
                            window, message, wParam, lParam);
          }},
         {WM_HSCROLL, Raw<&CMessage::OnHScroll>},
         {WM_VSCROLL, Raw<&CMessage::OnVScroll>},
-        {WM_RBUTTONDOWN, Mouse<&CMessage::OnRButtonDown, Result::DefaultWhenOne>},
-        {WM_RBUTTONUP, Mouse<&CMessage::OnRButtonUp, Result::DefaultWhenOne>},
+        {WM_RBUTTONDOWN, Mouse<&CMessage::OnRButtonDown, Rule::DefaultWhenOne>},
+        {WM_RBUTTONUP, Mouse<&CMessage::OnRButtonUp, Rule::DefaultWhenOne>},
         {WM_GETDLGCODE, Raw<&CMessage::OnGetDlgCode>},
         {WM_CHAR, Raw<&CMessage::OnChar>},
         {WM_WINDOWPOSCHANGING, Raw<&CMessage::OnWindowPosChanging>},
