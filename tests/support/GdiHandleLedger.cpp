@@ -1,5 +1,7 @@
 #include "support/GdiHandleLedger.h"
 
+#include "support/ImportPatch.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -185,9 +187,16 @@ template <typename Call> int Release(Fn id, void* handle, const void* returnAddr
     return done;
 }
 
-// The import address table entry through which a loaded module calls `function`, imported by
-// name from any DLL, or null. The names stay in the lookup table; the address table beside it
-// holds what the loader bound.
+void Write(void** entry, const void* value) {
+    DWORD protection = 0;
+    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
+    *entry = const_cast<void*>(value);
+    VirtualProtect(entry, sizeof *entry, protection, &protection);
+}
+
+} // namespace
+
+// The names stay in the lookup table; the address table beside it holds what the loader bound.
 void** FindImportEntry(HMODULE module, const char* function) {
     auto* base = reinterpret_cast<unsigned char*>(module);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
@@ -210,15 +219,6 @@ void** FindImportEntry(HMODULE module, const char* function) {
     }
     return nullptr;
 }
-
-void Write(void** entry, const void* value) {
-    DWORD protection = 0;
-    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-    *entry = const_cast<void*>(value);
-    VirtualProtect(entry, sizeof *entry, protection, &protection);
-}
-
-} // namespace
 
 CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
     std::lock_guard<std::mutex> lock(mutex);

@@ -1,14 +1,18 @@
-// The DLL as a host sees it: its export table, the import library, the plain exports and the
-// exports given nothing to work with.
+// The two DLLs as a host sees them: Quillet.dll's export table, the import library, the plain
+// exports, the exports given nothing to work with and the About box; Halvory.dll's bitmap as
+// GDI reads it.
 #include "module/Quillet.h"
-
-#include <doctest/doctest.h>
+#include "resources/resource.h"
+#include "support/DialogHarness.h"
 
 #include <dbghelp.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+
+using namespace QuilletTest;
 
 namespace {
 
@@ -33,6 +37,7 @@ const char* const kExpectedExports[] = {
     "?ShowMotionBlur@@YAHPEAUHWND__@@PEAVCOrvanelBitmap@@AEAN22@Z",
     "?ShowLensFlareDialogBox@@YAHPEAUHWND__@@PEAVCOrvanelBitmap@@AEAKAEAH333333@Z",
 };
+static_assert(std::size(kExpectedExports) == 16);
 
 // A data directory of a loaded module, as a pointer into its image.
 template <typename T> const T* Directory(HMODULE module, USHORT index) {
@@ -63,9 +68,8 @@ TEST_CASE("the export table holds exactly the decorated names; the C++ runtime i
     for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
         actual.insert(At(dll, names[i]));
     }
-    const std::set<std::string> expected(std::begin(kExpectedExports), std::end(kExpectedExports));
-    CHECK(expected.size() == 16);
-    CHECK(actual == expected);
+    CHECK(actual ==
+          std::set<std::string>(std::begin(kExpectedExports), std::end(kExpectedExports)));
     CHECK(exports->NumberOfFunctions == 16); // no export by ordinal only
     CHECK(std::string(At(dll, exports->Name)) == "Quillet.dll");
 
@@ -96,7 +100,6 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
 
 TEST_CASE("exports given nothing to work with show nothing") {
     const int windowsBefore = ThreadWindowCount();
-
     // No buffer for the path: nothing to ask for.
     CHECK(ShowOpenDialogBox(nullptr, nullptr) == 0);
     CHECK(ShowSaveDialogBox(nullptr, nullptr) == 0);
@@ -104,7 +107,66 @@ TEST_CASE("exports given nothing to work with show nothing") {
     CHECK(ShowFolderSelectDialogBox(nullptr, nullptr) == 0);
     // Nothing to lay out or print: nothing shown, nothing confirmed.
     CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
-    CHECK(PrintDialog(nullptr, nullptr, nullptr, true) == 0);
-
+    PrintDialog(nullptr, nullptr, nullptr, true);
     CHECK(ThreadWindowCount() == windowsBefore);
+}
+
+TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {
+    // The lines top to bottom: product with version, author, company, web address.
+    const int lines[4] = {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_LINE3, IDC_ABOUT_LINE4};
+    const UINT strings[4] = {IDS_ABOUT_PRODUCT, IDS_ABOUT_AUTHOR, IDS_ABOUT_COMPANY, IDS_ABOUT_WEB};
+    CHostWindow host;
+    const __int64 result =
+        RunDialog([&] { return ShowDialogBox(host); },
+                  [&](HWND dialog) {
+                      for (int i = 0; i < 4; ++i) {
+                          wchar_t expected[256] = {};
+                          LoadStringW(GetModuleHandleW(L"Quillet.dll"), strings[i], expected, 255);
+                          CHECK(ControlText(dialog, lines[i]) == expected);
+                          CHECK((expected[0] != 0 && ControlText(dialog, lines[i]) != L"Static"));
+                      }
+                      RECT rect{};
+                      GetWindowRect(dialog, &rect);
+                      CHECK(std::abs(rect.left + rect.right - GetSystemMetrics(SM_CXSCREEN)) <= 1);
+                      CHECK(std::abs(rect.top + rect.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1);
+                      CHECK(GetWindow(dialog, GW_OWNER) == host);
+                      ClickButton(dialog, IDC_ABOUT_OK);
+                  });
+    CHECK(result == 0); // the About box's own button
+}
+
+TEST_CASE("GetBitmap and StretchDIBits with the object's own BITMAPINFO show the picture") {
+    // 3 x 2, turned a quarter so that the description must have followed a change of size;
+    // every pixel a different colour. Buffer row 0 is the bottom line.
+    COrvanelBitmap bitmap(3, 2, 32);
+    for (unsigned long i = 0; i < 6; ++i) {
+        bitmap.SetColorValue(static_cast<int>(i % 3), static_cast<int>(i / 3), 0xF0 + i * 0x102030);
+    }
+    bitmap.Rotation90();
+    // The description is the first data member, right after the virtual table pointer.
+    CHECK(static_cast<const void*>(&bitmap.bitmapInfo) ==
+          reinterpret_cast<const char*>(&bitmap) + sizeof(void*));
+    HBITMAP gdiBitmap = bitmap.GetBitmap();
+    REQUIRE(gdiBitmap != nullptr);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, gdiBitmap);
+    for (bool stretched : {false, true}) {
+        CAPTURE(stretched);
+        if (stretched) { // the same picture drawn again from the object's pixels
+            PatBlt(memory, 0, 0, 2, 3, BLACKNESS);
+            StretchDIBits(memory, 0, 0, 2, 3, 0, 0, 2, 3, bitmap.GetPtBitmap(),
+                          reinterpret_cast<const BITMAPINFO*>(&bitmap.bitmapInfo), DIB_RGB_COLORS,
+                          SRCCOPY);
+        }
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 2; ++x) {
+                INFO("x " << x << " buffer row " << y);
+                CHECK(GetPixel(memory, x, 2 - y) == bitmap.GetColorValue(x, y));
+            }
+        }
+    }
+    CHECK(GetPixel(memory, 2, 0) == CLR_INVALID); // two columns, three rows
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    CHECK(DeleteObject(gdiBitmap) != 0); // owned by the caller
 }
