@@ -21,10 +21,9 @@ LRESULT CALLBACK DropRealMouse(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-CRealMouseMuted::CRealMouseMuted()
-    : hook_(SetWindowsHookExW(WH_GETMESSAGE, DropRealMouse, nullptr, GetCurrentThreadId())) {}
-
-CRealMouseMuted::~CRealMouseMuted() { UnhookWindowsHookEx(hook_); }
+HHOOK MuteRealMouse() {
+    return SetWindowsHookExW(WH_GETMESSAGE, DropRealMouse, nullptr, GetCurrentThreadId());
+}
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {

@@ -19,20 +19,11 @@
 
 namespace QuilletTest {
 
-// While it lives, mouse messages that reach this thread's queue from the real pointer are
-// dropped. The tests act through sent messages, which do not pass the queue; a real pointer
+// Drops the mouse messages that reach this thread's queue from the real pointer until the hook
+// is removed. The tests act through sent messages, which do not pass the queue; a real pointer
 // resting over a picking window would otherwise pick points of its own during a simulated drag
 // (a window that appears or moves under the pointer gets a move message).
-class CRealMouseMuted {
-public:
-    CRealMouseMuted();
-    ~CRealMouseMuted();
-    CRealMouseMuted(const CRealMouseMuted&) = delete;
-    CRealMouseMuted& operator=(const CRealMouseMuted&) = delete;
-
-private:
-    HHOOK hook_;
-};
+HHOOK MuteRealMouse();
 
 // Calls `show` (an export that opens a modal dialog) on this thread while `drive` acts on the
 // dialog from a second thread, as a user would, usually ending with the closing command. The
@@ -40,10 +31,11 @@ private:
 // watchdog. Gives what `show` answered. `drive` may CHECK, never REQUIRE (it is another thread).
 template <typename Show>
 auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown = true) {
-    CRealMouseMuted muted;
+    const HHOOK muted = MuteRealMouse();
     CModalDriver driver(drive);
     const auto result = show();
     driver.Join();
+    UnhookWindowsHookEx(muted);
     CHECK_MESSAGE(driver.DialogFound() == shown, (shown ? "no dialog" : "a dialog") << " appeared");
     CHECK_MESSAGE(!driver.WatchdogFired(), "the watchdog had to close the dialog");
     return result;

@@ -108,96 +108,89 @@ struct SoakRow {
     long long dismissAnswer = 0; // the export's answer after the dismissing button or a close
 };
 
+// A press at `point` (client coordinates) on the dialog's child of the class.
+void Press(HWND dialog, const wchar_t* className, int x, int y) {
+    SendMessageW(Child(dialog, className), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(Child(dialog, className), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Clicks a button; whether it is then checked.
+bool Click(HWND dialog, int id) {
+    SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
 } // namespace
 
 TEST_CASE("each dialog, opened and closed 200 times, gives back everything it takes") {
     COrvanelBitmap photo = Pattern(320, 200);
+    unsigned long color = 0;
+    int n = 0;      // the lens flare's integers
+    double d = 0.0; // the motion blur's doubles
     const SoakRow rows[] = {
-        {"About box", [](HWND owner) { return static_cast<long long>(ShowDialogBox(owner)); },
+        {"About box", [](HWND owner) { return ShowDialogBox(owner); },
          [](HWND dialog, int) { return !ControlText(dialog, IDC_ABOUT_LINE1).empty(); },
          IDC_ABOUT_OK},
-        {"motion blur",
-         [&photo](HWND owner) {
-             double radius = 0, sigma = 0, angle = 0;
-             return static_cast<long long>(ShowMotionBlur(owner, &photo, radius, sigma, angle));
-         },
-         // Each drag re-renders and repaints the preview; the edit box shows what was read.
+        // Each drag re-renders and repaints the preview; the edit box shows what was read.
+        {"motion blur", [&](HWND owner) { return ShowMotionBlur(owner, &photo, d, d, d); },
          [](HWND dialog, int round) {
              DragSlider(dialog, IDC_MOTION_BLUR_SIGMA, 1 + round % 8);
              return ControlText(dialog, IDC_MOTION_BLUR_SIGMA_EDIT) ==
                     std::to_wstring(1 + round % 8);
          },
          IDCANCEL},
-        {"colour box",
-         [](HWND owner) {
-             unsigned long color = 0x00336699;
-             return static_cast<long long>(ShowColorBox(owner, color));
-         },
-         // A click on the matrix, then a hue: each repaints the matrix and the swatch.
+        // A click on the matrix, then a hue: each repaints the matrix and the swatch.
+        {"colour box", [&](HWND owner) { return ShowColorBox(owner, color = 0x00336699); },
          [](HWND dialog, int round) {
-             HWND matrix = Child(dialog, L"ColorMatrix");
-             const LPARAM point = MAKELPARAM(20 + round % 200, 30 + round % 190);
-             SendMessageW(matrix, WM_LBUTTONDOWN, MK_LBUTTON, point);
-             SendMessageW(matrix, WM_LBUTTONUP, 0, point);
+             Press(dialog, L"ColorMatrix", 20 + round % 200, 30 + round % 190);
              DragSlider(dialog, IDC_COLOR_HUE_SLIDER, round % 361);
              return ControlText(dialog, IDC_COLOR_HEX_EDIT).size() == 7; // "#rrggbb"
          },
          IDCANCEL, 1},
+        // A press on the preview and a slider drag: each renders the flare and repaints.
         {"lens flare",
-         [&photo](HWND owner) {
-             unsigned long color = 0x0000A0FF;
-             int x = 0, y = 0, size = 0, reserved = 0, brightness = 0, hue = 0, intensity = 0;
-             return static_cast<long long>(ShowLensFlareDialogBox(
-                 owner, &photo, color, x, y, size, reserved, brightness, hue, intensity));
+         [&](HWND owner) {
+             return ShowLensFlareDialogBox(owner, &photo, color = 0x0000A0FF, n, n, n, n, n, n, n);
          },
-         // A press on the preview and a slider drag: each renders the flare and repaints.
          [](HWND dialog, int round) {
-             HWND preview = Child(dialog, L"PreviewWindow");
-             const LPARAM point = MAKELPARAM(60 + round % 300, 10 + round % 180);
-             SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, point);
-             SendMessageW(preview, WM_LBUTTONUP, 0, point);
+             Press(dialog, L"PreviewWindow", 60 + round % 300, 10 + round % 180);
              DragSlider(dialog, IDC_LENS_FLARE_SIZE, 10 + round % 150);
              return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) ==
                     std::to_wstring(10 + round % 150);
          },
          IDCANCEL},
-        {"OpenCL devices",
-         [](HWND owner) { // 1: a device came back
-             return static_cast<long long>(!ShowOpenCLDialogBox(owner, {L"CPU", L"GPU"}).empty());
+        {"OpenCL devices", // 1: a device came back
+         [](HWND owner) {
+             return int(!ShowOpenCLDialogBox(owner, {L"CPU", L"GPU"}).empty());
          },
          [](HWND dialog, int round) {
              SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, round % 2, 0);
              return ControlText(dialog, IDC_OPENCL_DEVICE) == (round % 2 ? L"GPU" : L"CPU");
          },
          IDCANCEL},
+        // A margin typed, a position chosen, and the picture turned and back: each rebuilds
+        // the miniature. An even number of turns leaves the shared picture as it was.
         {"print setup",
-         [&photo](HWND owner) {
+         [&](HWND owner) {
              CMargeData layout{0.4f, 0.4f, 0.4f, 0.4f, 0, false, 0};
-             return static_cast<long long>(ShowPrintPreview(owner, &layout, &photo));
+             return ShowPrintPreview(owner, &layout, &photo);
          },
-         // A margin typed, a position chosen, and the picture turned and back: each rebuilds
-         // the miniature. An even number of turns leaves the shared picture as it was.
          [](HWND dialog, int round) {
-             const std::wstring margin = std::to_wstring(1 + round % 5);
-             SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_BOTTOM, margin.c_str());
-             SendDlgItemMessageW(dialog, IDC_PRINT_POSITION_START + round % 3, BM_CLICK, 0, 0);
-             SendDlgItemMessageW(dialog, IDC_PRINT_ROTATE, BM_CLICK, 0, 0);
-             const bool turned = ControlText(dialog, IDC_PRINT_POSITION_START) == L"Gauche";
-             SendDlgItemMessageW(dialog, IDC_PRINT_ROTATE, BM_CLICK, 0, 0);
-             return turned && ControlText(dialog, IDC_PRINT_POSITION_START) == L"Haut";
+             SetDlgItemInt(dialog, IDC_PRINT_MARGIN_BOTTOM, 1 + round % 5, FALSE);
+             Click(dialog, IDC_PRINT_POSITION_START + round % 3);
+             const bool turned = Click(dialog, IDC_PRINT_ROTATE) &&
+                                 ControlText(dialog, IDC_PRINT_POSITION_START) == L"Gauche";
+             return turned && !Click(dialog, IDC_PRINT_ROTATE) &&
+                    ControlText(dialog, IDC_PRINT_POSITION_START) == L"Haut";
          },
          IDCANCEL},
         // A box unchecked and checked again. OK registers nothing from this program (its name
         // is not the association program's), so the rounds stay fast; the export answers 1
         // however the dialog ends.
-        {"association",
-         [](HWND owner) { return static_cast<long long>(ShowAssociateFilesExtension(owner)); },
+        {"association", [](HWND owner) { return ShowAssociateFilesExtension(owner); },
          [](HWND dialog, int round) {
-             const int box = IDC_ASSOCIATE_BMP + round % 13;
-             SendDlgItemMessageW(dialog, box, BM_CLICK, 0, 0);
-             const bool cleared = IsDlgButtonChecked(dialog, box) == BST_UNCHECKED;
-             SendDlgItemMessageW(dialog, box, BM_CLICK, 0, 0);
-             return cleared && IsDlgButtonChecked(dialog, box) == BST_CHECKED;
+             return !Click(dialog, IDC_ASSOCIATE_BMP + round % 13) &&
+                    Click(dialog, IDC_ASSOCIATE_BMP + round % 13);
          },
          IDCANCEL, 1},
     };
@@ -208,7 +201,6 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
             // Three ways out in turn: OK (the export answers 1), the dismissing button, the
             // caption's close.
             bool acted = false;
-            long long expected = round % 3 == 0 ? 1 : row.dismissAnswer;
             CModalDriver driver([&](HWND dialog) {
                 acted = row.act(dialog, round);
                 if (round % 3 == 1) {
@@ -220,7 +212,8 @@ TEST_CASE("each dialog, opened and closed 200 times, gives back everything it ta
             });
             const long long result = row.show(host);
             driver.Join();
-            return driver.DialogFound() && !driver.WatchdogFired() && acted && result == expected;
+            return driver.DialogFound() && !driver.WatchdogFired() && acted &&
+                   result == (round % 3 == 0 ? 1 : row.dismissAnswer);
         });
         CHECK(grown.privateBytes <= kPrivateBytesBound);
         CHECK(grown.heapBlocks <= kHeapBlockSlack);

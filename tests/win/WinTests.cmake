@@ -50,7 +50,7 @@ quillet_win_test(test_leak_soak win/TestLeakSoak.cpp TIMEOUT 300)
 target_link_libraries(test_leak_soak PRIVATE psapi)
 
 # The framework's classes driven directly.
-quillet_win_test(test_framework win/TestDialogProc.cpp win/TestChildWindows.cpp OBJECTS)
+quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 
 # The lens flare oracle built for Windows, drawing with the runtime's rand and maths.
 quillet_win_test(test_lens_flare_runtime win/TestLensFlareRuntime.cpp native/LensFlareOracle.cpp
