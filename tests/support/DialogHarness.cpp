@@ -27,9 +27,8 @@ HHOOK MuteRealMouse() {
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start > timeoutMs) {
+        if (GetTickCount() - start > timeoutMs)
             return false;
-        }
     }
     return true;
 }
@@ -41,9 +40,8 @@ CHostWindow::CHostWindow()
 COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
             bitmap.SetColorValue(x, y, RGB(x * 7, y * 5, (x + y) * 3));
-        }
     }
     return bitmap;
 }
@@ -75,18 +73,16 @@ HWND Child(HWND dialog, const wchar_t* className) {
 
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids) {
     std::wstring texts;
-    for (int id : ids) {
+    for (int id : ids)
         texts += (texts.empty() ? L"" : L",") + ControlText(dialog, id);
-    }
     return texts;
 }
 
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids) {
     std::vector<LRESULT> ranges;
     for (int id : ids) {
-        for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS}) {
+        for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS})
             ranges.push_back(SendDlgItemMessageW(dialog, id, query, 0, 0));
-        }
     }
     return ranges;
 }
@@ -116,12 +112,10 @@ int PictureMismatches(HWND window, const COrvanelBitmap& picture, int left, int 
                       const std::function<COLORREF(int x, int y)>& around, const POINT* marker) {
     const int width = int(picture.GetBitmapWidth()), height = int(picture.GetBitmapHeight());
     return ScreenMismatches(window, [&](int x, int y) -> COLORREF {
-        if (marker != nullptr && std::max(std::abs(x - marker->x), std::abs(y - marker->y)) == 3) {
+        if (marker != nullptr && std::max(std::abs(x - marker->x), std::abs(y - marker->y)) == 3)
             return RGB(0, 0, 0);
-        }
-        if (x >= left && x < left + width && y >= top && y < top + height) {
+        if (x >= left && x < left + width && y >= top && y < top + height)
             return picture.GetColorValue(x - left, height - 1 - (y - top));
-        }
         return around(x, y);
     });
 }

@@ -99,9 +99,8 @@ std::string Describe(const Record& record) {
 }
 
 void Fault(const std::string& what) {
-    if (firstFault.empty()) {
+    if (firstFault.empty())
         firstFault = what + " [" + context + "]";
-    }
 }
 
 std::vector<Record>::iterator FindLive(const void* handle) {
@@ -127,9 +126,8 @@ template <typename Call> int Release(int id, void* handle, const void* returnAdd
     // Another handle has no current objects.
     for (UINT kind : {OBJ_BITMAP, OBJ_BRUSH, OBJ_PEN, OBJ_FONT}) {
         const auto selected = FindLive(GetCurrentObject(static_cast<HDC>(handle), kind));
-        if (selected != live.end()) {
+        if (selected != live.end())
             Fault(what + " with " + Describe(*selected) + " still selected");
-        }
     }
     // A pen or brush is given back once no device context holds it: deleting it while selected
     // fails on Windows and leaves the object behind.
@@ -210,9 +208,8 @@ unsigned long CGdiHandleLedger::Created() const {
 std::string CGdiHandleLedger::Leaks() const {
     std::lock_guard<std::mutex> lock(mutex);
     std::string text;
-    for (const Record& record : live) {
+    for (const Record& record : live)
         text += Describe(record) + "\n";
-    }
     return text;
 }
 

@@ -275,9 +275,8 @@ TEST_CASE("the compiled dialog templates match their designs") {
         }
         CHECK(Describe(got.frame) == Describe(want.frame));
         REQUIRE(got.controls.size() == want.controls.size());
-        for (size_t i = 0; i < want.controls.size(); ++i) {
+        for (size_t i = 0; i < want.controls.size(); ++i)
             CHECK(Describe(got.controls[i]) == Describe(want.controls[i]));
-        }
     }
     FreeLibrary(library);
 }

@@ -64,9 +64,8 @@ TEST_CASE("the export table holds exactly the decorated names; the C++ runtime i
     auto* exports = Directory<IMAGE_EXPORT_DIRECTORY>(dll, IMAGE_DIRECTORY_ENTRY_EXPORT);
     auto* names = reinterpret_cast<const DWORD*>(At(dll, exports->AddressOfNames));
     std::set<std::string> actual;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
         actual.insert(At(dll, names[i]));
-    }
     CHECK(actual ==
           std::set<std::string>(std::begin(kExpectedExports), std::end(kExpectedExports)));
     CHECK(exports->NumberOfFunctions == 16); // no export by ordinal only

@@ -37,9 +37,8 @@ void CheckFileTypes(HWND dialog, const wchar_t* list) {
         SendDlgItemMessageW(dialog, cmb1, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         shown.push_back(text);
     }
-    for (const auto& pair : Orvanel::ShellPlan::FilterPairs(list)) {
+    for (const auto& pair : Orvanel::ShellPlan::FilterPairs(list))
         expected.push_back(pair.first);
-    }
     CHECK(shown == expected);
 }
 

@@ -138,9 +138,8 @@ struct ModelessDialog {
     HWND window = CreateDialogParamW(LoadLibraryW(L"Quillet.dll"), MAKEINTRESOURCEW(IDD_ABOUT),
                                      nullptr, DialogProc, reinterpret_cast<LPARAM>(&object));
     ~ModelessDialog() {
-        if (IsWindow(window)) {
+        if (IsWindow(window))
             DestroyWindow(window);
-        }
     }
     INT_PTR Send(UINT msg, WPARAM wp, LPARAM lp) { return DialogProc(window, msg, wp, lp); }
 };

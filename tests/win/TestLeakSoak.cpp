@@ -55,16 +55,14 @@ Footprint Measure() {
     // The heap that operator new of the library, of the host's bitmaps and of this program
     // share: a lost object of any size shows here.
     _HEAPINFO block{};
-    while (_heapwalk(&block) == _HEAPOK) {
+    while (_heapwalk(&block) == _HEAPOK)
         now.heapBlocks += block._useflag == _USEDENTRY;
-    }
     // The process heap, which the printer dialog's record comes from.
     HANDLE heap = GetProcessHeap();
     PROCESS_HEAP_ENTRY entry{};
     HeapLock(heap);
-    while (HeapWalk(heap, &entry)) {
+    while (HeapWalk(heap, &entry))
         now.processHeapBlocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
-    }
     HeapUnlock(heap);
     // This thread's windows and their children: the dialogs' and their windows' own.
     EnumThreadWindows(GetCurrentThreadId(), CountWindowTree,
@@ -80,9 +78,8 @@ Footprint Soak(const std::string& name, int rounds, const std::function<bool(int
         {GetModuleHandleW(L"Quillet.dll"), GetModuleHandleW(L"Halvory.dll")});
     Footprint atStart;
     for (int i = 0; i < kWarmUpRounds + rounds; ++i) {
-        if (i == kWarmUpRounds) {
+        if (i == kWarmUpRounds)
             atStart = Measure();
-        }
         ledger.SetContext(name + ", round " + std::to_string(i));
         const unsigned long createdBefore = ledger.Created();
         CAPTURE(i);

@@ -33,9 +33,8 @@ struct Flare {
 int PreviewMismatches(HWND dialog, COrvanelBitmap& photo, const Flare& f, int n) {
     COrvanelBitmap shown = Resampled(photo, 384, 192);
     Orvanel::Filter::SeedRuntimeRand(kSeed);
-    for (int i = 0; i < n * kNumbersPerRender; ++i) {
+    for (int i = 0; i < n * kNumbersPerRender; ++i)
         Orvanel::Filter::RuntimeRand();
-    }
     Orvanel::Filter::CLensFlareFilter().LensFlare(
         &shown, f.x, 191 - f.y, int(0.64f * float(f.size)), f.brightness, f.hue, f.intensity);
     const POINT marker{kLeft + f.x, kTop + f.y};
@@ -54,18 +53,16 @@ int SwatchMismatches(HWND dialog, COLORREF color) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r{};
         GetWindowRect(child, &r);
-        if (child != swatch) {
+        if (child != swatch)
             others.push_back(r);
-        }
     }
     RECT window{};
     GetWindowRect(swatch, &window);
     return ScreenMismatches(swatch, [&](int x, int y) -> COLORREF {
         const POINT onScreen{window.left + 1 + x, window.top + 1 + y}; // inside the edge
         for (const RECT& r : others) {
-            if (PtInRect(&r, onScreen)) {
+            if (PtInRect(&r, onScreen))
                 return CLR_INVALID;
-            }
         }
         return color;
     });

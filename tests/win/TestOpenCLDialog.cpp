@@ -55,12 +55,10 @@ TEST_CASE("the names in the host's order, the first shown; what comes back") {
                 CHECK(ControlText(dialog, IDC_OPENCL_DEVICE) == c.names->front());
                 CHECK(SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_GETCURSEL, 0, 0) == 0);
                 CHECK(GetWindow(dialog, GW_OWNER) == host);
-                if (c.select != -2) {
+                if (c.select != -2)
                     SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, c.select, 0);
-                }
-                if (c.typed != nullptr) {
+                if (c.typed != nullptr)
                     SetDlgItemTextW(dialog, IDC_OPENCL_DEVICE, c.typed);
-                }
                 if (c.ending == kClose) {
                     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
                 } else {

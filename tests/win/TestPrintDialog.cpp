@@ -119,9 +119,8 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
                            size_t((offsetX + x) * ppmWidth / pageWidth)) *
                           3;
         for (int channel = 0; channel < 3; ++channel) {
-            if (std::abs(int(rgb[at + channel]) - int(want >> (8 * channel) & 0xFF)) > 24) {
+            if (std::abs(int(rgb[at + channel]) - int(want >> (8 * channel) & 0xFF)) > 24)
                 return false;
-            }
         }
         return true;
     };
@@ -199,9 +198,8 @@ TEST_CASE("nothing to print: no box, no document") {
     const std::pair<COrvanelBitmap*, CMargeData*> calls[] = {
         {nullptr, &margins}, {&empty, &margins}, {&picture, nullptr}};
     CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
-    for (const auto& [bitmap, layout] : calls) {
+    for (const auto& [bitmap, layout] : calls)
         RunDialog([&] { return PrintDialog(nullptr, layout, bitmap, false); }, [](HWND) {}, false);
-    }
     CHECK(documents.count == 0);
 }
 
