@@ -37,7 +37,13 @@ std::string Describe(const Item& item) {
     std::string text;
     for (wchar_t c :
          std::to_wstring(item.id) + L" " + item.className + L" \"" + item.text + L"\" " + item.font)
-        text += c < 128 ? std::string(1, char(c)) : "\\u" + std::to_string(int(c));
+        if (c < 128) {
+            text += char(c);
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04X", unsigned(c));
+            text += code;
+        }
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, " style 0x%08lX ex 0x%08lX at %d,%d %dx%d",
                   static_cast<unsigned long>(item.style), static_cast<unsigned long>(item.exStyle),

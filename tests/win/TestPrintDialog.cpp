@@ -143,7 +143,7 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
         {"below the picture", right - d, bottom + d, white},
     };
     for (const auto& p : points) {
-        INFO(p.where << " at printer pixel " << p.x << ", " << p.y);
+        INFO(std::string(p.where) << " at printer pixel " << p.x << ", " << p.y);
         CHECK(shows(p.x, p.y, p.want));
     }
 }
