@@ -265,16 +265,6 @@ TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wid
     DestroyWindow(wide);
 }
 
-TEST_CASE("OLE is uninitialised only by a dialog whose OleInitialize succeeded") {
-    for (HRESULT result : {S_OK, S_FALSE, RPC_E_CHANGED_MODE}) {
-        INFO("OleInitialize answers 0x" << std::hex << result);
-        OleHook hook(result);
-        { ModelessDialog dialog; }
-        CHECK(initializeCalls == 1);
-        CHECK(uninitializeCalls == (SUCCEEDED(result) ? 1 : 0));
-    }
-}
-
 namespace {
 
 // Records what its handlers receive.
@@ -424,15 +414,22 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
 }
 
 // The device contexts and GDI objects a window takes are accounted for by the leak soak.
-TEST_CASE("a window gives back its OLE initialisation only when it took one") {
+TEST_CASE("a dialog and a window give back their OLE initialisation only when they took one") {
     Host host;
-    for (HRESULT result : {S_OK, RPC_E_CHANGED_MODE}) {
-        OleHook hook(result);
-        CRecordingWindow child;
-        host.Create(child, WS_CHILD);
-        DestroyWindow(child.window);
-        CHECK(initializeCalls == 1);
-        CHECK(uninitializeCalls == (result == S_OK ? 1 : 0));
+    for (HRESULT result : {S_OK, S_FALSE, RPC_E_CHANGED_MODE}) {
+        INFO("OleInitialize answers 0x" << std::hex << result);
+        for (bool dialog : {true, false}) {
+            OleHook hook(result);
+            if (dialog) {
+                ModelessDialog modeless;
+            } else {
+                CRecordingWindow child;
+                host.Create(child, WS_CHILD);
+                DestroyWindow(child.window);
+            }
+            CHECK(initializeCalls == 1);
+            CHECK(uninitializeCalls == (SUCCEEDED(result) ? 1 : 0));
+        }
     }
 }
 
