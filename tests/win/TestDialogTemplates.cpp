@@ -114,7 +114,8 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
     const WORD count = in.Read<WORD>();
     f.x = in.Read<short>(), f.y = in.Read<short>(), f.cx = in.Read<short>(),
     f.cy = in.Read<short>();
-    f.className = in.StringOrOrdinal() + L"|" + in.StringOrOrdinal(); // menu, then class
+    f.className = in.StringOrOrdinal() + L"|"; // the menu, then the class
+    f.className += in.StringOrOrdinal();
     f.text = in.String();
     if (f.style & (DS_SETFONT | DS_SHELLFONT)) {
         const WORD points = in.Read<WORD>();
