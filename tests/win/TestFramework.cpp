@@ -1,0 +1,529 @@
+// The framework's classes driven directly (their objects are linked into this program):
+// DialogProc's routing, argument decoding and results, through a dialog class that records what
+// each handler receives; CenterDialogOnScreen; the child windows' creation, routing and results,
+// the worker thread, the bitmap display window's scaled copy and where its clicks go, the
+// picking window's presses and drags; the OLE call discipline of both. What the windows show on
+// screen is checked by the dialogs' tests, the fitting arithmetic by the native layout tests.
+#include "dialog/DialogProc.h"
+#include "dialog/LocalDialog.h"
+#include "host/OrvanelBitmap.h"
+#include "resources/resource.h"
+#include "support/DialogHarness.h"
+#include "support/ImportPatch.h"
+#include "win32/ModuleInstance.h"
+#include "window/BitmapStaticWindow.h"
+#include "window/BitmapStaticWindowSelector.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <ios>
+#include <vector>
+
+// The framework's calls into OLE are counted through this program's own import entries. Wine's
+// OleUninitialize ignores an unbalanced call, which would hide the fault Windows shows.
+extern "C" {
+extern decltype(&OleInitialize) __imp_OleInitialize;
+extern decltype(&OleUninitialize) __imp_OleUninitialize;
+}
+
+using namespace Orvanel::Dialog;
+using namespace Orvanel::Window;
+using namespace QuilletTest;
+
+namespace {
+
+int initializeCalls = 0, uninitializeCalls = 0;
+HRESULT initializeResult = S_OK;
+
+// Counts the calls while it lives; OleInitialize answers `result`.
+struct OleHook {
+    ImportPatch<decltype(&OleInitialize)> initialize{
+        __imp_OleInitialize, [](LPVOID) { return ++initializeCalls, initializeResult; }};
+    ImportPatch<decltype(&OleUninitialize)> uninitialize{__imp_OleUninitialize,
+                                                         [] { ++uninitializeCalls; }};
+    explicit OleHook(HRESULT result) {
+        initializeCalls = uninitializeCalls = 0;
+        initializeResult = result;
+    }
+};
+
+// Records the slot and the decoded arguments of the last handler call and answers what the
+// base answers, so that the defaults are checked through it as well.
+class CRecordingDialog : public CLocalDialog {
+public:
+    using Base = CLocalDialog;
+    using Value = std::int64_t;
+    int slot = -1, destroyCalls = 0;
+    LPARAM initParam = 0;
+    Value values[4] = {};
+    bool overrideMouseMove = false;
+    int mouseMoveResult = 0;
+
+    void Record(int s, Value a = 0, Value b = 0, Value c = 0, Value d = 0) {
+        slot = s, values[0] = a, values[1] = b, values[2] = c, values[3] = d;
+    }
+
+#define STANDARD(number, name)                                                                     \
+    INT_PTR name(HWND w, UINT m, WPARAM wp, LPARAM lp) override {                                  \
+        return Record(number, Value(w), m, Value(wp), lp), Base::name(w, m, wp, lp);               \
+    }
+#define MOUSE(number, name)                                                                        \
+    INT_PTR name(unsigned* k, int* x, int* y) override {                                           \
+        return Record(number, *k, *x, *y), Base::name(k, x, y);                                    \
+    }
+    STANDARD(1, OnGetDlgCode)
+    STANDARD(2, OnActivate)
+    STANDARD(3, OnShowWindow)
+    STANDARD(4, OnSysCommand)
+    STANDARD(8, OnNotify)
+    STANDARD(9, OnCommand)
+    STANDARD(10, OnContextMenu)
+    STANDARD(12, OnSetFocus)
+    STANDARD(14, OnMeasureItem)
+    STANDARD(15, OnDrawItem)
+    STANDARD(27, OnNcMouseMove)
+    STANDARD(28, OnMove)
+    STANDARD(30, OnHScroll)
+    STANDARD(31, OnVScroll)
+    MOUSE(19, OnLButtonDblClk)
+    MOUSE(22, OnLButtonDown)
+    MOUSE(23, OnLButtonUp)
+    MOUSE(25, OnMouseHover)
+    MOUSE(32, OnRButtonDown)
+    MOUSE(33, OnRButtonUp)
+#undef STANDARD
+#undef MOUSE
+
+    INT_PTR OnInitDialog(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
+        return Record(5), initParam = lp, Base::OnInitDialog(w, m, wp, lp);
+    }
+    INT_PTR OnEraseBackground(HDC dc) override {
+        return Record(6, Value(dc)), Base::OnEraseBackground(dc);
+    }
+    INT_PTR OnTimer(unsigned* id) override { return Record(7, *id), Base::OnTimer(id); }
+    INT_PTR OnPaint(CPaintScratch** scratch) override {
+        const CPaintScratch& s = **scratch;
+        return Record(13, Value(s.first), Value(s.second), Value(*scratch)), Base::OnPaint(scratch);
+    }
+    INT_PTR OnKeyUp(unsigned* code, unsigned* data) override {
+        return Record(16, *code, *data), Base::OnKeyUp(code, data);
+    }
+    INT_PTR OnKeyDown(unsigned* code, unsigned* data) override {
+        return Record(17, *code, *data), Base::OnKeyDown(code, data);
+    }
+    // The fields as they are when the handler runs, and whether it was handed the fields.
+    INT_PTR OnSize(unsigned* w, unsigned* h, unsigned* type) override {
+        return Record(18, width, height, *type, w == &width && h == &height),
+               Base::OnSize(w, h, type);
+    }
+    INT_PTR OnClose() override { return Record(20), Base::OnClose(); }
+    INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, Base::OnDestroy(); }
+    int OnMouseMove(unsigned* k, int* x, int* y) override {
+        Record(24, *k, *x, *y);
+        return overrideMouseMove ? mouseMoveResult : Base::OnMouseMove(k, x, y);
+    }
+    INT_PTR OnMouseLeave() override { return Record(26), Base::OnMouseLeave(); }
+    INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
+        return Record(29, *keys, *delta, *x, *y), Base::OnMouseWheel(keys, delta, x, y);
+    }
+};
+
+// A modeless instance (on the About box's template) fed on the test's own thread, so that
+// DialogProc's own result can be read (SendMessage would return the dialog manager's).
+struct ModelessDialog {
+    CRecordingDialog object;
+    HWND window = CreateDialogParamW(LoadLibraryW(L"Quillet.dll"), MAKEINTRESOURCEW(IDD_ABOUT),
+                                     nullptr, DialogProc, reinterpret_cast<LPARAM>(&object));
+    ~ModelessDialog() {
+        if (IsWindow(window))
+            DestroyWindow(window);
+    }
+    INT_PTR Send(UINT msg, WPARAM wp, LPARAM lp) { return DialogProc(window, msg, wp, lp); }
+};
+
+constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
+
+} // namespace
+
+TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
+    ModelessDialog dialog;
+    REQUIRE(dialog.window != nullptr);
+    CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
+          reinterpret_cast<LONG_PTR>(&dialog.object));
+    CHECK(dialog.object.initParam == reinterpret_cast<LPARAM>(&dialog.object));
+
+    // Without an object DefWindowProc answers: a close destroys the window.
+    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
+    DialogProc(plain, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(plain));
+}
+
+TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages return 0") {
+    ModelessDialog dialog;
+    const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
+                                {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
+                                {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12},    {WM_MEASUREITEM, 14},
+                                {WM_DRAWITEM, 15},    {WM_NCMOUSEMOVE, 27}, {WM_MOVE, 28},
+                                {WM_HSCROLL, 30},     {WM_VSCROLL, 31}};
+    for (const auto& route : standard) {
+        INFO("message 0x" << std::hex << route[0]);
+        const WPARAM wParam = kHighHalf | 0x1234;
+        const LPARAM lParam = static_cast<LPARAM>(0x8765000000000042ull);
+        CHECK(dialog.Send(route[0], wParam, lParam) == 0);
+        const std::int64_t* seen = dialog.object.values;
+        CHECK(dialog.object.slot == static_cast<int>(route[1]));
+        CHECK((seen[0] == std::int64_t(dialog.window) && seen[1] == route[0]));
+        CHECK((seen[2] == std::int64_t(wParam) && seen[3] == lParam));
+    }
+    for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
+                          UINT{WM_USER + 5}}) {
+        INFO("message 0x" << std::hex << unrouted);
+        dialog.object.slot = -1;
+        CHECK(dialog.Send(unrouted, 1, 1) == 0);
+        CHECK(dialog.object.slot == -1);
+    }
+}
+
+TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint record") {
+    ModelessDialog dialog;
+    CRecordingDialog& seen = dialog.object;
+
+    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MAKELPARAM(400, 200)) == 1);
+    CHECK((seen.slot == 18 && seen.values[0] == 400 && seen.values[1] == 200 &&
+           seen.values[2] == SIZE_MAXIMIZED && seen.values[3] == 1));
+    dialog.Send(WM_SIZE, 0, MAKELPARAM(0xFFFF, 0x8000)); // zero-extended words
+    CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
+
+    const UINT mouse[][2] = {{WM_LBUTTONDBLCLK, 19}, {WM_LBUTTONDOWN, 22}, {WM_LBUTTONUP, 23},
+                             {WM_MOUSEMOVE, 24},     {WM_MOUSEHOVER, 25},  {WM_RBUTTONDOWN, 32},
+                             {WM_RBUTTONUP, 33}};
+    for (const auto& route : mouse) {
+        INFO("message 0x" << std::hex << route[0]);
+        dialog.Send(route[0], MK_LBUTTON | MK_SHIFT, MAKELPARAM(-5, 300));
+        CHECK((seen.slot == static_cast<int>(route[1]) &&
+               seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
+               seen.values[2] == 300));
+    }
+    // A wheel turned towards the user: negative delta in the high word of wParam.
+    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, MAKELPARAM(7, -2));
+    CHECK((seen.slot == 29 && seen.values[0] == MK_CONTROL && seen.values[1] == -120 &&
+           seen.values[2] == 7 && seen.values[3] == -2));
+    dialog.Send(WM_MOUSELEAVE, 0, 0);
+    CHECK(seen.slot == 26);
+
+    const LPARAM keyData = static_cast<LPARAM>(0x7700000000000000ull | 0xC0000001ull);
+    dialog.Send(WM_TIMER, kHighHalf | 0x41, 0);
+    CHECK((seen.slot == 7 && seen.values[0] == 0x41));
+    dialog.Send(WM_KEYDOWN, kHighHalf | VK_F5, keyData);
+    CHECK((seen.slot == 17 && seen.values[0] == VK_F5 && seen.values[1] == 0xC0000001ll));
+    dialog.Send(WM_KEYUP, kHighHalf | VK_ESCAPE, keyData);
+    CHECK((seen.slot == 16 && seen.values[0] == VK_ESCAPE && seen.values[1] == 0xC0000001ll));
+
+    CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
+    CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
+    HDC dc = GetDC(dialog.window);
+    dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
+    ReleaseDC(dialog.window, dc);
+}
+
+TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
+    ModelessDialog dialog;
+    dialog.object.overrideMouseMove = true;
+    dialog.object.mouseMoveResult = 1;
+    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
+          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)));
+    for (int result : {0, 7, -3}) {
+        dialog.object.mouseMoveResult = result;
+        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) == result);
+    }
+
+    // Only a result of 0 lets the dialog manager turn a close into Cancel.
+    CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
+    CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
+    DestroyWindow(dialog.window);
+    CHECK(dialog.object.destroyCalls == 2);
+}
+
+TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wider than it") {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // 81 pixels wider than the screen: (0 - w + screen) / 2 = -81 / 2 = -40 (truncated).
+    HWND wide = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, screenWidth + 81, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+    CenterDialogOnScreen(wide);
+    RECT rect{};
+    GetWindowRect(wide, &rect);
+    CHECK(rect.left == -40);
+    CHECK(rect.top == (screenHeight - 100) / 2);
+    CHECK(rect.right - rect.left == screenWidth + 81);
+    DestroyWindow(wide);
+}
+
+namespace {
+
+// Records what its handlers receive.
+class CRecordingWindow : public CLocalWindow {
+public:
+    int createCalls = 0, ncCalls = 0, destroyCalls = 0;
+    unsigned int widthSeenBySize = 0, mouseKeys = 0;
+    int mouseX = 0, mouseY = 0;
+    LRESULT closeResult = 1;
+    CDrawContext* paintedWith = nullptr;
+    std::atomic<int> idleTurns{0};
+    std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
+    std::atomic<UINT> threadMessage{0};
+    std::atomic<LPARAM> threadParameter{0};
+
+    LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
+    LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
+        return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
+    }
+    LRESULT OnDestroy() override { return ++destroyCalls, CLocalWindow::OnDestroy(); }
+    LRESULT OnSize(unsigned int& w, unsigned int& h, unsigned int& type) override {
+        widthSeenBySize = width;
+        return CLocalWindow::OnSize(w, h, type);
+    }
+    LRESULT OnRButtonUp(unsigned int& keys, int& x, int& y) override {
+        mouseKeys = keys, mouseX = x, mouseY = y;
+        return 0;
+    }
+    LRESULT OnClose() override { return closeResult; }
+    LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
+    int OnThreadMessage(UINT message, LPARAM lParam) override {
+        threadParameter = lParam, threadMessage = message;
+        return 0;
+    }
+    void OnThreadIdle() override {
+        ++idleTurns;
+        if (stubborn) {
+            Sleep(5000);
+            finishedTurn = true;
+        }
+    }
+};
+
+// A wrapper that records the double clicks its children forward.
+class CRecordingParent : public CLocalWindow {
+public:
+    using CLocalWindow::CLocalWindow;
+    int doubleClicks = 0, x = 0, y = 0;
+    unsigned int keys = 0;
+    LRESULT OnLButtonDblClk(unsigned int& k, int& px, int& py) override {
+        return ++doubleClicks, keys = k, x = px, y = py, 0;
+    }
+};
+
+// A top-level window that plays the dialog, wrapped as the dialogs wrap theirs.
+struct Host {
+    HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 30, 30, 700, 500,
+                                  nullptr, nullptr, nullptr, nullptr);
+    CRecordingParent wrapper{window};
+    Host() { Orvanel::Win32::SetModuleInstance(GetModuleHandleW(nullptr)); }
+    ~Host() { DestroyWindow(window); }
+    void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE,
+                CWindowPlacement placement = {10, 20, 120, 80}) {
+        CHECK(child.CreateLocalWindow(&wrapper, style, L"TestPane", &placement) == 0);
+    }
+};
+
+// Keeps every point a selector reports.
+class CRecordingOwner : public CBitmapStaticWindowSelectorInterface {
+public:
+    std::vector<std::pair<int, int>> points;
+    int SelectPoint(int& x, int& y) override {
+        points.emplace_back(x, y);
+        return 0;
+    }
+};
+
+using Points = std::vector<std::pair<int, int>>;
+
+bool Cursor(LPCWSTR which) { return GetCursor() == LoadCursorW(nullptr, which); }
+
+} // namespace
+
+TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its messages") {
+    Host host;
+    CRecordingWindow child, twin;
+    host.Create(child);
+    REQUIRE(child.window != nullptr);
+    CHECK((child.parent == &host.wrapper && GetParent(child.window) == host.window));
+    CHECK((child.createCalls == 1 && child.drawContext != nullptr));
+
+    SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 200));
+    CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
+    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(-5, 300));
+    CHECK((child.mouseKeys == MK_SHIFT && child.mouseX == -5 && child.mouseY == 300));
+    // WM_PAINT with a device context in wParam paints through the window's own context.
+    HDC other = CreateCompatibleDC(nullptr);
+    SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
+    CHECK(child.paintedWith == child.drawContext.get());
+    DeleteDC(other);
+
+    // A second window under the same class name: the registration fails, the window works.
+    host.Create(twin);
+    CHECK((twin.window != nullptr && twin.createCalls == 1));
+
+    DestroyWindow(child.window);
+    CHECK((child.destroyCalls == 1 && child.drawContext == nullptr));
+    CHECK(child.ncCalls == 0); // attached only from WM_CREATE to WM_DESTROY
+
+    // WM_CLOSE: another result than 1 keeps the window, 1 lets it be destroyed.
+    twin.closeResult = 0;
+    CHECK(SendMessageW(twin.window, WM_CLOSE, 0, 0) == 1);
+    CHECK(IsWindow(twin.window));
+    twin.closeResult = 1;
+    SendMessageW(twin.window, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(twin.window));
+}
+
+TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
+    Host host;
+    for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
+        CAPTURE(stubborn);
+        CRecordingWindow child;
+        child.stubborn = stubborn, child.startThread = true;
+        host.Create(child, WS_CHILD);
+        REQUIRE(child.threadHandle != nullptr);
+        HANDLE observed = nullptr;
+        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS);
+        CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
+        CHECK_MESSAGE(WaitFor([&] {
+                          PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
+                          return child.idleTurns > 0 && (stubborn || child.threadMessage != 0);
+                      }),
+                      "the worker thread took no message or no idle turn");
+        CHECK((stubborn || (child.threadMessage == WM_USER + 7 && child.threadParameter == 99)));
+
+        DestroyWindow(child.window);
+        CHECK(child.threadHandle == nullptr);
+        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
+        DWORD exitCode = 0;
+        GetExitCodeThread(observed, &exitCode);
+        CloseHandle(observed);
+        CHECK(exitCode == 20);
+        CHECK_FALSE(child.finishedTurn);
+    }
+}
+
+// The device contexts and GDI objects a window takes are accounted for by the leak soak.
+TEST_CASE("a dialog and a window give back their OLE initialisation only when they took one") {
+    Host host;
+    for (HRESULT result : {S_OK, S_FALSE, RPC_E_CHANGED_MODE}) {
+        INFO("OleInitialize answers 0x" << std::hex << result);
+        for (bool dialog : {true, false}) {
+            OleHook hook(result);
+            if (dialog) {
+                ModelessDialog modeless;
+            } else {
+                CRecordingWindow child;
+                host.Create(child, WS_CHILD);
+                DestroyWindow(child.window);
+            }
+            CHECK(initializeCalls == 1);
+            CHECK(uninitializeCalls == (SUCCEEDED(result) ? 1 : 0));
+        }
+    }
+}
+
+TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks go up") {
+    Host host;
+    CBitmapStaticWindow view;
+    host.Create(view);
+    view.Redraw(); // without a source the background only
+    CHECK(view.scaledBitmap == nullptr);
+    COrvanelBitmap square = Pattern(50, 50), wide = Pattern(400, 200);
+    view.sourceBitmap = &square;
+    SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 50));
+    REQUIRE(view.scaledBitmap != nullptr);
+    CHECK(std::equal(square.GetPtBitmap(), square.GetPtBitmap() + 50 * 50 * 4,
+                     view.scaledBitmap->GetPtBitmap()));
+    const COrvanelBitmap* copy = view.scaledBitmap.get();
+    SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 50));
+    CHECK(view.scaledBitmap.get() == copy); // at factor 1 the copy is refilled, not remade
+    view.sourceBitmap = &wide;
+    for (int height : {300, 0}) { // a window of zero height leaves the copy as it was
+        SendMessageW(view.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, height));
+        REQUIRE(view.scaledBitmap != nullptr);
+        CHECK((view.scaledBitmap->GetBitmapWidth() == 200 &&
+               view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
+    }
+    // A click and a double click both reach the parent as a double click.
+    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34)) == 0);
+    CHECK((host.wrapper.doubleClicks == 1 && host.wrapper.keys == MK_LBUTTON));
+    CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
+    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
+    CHECK((host.wrapper.doubleClicks == 2 && host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
+    CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
+}
+
+// Sizes below are of client areas: the windows have a one-pixel static edge all round.
+TEST_CASE("the selector: a press and a drag report the pixel under the pointer, kept on it") {
+    Host host;
+    CRecordingOwner owner;
+    COrvanelBitmap square = Pattern(256, 256);
+    CBitmapStaticWindowSelector selector(&owner);
+    host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 262, 262}); // a 254 x 254 copy at 3, 3
+    selector.sourceBitmap = &square;
+    selector.UpdateScaledBitmap();
+    const auto press = [&](UINT message, int x, int y) {
+        CHECK(SendMessageW(selector.window, message, MK_LBUTTON, MAKELPARAM(x, y)) == 0);
+    };
+    // A press beside the picture (the margin, the bottom-left corner) picks its edge pixel.
+    press(WM_LBUTTONDOWN, 2, 259);
+    CHECK((selector.dragging && Cursor(IDC_CROSS)));
+    press(WM_LBUTTONDOWN, 130, 130);
+    CHECK((selector.markerPoint.x == 127 && selector.markerPoint.y == 127));
+    press(WM_LBUTTONUP, 130, 130);
+    CHECK((!selector.dragging && Cursor(IDC_HAND)));
+    press(WM_MOUSEMOVE, 50, 50); // hovering picks nothing
+    // A drag across the top-right corner and out of the window, with the release outside: the
+    // window does not see it and keeps reporting the pixels under the pointer.
+    press(WM_LBUTTONDOWN, 10, 10);
+    press(WM_MOUSEMOVE, 258, 1);
+    press(WM_MOUSEMOVE, -40, 300);
+    press(WM_MOUSEMOVE, 100, 100);
+    CHECK(owner.points == Points{{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
+    CHECK(selector.dragging);
+    DestroyWindow(selector.window);
+}
+
+TEST_CASE("without a picture, or without room for one, the selector picks nothing") {
+    Host host;
+    CRecordingOwner owner;
+    COrvanelBitmap square = Pattern(256, 256);
+    // No source: a press changes the cursor and starts a drag, no more.
+    CBitmapStaticWindowSelector empty(&owner);
+    host.Create(empty, WS_CHILD | WS_VISIBLE, {0, 0, 40, 30});
+    SendMessageW(empty.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageW(empty.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(21, 20));
+    CHECK((empty.dragging && Cursor(IDC_CROSS)));
+    // Client areas no larger than the margin: no room for a picture, none is made.
+    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 8, 8}, CWindowPlacement{0, 0, 7, 302}}) {
+        CBitmapStaticWindowSelector selector(&owner);
+        host.Create(selector, WS_CHILD | WS_VISIBLE, tiny);
+        selector.sourceBitmap = &square;
+        selector.UpdateScaledBitmap();
+        CHECK((selector.areaWidth == 0 && selector.scaledBitmap == nullptr));
+        SendMessageW(selector.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        selector.Redraw();
+        DestroyWindow(selector.window);
+    }
+    // A window that shrinks below the margin keeps its old copy but no longer shows it.
+    CBitmapStaticWindowSelector shrunk(&owner);
+    host.Create(shrunk, WS_CHILD | WS_VISIBLE, {0, 0, 100, 100});
+    shrunk.sourceBitmap = &square;
+    shrunk.UpdateScaledBitmap();
+    MoveWindow(shrunk.window, 0, 0, 6, 102, TRUE);
+    shrunk.Redraw();
+    SendMessageW(shrunk.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    CHECK(owner.points.empty());
+    DestroyWindow(shrunk.window);
+}
