@@ -2,30 +2,76 @@
 
 #include "host/OrvanelBitmap.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <vector>
+
 namespace ColorOracle {
 
-void RGBToHSB(HSBColor& hsb, ColorValue color) {
-    float r = (float)(color & 0xFF);
-    float g = (float)((color >> 8) & 0xFF);
-    float b = (float)((color >> 16) & 0xFF);
-    float max = r > g ? (r > b ? r : b) : (g > b ? g : b);
-    float min = r < g ? (r < b ? r : b) : (g < b ? g : b);
-    float delta = max - min;
+namespace {
 
-    hsb.brightness = (int)((max * 100.0f) * 0.003921568859368563f);
-    if (!(max > 0.0f))
+// An exact value n / d, d > 0.
+struct Ratio {
+    __int128 n, d;
+};
+
+Ratio operator*(Ratio a, Ratio b) { return {a.n * b.n, a.d * b.d}; }
+Ratio operator+(Ratio a, Ratio b) { return {a.n * b.d + b.n * a.d, a.d * b.d}; }
+int Truncated(Ratio r) { return static_cast<int>(r.n / r.d); } // toward zero
+
+// The single-precision float nearest to r, ties to the even significand, as an exact ratio:
+// a 24-bit significand over a power of two. Only for magnitudes from 2^-40 up to 2^24.
+Ratio Single(Ratio r) {
+    if (r.n == 0)
+        return {0, 1};
+    __int128 n = r.n < 0 ? -r.n : r.n, places = 1;
+    while (n < (r.d << 23)) // fewer than 24 binary digits before the point: one more
+        n *= 2, places *= 2;
+    __int128 significand = n / r.d;
+    const __int128 twiceRest = 2 * (n - significand * r.d);
+    if (twiceRest > r.d || (twiceRest == r.d && significand % 2 == 1))
+        ++significand;
+    return {r.n < 0 ? -significand : significand, places};
+}
+
+// Each part of the record depends on a few small integers; the sweeps over every colour ask for
+// the same ones millions of times, so each is worked out once (a table per call site).
+template <std::size_t Size, class Work> int Once(std::size_t index, Work work) {
+    static std::vector<int> known(Size, INT_MIN);
+    if (known[index] == INT_MIN)
+        known[index] = work();
+    return known[index];
+}
+
+} // namespace
+
+void RGBToHSB(HSBColor& hsb, ColorValue color) {
+    const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    const int max = std::max({r, g, b}), delta = max - std::min({r, g, b});
+    // Each single-precision operation is the exact result rounded once to the nearest float.
+    hsb.brightness = Once<256>(max, [&] {
+        return Truncated(Single(Single({100 * max, 1}) * Single({1, 255})));
+    });
+    if (max == 0)
         return;
-    hsb.saturation = (int)((delta / max) * 100.0f);
-    float h = 0.0f;
-    if (delta > 0.0f) {
-        if (max == r)
-            h = (g - b) / delta;
-        else if (max == g)
-            h = (b - r) / delta + 2.0f;
-        else
-            h = (r - g) / delta + 4.0f;
-    }
-    hsb.hue = (int)(h * 60.0f);
+    hsb.saturation = Once<256 * 256>(256 * delta + max, [&] {
+        return Truncated(Single(Single({delta, max}) * Ratio{100, 1}));
+    });
+    // h x 60 for h = numerator / delta + offset, by the channel that is largest.
+    const auto hue = [delta](int numerator, int offset) {
+        const Ratio h = Single({numerator, delta});
+        return Truncated(Single((offset == 0 ? h : Single(h + Ratio{offset, 1})) * Ratio{60, 1}));
+    };
+    const std::size_t at = 511 * delta + 255;
+    if (delta == 0)
+        hsb.hue = 0;
+    else if (max == r)
+        hsb.hue = Once<511 * 256>(at + g - b, [&] { return hue(g - b, 0); });
+    else if (max == g)
+        hsb.hue = Once<511 * 256>(at + b - r, [&] { return hue(b - r, 2); });
+    else
+        hsb.hue = Once<511 * 256>(at + r - g, [&] { return hue(r - g, 4); });
     if (hsb.hue < 0)
         hsb.hue += 360;
 }
