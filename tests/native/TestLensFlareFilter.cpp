@@ -10,6 +10,8 @@
 #include <doctest/doctest.h>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <random>
 
 using FlareDigests::Pixels;
@@ -128,13 +130,24 @@ TEST_CASE("LensFlare equals the oracle on random parameter sets") {
     }
 }
 
-// The same renders as the Windows build's, which must come to the same digests there.
-TEST_CASE("LensFlare comes to the digests the Windows build checks") {
+// The digests and ring factors the Windows build checks its runtime against, here from both the
+// renderer and the oracle (these renders are larger than the random ones).
+TEST_CASE("renderer and oracle come to the digests and ring factors the Windows build checks") {
     SeedRuntimeRand(1); // a new thread's first state
+    Oracle::Generator generator(1);
     for (const FlareDigests::Case& c : FlareDigests::kCases) {
-        COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
-        CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
-        CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+        COrvanelBitmap fast = FlareDigests::Pattern(c.width, c.height), slow = fast;
+        CLensFlareFilter().LensFlare(&fast, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
+        Oracle::Painter().LensFlare(&slow, c.x, c.y, c.size, c.brightness, c.hue, c.intensity,
+                                    generator);
+        CHECK_MESSAGE(FlareDigests::Digest(fast) == c.digest, c.name);
+        CHECK_MESSAGE(FlareDigests::Digest(slow) == c.digest, c.name);
+    }
+    for (int k = 0; k <= 100; ++k) {
+        const float a = Oracle::RingSaturation(k);
+        std::uint32_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        CHECK_MESSAGE(bits == FlareDigests::kRingSaturationBits[k], k);
     }
 }
 
@@ -186,54 +199,45 @@ TEST_CASE("DrawDisc equals the oracle for radii in the thousands") {
         CheckDisc(width, height, 20 - 4232, 15 - 92, 4233, edge, false);
 }
 
-TEST_CASE("DrawLine equals the oracle: every direction, steep lines, ends outside") {
+TEST_CASE("lines, glows, rings and single pixels equal the oracle") {
     rng.seed(14);
-    for (int i = 0; i < 3000; ++i) {
-        Pair p(Between(1, 40), Between(1, 40));
-        const int reach = OneIn(3) ? 300 : 20;
-        const int x0 = Between(-reach, 40 + reach), y0 = Between(-reach, 40 + reach);
-        const int x1 = OneIn(6) ? x0 : Between(-reach, 40 + reach);
-        const int y1 = Between(-reach, 40 + reach);
-        INFO("from (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")");
-        p.Check([&](auto& painter) { painter.DrawLine(x0, y0, x1, y1, p.color, p.keep); });
-    }
-}
-
-TEST_CASE("DrawGlow and DrawRing equal the oracle, inner part on and off, width beyond radius") {
-    rng.seed(15);
-    for (int i = 0; i < 300; ++i) {
-        Pair p(Between(1, 50), Between(1, 50));
-        const int cx = Between(-40, 90), cy = Between(-40, 90);
-        const int radius = OneIn(4) ? Between(95, 140) : Between(-2, 60);
-        const int hue = Between(0, 359);
-        const int scale = Between(0, 100), inner = Between(0, 2);
-        const int ringWidth = OneIn(4) ? radius + Between(1, 10) : Between(0, 10);
-        INFO("centre (" << cx << ", " << cy << ") radius " << radius << " scale " << scale
-                        << " ring width " << ringWidth << " inner " << inner);
-        p.Check([&](auto& painter) {
-            if (i % 2 == 0)
-                painter.DrawGlow(cx, cy, radius, hue, scale);
-            else
-                painter.DrawRing(cx, cy, hue, radius, ringWidth, p.keep, inner);
-        });
-        CHECK(p.fast.directRead == 0);
-    }
-}
-
-TEST_CASE("BlendPixel and PlotMirrored equal the oracle, within the width and height given") {
-    rng.seed(16);
-    for (int i = 0; i < 2000; ++i) {
-        // The renderer's width and height may be less than the bitmap's: pixels beyond them
-        // must stay as they are.
-        const int bitmapWidth = Between(1, 12), bitmapHeight = Between(1, 12);
-        Pair p(bitmapWidth, bitmapHeight, Between(0, bitmapWidth), Between(0, bitmapHeight));
-        const int x = Between(-3, 14), y = Between(-3, 14);
-        const int dx = Between(-4, 4), dy = Between(-4, 4);
-        p.Check([&](auto& painter) {
-            if (i % 2 == 0)
-                painter.BlendPixel(x, y, p.color, p.keep);
-            else
-                painter.PlotMirrored(x, y, dx, dy, p.color, p.keep);
-        });
+    for (int i = 0; i < 5000; ++i) {
+        if (i % 2 == 0) { // every direction, steep lines, ends outside
+            Pair p(Between(1, 40), Between(1, 40));
+            const int reach = OneIn(3) ? 300 : 20;
+            const int x0 = Between(-reach, 40 + reach), y0 = Between(-reach, 40 + reach);
+            const int x1 = OneIn(6) ? x0 : Between(-reach, 40 + reach);
+            const int y1 = Between(-reach, 40 + reach);
+            INFO("line from (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")");
+            p.Check([&](auto& painter) { painter.DrawLine(x0, y0, x1, y1, p.color, p.keep); });
+        } else if (i % 16 == 1) { // inner part on and off, width beyond radius
+            Pair p(Between(1, 50), Between(1, 50));
+            const int cx = Between(-40, 90), cy = Between(-40, 90), hue = Between(0, 359);
+            const int radius = OneIn(4) ? Between(95, 140) : Between(-2, 60);
+            const int scale = Between(0, 100), inner = Between(0, 2);
+            const int ringWidth = OneIn(4) ? radius + Between(1, 10) : Between(0, 10);
+            INFO("centre (" << cx << ", " << cy << ") radius " << radius << " scale " << scale
+                            << " ring width " << ringWidth << " inner " << inner);
+            p.Check([&](auto& painter) {
+                if (i % 32 == 1)
+                    painter.DrawGlow(cx, cy, radius, hue, scale);
+                else
+                    painter.DrawRing(cx, cy, hue, radius, ringWidth, p.keep, inner);
+            });
+            CHECK(p.fast.directRead == 0);
+        } else {
+            // The renderer's width and height may be less than the bitmap's: pixels beyond
+            // them must stay as they are.
+            const int bitmapWidth = Between(1, 12), bitmapHeight = Between(1, 12);
+            Pair p(bitmapWidth, bitmapHeight, Between(0, bitmapWidth), Between(0, bitmapHeight));
+            const int x = Between(-3, 14), y = Between(-3, 14);
+            const int dx = Between(-4, 4), dy = Between(-4, 4);
+            p.Check([&](auto& painter) {
+                if (i % 4 == 1)
+                    painter.BlendPixel(x, y, p.color, p.keep);
+                else
+                    painter.PlotMirrored(x, y, dx, dy, p.color, p.keep);
+            });
+        }
     }
 }
