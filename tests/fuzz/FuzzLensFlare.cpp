@@ -4,13 +4,9 @@
 // size / 10 outlines are bounded to keep each input within milliseconds.
 #include "filter/LensFlareFilter.h"
 #include "filter/RuntimeRandom.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzReader.h"
+#include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
-#include "support/FlareDigests.h"
-
-#include <cstdint>
 
 namespace {
 
@@ -80,6 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Both drew as many numbers: the next ones agree.
     if (Orvanel::Filter::RuntimeRand() != generator.Next())
         FuzzFail("numbers drawn from the generator", describe());
-    FuzzSameBytes(FlareDigests::Pixels(fast), FlareDigests::Pixels(oracle), width, describe);
+    FuzzSameBytes(FuzzPixels(fast), FuzzPixels(oracle), width, describe);
     return 0;
 }

@@ -2,18 +2,11 @@
 // MotionBlur, and on the way the kernel and the adaptive width against the oracle's. Widths
 // and image sizes are bounded so that the oracle's slow search and pass stay in milliseconds.
 #include "filter/MotionBlurFilter.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzReader.h"
+#include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
-#include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
 
@@ -72,13 +65,6 @@ std::vector<double> Kernel(int width, double sigma, bool oracle) {
     return kernel;
 }
 
-std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return p == nullptr
-               ? std::vector<unsigned char>()
-               : std::vector<unsigned char>(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -131,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     COrvanelBitmap fast = image, oracle = image;
     const bool done = CMotionBlurFilter().MotionBlur(&fast, radius, sigma, angle);
     if (!defined) {
-        if (done || Pixels(fast) != Pixels(image))
+        if (done || FuzzPixels(fast) != FuzzPixels(image))
             FuzzFail("the filter did not refuse, or changed the bitmap", describe());
         return 0;
     }
@@ -141,6 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fast.GetBitmapWidth() != oracle.GetBitmapWidth() ||
         fast.GetBitmapHeight() != oracle.GetBitmapHeight())
         FuzzFail("bitmap sizes", describe());
-    FuzzSameBytes(Pixels(fast), Pixels(oracle), width, describe);
+    FuzzSameBytes(FuzzPixels(fast), FuzzPixels(oracle), width, describe);
     return 0;
 }
