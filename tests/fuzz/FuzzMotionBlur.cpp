@@ -19,23 +19,17 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 double ReadRadius(FuzzReader& in) {
-    switch (in.Byte() % 7) {
-    case 0:
-        return 0.0;
-    case 1:
-        return -10.0 * in.Unit();
-    case 2:
-        return kNaN;
-    case 3:
-        return -kInf;
-    case 4:
-        return kLargestRadius * in.Unit();
-    case 5:
-        return 1 + in.Byte() % 200;
-    default:
+    const int kind = in.Byte() % 7;
+    if (kind == 6) {
         const double raw = in.Raw();
         return std::isfinite(raw) ? std::fmod(raw, kLargestRadius) : raw;
     }
+    return kind == 0   ? 0.0
+           : kind == 1 ? -10.0 * in.Unit()
+           : kind == 2 ? kNaN
+           : kind == 3 ? -kInf
+           : kind == 4 ? kLargestRadius * in.Unit()
+                       : 1 + in.Byte() % 200;
 }
 
 double ReadSigma(FuzzReader& in) {
