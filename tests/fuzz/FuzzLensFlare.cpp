@@ -7,6 +7,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "support/FlareDigests.h"
 
 namespace {
 
@@ -76,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Both drew as many numbers: the next ones agree.
     if (Orvanel::Filter::RuntimeRand() != generator.Next())
         FuzzFail("numbers drawn from the generator", describe());
-    FuzzSameBytes(FuzzPixels(fast), FuzzPixels(oracle), width, describe);
+    FuzzSameBytes(FlareDigests::Pixels(fast), FlareDigests::Pixels(oracle), width, describe);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
+#include "support/FlareDigests.h"
 
 #include <limits>
 
@@ -111,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     COrvanelBitmap fast = image, oracle = image;
     const bool done = CMotionBlurFilter().MotionBlur(&fast, radius, sigma, angle);
     if (!defined) {
-        if (done || FuzzPixels(fast) != FuzzPixels(image))
+        if (done || FlareDigests::Pixels(fast) != FlareDigests::Pixels(image))
             FuzzFail("the filter did not refuse, or changed the bitmap", describe());
         return 0;
     }
@@ -121,6 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fast.GetBitmapWidth() != oracle.GetBitmapWidth() ||
         fast.GetBitmapHeight() != oracle.GetBitmapHeight())
         FuzzFail("bitmap sizes", describe());
-    FuzzSameBytes(FuzzPixels(fast), FuzzPixels(oracle), width, describe);
+    FuzzSameBytes(FlareDigests::Pixels(fast), FlareDigests::Pixels(oracle), width, describe);
     return 0;
 }

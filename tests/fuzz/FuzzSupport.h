@@ -152,12 +152,3 @@ inline void FitPixels(int& width, int& height, std::int64_t pixels) {
     width = static_cast<int>(std::min<std::int64_t>(width, pixels));
     height = static_cast<int>(std::max<std::int64_t>(1, pixels / width));
 }
-
-// The bytes of a host bitmap's pixels; none for a bitmap without.
-template <class Bitmap> std::vector<unsigned char> FuzzPixels(const Bitmap& bitmap) {
-    const unsigned char* p = bitmap.GetPtBitmap();
-    return p == nullptr
-               ? std::vector<unsigned char>()
-               : std::vector<unsigned char>(p, p + 4 * std::size_t{bitmap.GetBitmapWidth()} *
-                                                       bitmap.GetBitmapHeight());
-}

@@ -5,6 +5,7 @@
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
 #include <png.h>
@@ -33,6 +34,7 @@
 #endif
 
 using namespace QuilletFx;
+using FlareDigests::Pixels;
 
 namespace {
 
@@ -83,11 +85,6 @@ COrvanelBitmap TestPicture(int width, int height, std::uint32_t seed) {
             bitmap.SetColorValue(x, y, red | green << 8 | blue << 16);
         }
     return bitmap;
-}
-
-Bytes PixelsOf(const COrvanelBitmap& bitmap) {
-    const unsigned char* pixels = bitmap.GetPtBitmap();
-    return Bytes(pixels, pixels + bitmap.GetWidthSize() * bitmap.GetBitmapHeight());
 }
 
 // The bitmap as an image file lists it: RGB, top row first.
@@ -178,7 +175,7 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
             REQUIRE(Write(folder / name, picture) == "");
             const COrvanelBitmap back = Read(folder / name);
             CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
-            CHECK(PixelsOf(back) == PixelsOf(picture));
+            CHECK(Pixels(back) == Pixels(picture));
         }
         for (const char* name : {"a.png", "a.bmp", "a.ppm"})
             CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
@@ -197,7 +194,7 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
             ramps.SetColorValue(x, y, 0x402000u + 0x000100u * (3 * x) + 0x000007u * (31 - y));
     REQUIRE(Write(folder / "a.jpg", ramps, 95) == "");
     const COrvanelBitmap back = Read(folder / "a.jpg");
-    CHECK(LargestDifference(PixelsOf(back), PixelsOf(ramps)) <= 12);
+    CHECK(LargestDifference(Pixels(back), Pixels(ramps)) <= 12);
     CHECK(LargestDifference(StbRgb(folder / "a.jpg"), TopDownRgb(back)) <= 2);
     // Quality reaches the encoder: 10 is far smaller than 100.
     const COrvanelBitmap noisy = TestPicture(64, 64, 5);
@@ -254,7 +251,7 @@ TEST_CASE("files of other encoders and layouts") {
         CAPTURE(name);
         const COrvanelBitmap back = Read(folder / name);
         CHECK(TopDownRgb(back) == *expected);
-        CHECK(PixelsOf(back)[3] == 0);
+        CHECK(Pixels(back)[3] == 0);
     }
 
     // PNM with largest value 15: 0..15 scale to 0..255 in steps of 17.
@@ -429,13 +426,13 @@ TEST_CASE("the tool's files hold what the blur and the oracle's first flare make
         COrvanelBitmap expected = picture;
         Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, std::stod(c[0]), std::stod(c[1]),
                                                         std::stod(c[2]));
-        CHECK((PixelsOf(expected) != PixelsOf(picture)) == (std::stod(c[1]) != 0));
+        CHECK((Pixels(expected) != Pixels(picture)) == (std::stod(c[1]) != 0));
         const Run run = RunFx(folder, args);
         REQUIRE_MESSAGE(run.status == 0, run.err);
-        CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));
+        CHECK(Pixels(Read(folder / "out.png")) == Pixels(expected));
     }
     CHECK(RunFx(folder, "convert in.bmp c.png").status == 0);
-    CHECK(PixelsOf(Read(folder / "c.png")) == PixelsOf(picture));
+    CHECK(Pixels(Read(folder / "c.png")) == Pixels(picture));
 
     const int flares[][6] = {
         // x, y, size, brightness, hue, intensity
@@ -456,9 +453,9 @@ TEST_CASE("the tool's files hold what the blur and the oracle's first flare make
         LensFlareOracle::Generator firstState(1);
         LensFlareOracle::Painter().LensFlare(&expected, c[0], c[1], c[2], c[3], c[4], c[5],
                                              firstState);
-        CHECK((PixelsOf(expected) != PixelsOf(picture)) == (c[2] != 0));
+        CHECK((Pixels(expected) != Pixels(picture)) == (c[2] != 0));
         const Run run = RunFx(folder, args);
         REQUIRE_MESSAGE(run.status == 0, run.err);
-        CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));
+        CHECK(Pixels(Read(folder / "out.png")) == Pixels(expected));
     }
 }

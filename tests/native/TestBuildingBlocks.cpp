@@ -178,7 +178,7 @@ TEST_CASE("host bitmap: construction, colour packing, bounds, and copies") {
 
 TEST_CASE("host bitmap: the print dialog's two calls turn it a quarter turn and back") {
     COrvanelBitmap b = Numbered(5, 3), empty; // every pixel distinct
-    CHECK(b.Rotation90() == 1); // the diagonal reflection alone
+    CHECK(b.Rotation90() == 1);               // the diagonal reflection alone
     CHECK(Colors(b) == Grid{3, 5, 1, 11, 21, 2, 12, 22, 3, 13, 23, 4, 14, 24, 5, 15, 25});
     CheckInfo(b);
     // Ticked: a true quarter turn, not a mirror image. Counter-clockwise on screen (the buffer's

@@ -5,6 +5,7 @@
 #include "filter/MotionBlurPlan.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
 
@@ -18,6 +19,7 @@
 using Orvanel::Filter::CMotionBlurFilter;
 using Orvanel::Filter::CMotionBlurPlan;
 namespace Oracle = MotionBlurOracle;
+using FlareDigests::Pixels;
 
 namespace {
 
@@ -38,11 +40,6 @@ COrvanelBitmap RandomBitmap(int w, int h) {
     COrvanelBitmap b;
     b.SetBitmap(RandomBytes(4u * w * h).data(), w, h, false, true);
     return b;
-}
-
-Bytes Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return Bytes(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
 }
 
 Taps Kernel(int width, double sigma, bool oracle = false) {
