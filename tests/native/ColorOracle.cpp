@@ -3,9 +3,6 @@
 #include "host/OrvanelBitmap.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstddef>
-#include <vector>
 
 namespace ColorOracle {
 
@@ -35,43 +32,47 @@ Ratio Single(Ratio r) {
     return {r.n < 0 ? -significand : significand, places};
 }
 
-// Each part of the record depends on a few small integers; the sweeps over every colour ask for
-// the same ones millions of times, so each is worked out once (a table per call site).
-template <std::size_t Size, class Work> int Once(std::size_t index, Work work) {
-    static std::vector<int> known(Size, INT_MIN);
-    if (known[index] == INT_MIN)
-        known[index] = work();
-    return known[index];
-}
+// The record's parts each depend on a few small integers; worked out once for all of them, a
+// sweep over every colour costs a look-up per colour. Each single-precision operation is the
+// exact result rounded once to the nearest float.
+struct Parts {
+    int brightness[256];
+    int saturation[256][256]; // [delta][max]
+    int hue[3][256][511];     // [largest channel: red, green, blue][delta][numerator + 255]
+
+    Parts() {
+        for (int max = 0; max < 256; ++max) {
+            brightness[max] = Truncated(Single(Single({100 * max, 1}) * Single({1, 255})));
+            for (int delta = 0; max > 0 && delta <= max; ++delta)
+                saturation[delta][max] = Truncated(Single(Single({delta, max}) * Ratio{100, 1}));
+        }
+        // h = numerator / delta, plus 2 or 4 when green or blue is the largest; the hue is
+        // h x 60 truncated.
+        for (int largest = 0; largest < 3; ++largest)
+            for (int delta = 1; delta < 256; ++delta)
+                for (int numerator = -delta; numerator <= delta; ++numerator) {
+                    Ratio h = Single({numerator, delta});
+                    if (largest > 0)
+                        h = Single(h + Ratio{2 * largest, 1});
+                    hue[largest][delta][numerator + 255] = Truncated(Single(h * Ratio{60, 1}));
+                }
+    }
+};
 
 } // namespace
 
 void RGBToHSB(HSBColor& hsb, ColorValue color) {
+    static const Parts parts;
     const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
     const int max = std::max({r, g, b}), delta = max - std::min({r, g, b});
-    // Each single-precision operation is the exact result rounded once to the nearest float.
-    hsb.brightness = Once<256>(max, [&] {
-        return Truncated(Single(Single({100 * max, 1}) * Single({1, 255})));
-    });
+    hsb.brightness = parts.brightness[max];
     if (max == 0)
         return;
-    hsb.saturation = Once<256 * 256>(256 * delta + max, [&] {
-        return Truncated(Single(Single({delta, max}) * Ratio{100, 1}));
-    });
-    // h x 60 for h = numerator / delta + offset, by the channel that is largest.
-    const auto hue = [delta](int numerator, int offset) {
-        const Ratio h = Single({numerator, delta});
-        return Truncated(Single((offset == 0 ? h : Single(h + Ratio{offset, 1})) * Ratio{60, 1}));
-    };
-    const std::size_t at = 511 * delta + 255;
-    if (delta == 0)
-        hsb.hue = 0;
-    else if (max == r)
-        hsb.hue = Once<511 * 256>(at + g - b, [&] { return hue(g - b, 0); });
-    else if (max == g)
-        hsb.hue = Once<511 * 256>(at + b - r, [&] { return hue(b - r, 2); });
-    else
-        hsb.hue = Once<511 * 256>(at + r - g, [&] { return hue(r - g, 4); });
+    hsb.saturation = parts.saturation[delta][max];
+    // If delta is 0, h is 0; otherwise the first of red, green and blue that is the largest.
+    const int largest = max == r ? 0 : max == g ? 1 : 2;
+    const int numerator = largest == 0 ? g - b : largest == 1 ? b - r : r - g;
+    hsb.hue = delta == 0 ? 0 : parts.hue[largest][delta][numerator + 255];
     if (hsb.hue < 0)
         hsb.hue += 360;
 }
