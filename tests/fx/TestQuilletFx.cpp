@@ -2,9 +2,9 @@
 // wherever one can read or write the same file, and the tool run as a script runs it: exit
 // statuses, messages, help, and the pixels it writes.
 #include "demo/fx/ImageFile.h"
-#include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "native/MotionBlurOracle.h"
 #include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
@@ -408,7 +408,7 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
     }
 }
 
-TEST_CASE("the tool's files hold what the blur and the oracle's first flare make of a picture") {
+TEST_CASE("the tool's files hold what the oracles' blur and first flare make of a picture") {
     ScratchFolder folder;
     const COrvanelBitmap picture = TestPicture(90, 61, 5);
     REQUIRE(Write(folder / "in.bmp", picture) == "");
@@ -424,8 +424,7 @@ TEST_CASE("the tool's files hold what the blur and the oracle's first flare make
                                  c[1] + " --angle " + c[2];
         CAPTURE(args);
         COrvanelBitmap expected = picture;
-        Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, std::stod(c[0]), std::stod(c[1]),
-                                                        std::stod(c[2]));
+        MotionBlurOracle::MotionBlur(&expected, std::stod(c[0]), std::stod(c[1]), std::stod(c[2]));
         CHECK((Pixels(expected) != Pixels(picture)) == (std::stod(c[1]) != 0));
         const Run run = RunFx(folder, args);
         REQUIRE_MESSAGE(run.status == 0, run.err);
