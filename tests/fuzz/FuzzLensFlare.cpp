@@ -4,13 +4,10 @@
 // size / 10 outlines are bounded to keep each input within milliseconds.
 #include "filter/LensFlareFilter.h"
 #include "filter/RuntimeRandom.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzReader.h"
+#include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
 #include "support/FlareDigests.h"
-
-#include <cstdint>
 
 namespace {
 

@@ -2,18 +2,12 @@
 // MotionBlur, and on the way the kernel and the adaptive width against the oracle's. Widths
 // and image sizes are bounded so that the oracle's slow search and pass stay in milliseconds.
 #include "filter/MotionBlurFilter.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzReader.h"
+#include "fuzz/FuzzSupport.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
+#include "support/FlareDigests.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
-#include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
 
@@ -26,23 +20,17 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 double ReadRadius(FuzzReader& in) {
-    switch (in.Byte() % 7) {
-    case 0:
-        return 0.0;
-    case 1:
-        return -10.0 * in.Unit();
-    case 2:
-        return kNaN;
-    case 3:
-        return -kInf;
-    case 4:
-        return kLargestRadius * in.Unit();
-    case 5:
-        return 1 + in.Byte() % 200;
-    default:
+    const int kind = in.Byte() % 7;
+    if (kind == 6) {
         const double raw = in.Raw();
         return std::isfinite(raw) ? std::fmod(raw, kLargestRadius) : raw;
     }
+    return kind == 0   ? 0.0
+           : kind == 1 ? -10.0 * in.Unit()
+           : kind == 2 ? kNaN
+           : kind == 3 ? -kInf
+           : kind == 4 ? kLargestRadius * in.Unit()
+                       : 1 + in.Byte() % 200;
 }
 
 double ReadSigma(FuzzReader& in) {
@@ -70,13 +58,6 @@ std::vector<double> Kernel(int width, double sigma, bool oracle) {
     std::vector<double> kernel(made, made + n);
     std::free(made);
     return kernel;
-}
-
-std::vector<unsigned char> Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return p == nullptr
-               ? std::vector<unsigned char>()
-               : std::vector<unsigned char>(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
 }
 
 } // namespace
@@ -131,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     COrvanelBitmap fast = image, oracle = image;
     const bool done = CMotionBlurFilter().MotionBlur(&fast, radius, sigma, angle);
     if (!defined) {
-        if (done || Pixels(fast) != Pixels(image))
+        if (done || FlareDigests::Pixels(fast) != FlareDigests::Pixels(image))
             FuzzFail("the filter did not refuse, or changed the bitmap", describe());
         return 0;
     }
@@ -141,6 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fast.GetBitmapWidth() != oracle.GetBitmapWidth() ||
         fast.GetBitmapHeight() != oracle.GetBitmapHeight())
         FuzzFail("bitmap sizes", describe());
-    FuzzSameBytes(Pixels(fast), Pixels(oracle), width, describe);
+    FuzzSameBytes(FlareDigests::Pixels(fast), FlareDigests::Pixels(oracle), width, describe);
     return 0;
 }

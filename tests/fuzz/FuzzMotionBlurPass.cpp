@@ -2,15 +2,8 @@
 // and angles. Taps stay in the accepted range [0, 2]; kernels need not sum to 1, so long flat
 // ones drive the accumulators towards the bounds the fast path reasons about.
 #include "filter/MotionBlurFilter.h"
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/FuzzReader.h"
+#include "fuzz/FuzzSupport.h"
 #include "native/MotionBlurOracle.h"
-
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
 

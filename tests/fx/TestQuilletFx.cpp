@@ -1,194 +1,440 @@
-// quillet-fx as a script runs it: exit statuses, messages, help, and the pixels it writes.
-#include "filter/MotionBlurFilter.h"
-#include "fx/FxTestFiles.h"
+// quillet-fx: its image files checked against other codecs (stb, libpng, libjpeg, libtiff)
+// wherever one can read or write the same file, and the tool run as a script runs it: exit
+// statuses, messages, help, and the pixels it writes.
+#include "fx/ImageFile.h"
+#include "host/OrvanelBitmap.h"
 #include "native/LensFlareOracle.h"
+#include "native/MotionBlurOracle.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
+#include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #ifndef QUILLET_FX_PATH
 #error "QUILLET_FX_PATH is defined by the build"
 #endif
 
-using namespace FxTest;
+using namespace QuilletFx;
+using FlareDigests::Pixels;
 
 namespace {
 
-using Args = std::vector<std::string>;
+using Bytes = std::vector<unsigned char>;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string name = std::filesystem::temp_directory_path() / "quillet-fx-XXXXXX";
+        REQUIRE(mkdtemp(name.data()) != nullptr);
+        path_ = name;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+// A file's header text and the bytes after it.
+Bytes Text(const std::string& text, Bytes data = {}) {
+    data.insert(data.begin(), text.begin(), text.end());
+    return data;
+}
+
+// Random pixels over smooth ramps, fourth byte 0, as every reader must deliver.
+COrvanelBitmap TestPicture(int width, int height, std::uint32_t seed) {
+    COrvanelBitmap bitmap(width, height, 32);
+    std::mt19937 random(seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char blue = random(), green = x * 255 / width + random() % 16;
+            const unsigned char red = y * 200 / height + random() % 32;
+            bitmap.SetColorValue(x, y, red | green << 8 | blue << 16);
+        }
+    return bitmap;
+}
+
+// The bitmap as an image file lists it: RGB, top row first.
+Bytes TopDownRgb(const COrvanelBitmap& bitmap) {
+    Bytes rgb;
+    for (int y = static_cast<int>(bitmap.GetBitmapHeight()) - 1; y >= 0; --y)
+        for (unsigned x = 0; x < bitmap.GetBitmapWidth(); ++x) {
+            const unsigned char* pixel = bitmap.GetPtBitmap() + y * bitmap.GetWidthSize() + 4 * x;
+            rgb.insert(rgb.end(), {pixel[2], pixel[1], pixel[0]});
+        }
+    return rgb;
+}
+
+// Writes the bitmap in the format the extension names: empty when written, else why not.
+std::string Write(const std::string& path, const COrvanelBitmap& bitmap, int quality = 90) {
+    ImageFormat format = ImageFormat::Png;
+    std::string error = "unknown extension";
+    if (FormatFromExtension(path, format) &&
+        WriteImageFile(path.c_str(), format, RowsOf(bitmap), {quality}, error))
+        error.clear();
+    return error;
+}
+
+COrvanelBitmap Read(const std::string& path) {
+    Picture picture;
+    std::string error;
+    INFO(path, ": ", error);
+    REQUIRE(ReadImageFile(path.c_str(), picture, error));
+    return *picture;
+}
+
+std::string ReadError(const std::string& path) {
+    Picture picture;
+    std::string error;
+    CHECK_FALSE(ReadImageFile(path.c_str(), picture, error));
+    CHECK_FALSE(picture.has_value()); // no half picture
+    return error;
+}
+
+// What stb decodes from a file: RGB, top row first.
+Bytes StbRgb(const std::string& path) {
+    int width = 0, height = 0, channels = 0;
+    const std::unique_ptr<unsigned char, void (*)(void*)> rgb(
+        stbi_load(path.c_str(), &width, &height, &channels, 3), stbi_image_free);
+    REQUIRE(rgb);
+    return Bytes(rgb.get(), rgb.get() + 3 * width * height);
+}
+
+int LargestDifference(const Bytes& a, const Bytes& b) {
+    REQUIRE(a.size() == b.size());
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
+}
+
+// A PNG written by libpng itself; `samples` holds the rows as the file stores them.
+void WritePng(const std::string& path, int width, int height, int colorType, int depth,
+              int interlace, Bytes samples, const std::vector<png_color>& palette = {}) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    REQUIRE(file != nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, depth, colorType, interlace, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < height; ++y)
+        rows.push_back(samples.data() + y * samples.size() / height);
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+} // namespace
+
+TEST_CASE("each format reads back what it wrote, top row first as other decoders see it") {
+    ScratchFolder folder;
+    // Odd widths give 24-bit BMP rows padding; one column and one row are edge shapes.
+    for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
+        CAPTURE(width);
+        const COrvanelBitmap picture = TestPicture(width, height, 7u * width);
+        for (const char* name : {"a.png", "a.bmp", "a.ppm", "a.pnm", "a.tif", "A.TIFF"}) {
+            CAPTURE(name);
+            REQUIRE(Write(folder / name, picture) == "");
+            const COrvanelBitmap back = Read(folder / name);
+            CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
+            CHECK(Pixels(back) == Pixels(picture));
+        }
+        for (const char* name : {"a.png", "a.bmp", "a.ppm"})
+            CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
+        std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.tif").c_str(), "r"),
+                                                    TIFFClose);
+        Bytes top(3 * width);
+        REQUIRE(TIFFReadScanline(tiff.get(), top.data(), 0, 0) == 1);
+        CHECK(std::equal(top.begin(), top.end(), TopDownRgb(picture).begin()));
+    }
+
+    // JPEG on smooth ramps, which it is made for: dark at the top, bright at the bottom, so that
+    // a picture read upside down would be far off.
+    COrvanelBitmap ramps(48, 32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 48; ++x)
+            ramps.SetColorValue(x, y, 0x402000u + 0x000100u * (3 * x) + 0x000007u * (31 - y));
+    REQUIRE(Write(folder / "a.jpg", ramps, 95) == "");
+    const COrvanelBitmap back = Read(folder / "a.jpg");
+    CHECK(LargestDifference(Pixels(back), Pixels(ramps)) <= 12);
+    CHECK(LargestDifference(StbRgb(folder / "a.jpg"), TopDownRgb(back)) <= 2);
+    // Quality reaches the encoder: 10 is far smaller than 100.
+    const COrvanelBitmap noisy = TestPicture(64, 64, 5);
+    REQUIRE(Write(folder / "low.jpeg", noisy, 10) == "");
+    REQUIRE(Write(folder / "high.jpeg", noisy, 100) == "");
+    CHECK(ReadBytes(folder / "low.jpeg").size() * 2 < ReadBytes(folder / "high.jpeg").size());
+}
+
+TEST_CASE("files of other encoders and layouts") {
+    ScratchFolder folder;
+    const int width = 9, height = 4, n = width * height;
+    Bytes rgba, rgb, grey, greyAlpha, greyAsRgb, rgb16, indices, paletted;
+    const std::vector<png_color> palette = {{0, 200, 0}, {60, 150, 17}, {120, 100, 34}};
+    for (int i = 0; i < n; ++i) {
+        const unsigned char r = i * 7, g = 255 - i * 5, b = i * i, a = i;
+        rgba.insert(rgba.end(), {r, g, b, a});
+        rgb.insert(rgb.end(), {r, g, b});
+        rgb16.insert(rgb16.end(), {r, r, g, g, b, b}); // each value v * 257, high byte first
+        grey.push_back(r);
+        greyAlpha.insert(greyAlpha.end(), {r, a});
+        greyAsRgb.insert(greyAsRgb.end(), {r, r, r});
+        indices.push_back(i % 3);
+        const png_color& c = palette[i % 3];
+        paletted.insert(paletted.end(), {c.red, c.green, c.blue});
+    }
+    // stb's PNG, BMP and TGA: RGB, RGBA with alpha dropped, grey.
+    REQUIRE(stbi_write_png((folder / "rgb.png").c_str(), width, height, 3, rgb.data(), 0));
+    REQUIRE(stbi_write_png((folder / "rgba.png").c_str(), width, height, 4, rgba.data(), 0));
+    REQUIRE(stbi_write_png((folder / "g.png").c_str(), width, height, 1, grey.data(), 0));
+    REQUIRE(stbi_write_png((folder / "ga.png").c_str(), width, height, 2, greyAlpha.data(), 0));
+    REQUIRE(stbi_write_bmp((folder / "rgb.bmp").c_str(), width, height, 3, rgb.data()));
+    REQUIRE(stbi_write_bmp((folder / "rgba.bmp").c_str(), width, height, 4, rgba.data()));
+    REQUIRE(stbi_write_tga((folder / "rgb.tga").c_str(), width, height, 3, rgb.data()));
+    // libpng's 16-bit, interlaced and palette PNGs.
+    WritePng(folder / "16.png", width, height, PNG_COLOR_TYPE_RGB, 16, PNG_INTERLACE_NONE, rgb16);
+    WritePng(folder / "adam7.png", width, height, PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_ADAM7, rgb);
+    WritePng(folder / "palette.png", width, height, PNG_COLOR_TYPE_PALETTE, 8, PNG_INTERLACE_NONE,
+             indices, palette);
+    // A PNM with a comment in its header; a BMP whose negative height stores rows top-down.
+    WriteBytes(folder / "g.pgm", Text("P5\n# x\n9 4\n255\n", grey));
+    Bytes bmp = ReadBytes(folder / "rgb.bmp");
+    const int negative = -height, rowBytes = (3 * width + 3) / 4 * 4;
+    std::memcpy(&bmp[22], &negative, 4);
+    for (int y = 0; y < height / 2; ++y)
+        std::swap_ranges(bmp.begin() + 54 + y * rowBytes, bmp.begin() + 54 + (y + 1) * rowBytes,
+                         bmp.end() - (y + 1) * rowBytes);
+    WriteBytes(folder / "down.bmp", bmp);
+    const std::pair<const char*, const Bytes*> files[] = {
+        {"rgb.png", &rgb},      {"rgba.png", &rgb},    {"rgb.bmp", &rgb},
+        {"rgba.bmp", &rgb},     {"rgb.tga", &rgb},     {"16.png", &rgb},
+        {"adam7.png", &rgb},    {"down.bmp", &rgb},    {"g.png", &greyAsRgb},
+        {"ga.png", &greyAsRgb}, {"g.pgm", &greyAsRgb}, {"palette.png", &paletted}};
+    for (const auto& [name, expected] : files) {
+        CAPTURE(name);
+        const COrvanelBitmap back = Read(folder / name);
+        CHECK(TopDownRgb(back) == *expected);
+        CHECK(Pixels(back)[3] == 0);
+    }
+
+    // PNM with largest value 15: 0..15 scale to 0..255 in steps of 17.
+    WriteBytes(folder / "15.pgm", Text("P5 4 1 15\n", {0, 1, 8, 15}));
+    CHECK(TopDownRgb(Read(folder / "15.pgm")) ==
+          Bytes{0, 0, 0, 17, 17, 17, 136, 136, 136, 255, 255, 255});
+    // Two bytes a sample, high byte first, rounded to the nearest of 0..255.
+    WriteBytes(folder / "16.ppm",
+               Text("P6 2 1 65535\n", {0, 0, 0xFF, 0xFF, 0x80, 0, 0, 0xFF, 0x12, 0x34, 0, 0x80}));
+    CHECK(TopDownRgb(Read(folder / "16.ppm")) == Bytes{0, 255, 128, 1, 18, 0});
+}
+
+TEST_CASE("formats by extension; files that cannot be read or written say why") {
+    ImageFormat format = ImageFormat::Bmp;
+    const std::pair<const char*, ImageFormat> known[] = {
+        {"b/c.PNG", ImageFormat::Png}, {"x.bmp", ImageFormat::Bmp},
+        {"x.ppm", ImageFormat::Pnm},   {"x.pnm", ImageFormat::Pnm},
+        {"x.jpg", ImageFormat::Jpeg},  {"x.tif", ImageFormat::Tiff},
+        {"x.tiff", ImageFormat::Tiff}, {"x.tar.JpEg", ImageFormat::Jpeg}};
+    for (const auto& [name, expected] : known)
+        CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), name);
+    for (const char* unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
+        CHECK_MESSAGE(!FormatFromExtension(unknown, format), unknown);
+
+    ScratchFolder folder;
+    WriteBytes(folder / "empty.png", {});
+    CHECK(ReadError(folder / "empty.png") == "the file is empty");
+    WriteBytes(folder / "text.png", Text("hello\n"));
+    CHECK(ReadError(folder / "text.png").find("not an image file") == 0);
+    // Each format cut short in its pixel data.
+    for (const char* name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
+        REQUIRE(Write(folder / name, TestPicture(40, 30, 3)) == "");
+        Bytes bytes = ReadBytes(folder / name);
+        bytes.resize(bytes.size() / 2);
+        WriteBytes(folder / name, bytes);
+        CHECK_MESSAGE(ReadError(folder / name).find("broken") == 0, name);
+    }
+    // A picture too large for the host's bitmap is refused before any pixel is read.
+    WriteBytes(folder / "huge.ppm", Text("P6 100000 100000 255\n"));
+    CHECK(ReadError(folder / "huge.ppm").find("too large") != std::string::npos);
+
+    // Failed writes are reported and leave no partial file.
+    const COrvanelBitmap picture = TestPicture(8, 8, 1);
+    CHECK(Write(folder / "no/such/a.tif", picture).find("No such file or directory") !=
+          std::string::npos);
+    // The encoder itself refuses a JPEG wider than 65500 pixels after the file was created.
+    CHECK(Write(folder / "wide.jpg", COrvanelBitmap(70000, 1, 32)).find("JPEG") == 0);
+    CHECK_FALSE(std::filesystem::exists(folder / "wide.jpg"));
+    // A full disk shows when the last buffer is flushed; the device itself stays.
+    REQUIRE(symlink("/dev/full", (folder / "full.bmp").c_str()) == 0);
+    CHECK(Write(folder / "full.bmp", picture).find("No space left on device") != std::string::npos);
+    CHECK(std::filesystem::exists("/dev/full"));
+}
+
+namespace {
 
 struct Run {
     int status;
     std::string out, err;
 };
 
-// Runs quillet-fx with the arguments (none may hold a single quote) and collects its output.
-Run RunFx(const ScratchFolder& folder, const Args& args) {
-    std::string command = std::string("'") + QUILLET_FX_PATH + "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " >'" + (folder / "stdout") + "' 2>'" + (folder / "stderr") + "'";
+// Runs quillet-fx in the folder with the arguments as a shell splits them.
+Run RunFx(const ScratchFolder& folder, const std::string& args) {
+    const std::string command =
+        "cd '" + (folder / "") + "' && '" QUILLET_FX_PATH "' " + args + " >stdout 2>stderr";
     const int raw = std::system(command.c_str());
     REQUIRE(WIFEXITED(raw));
     const Bytes out = ReadBytes(folder / "stdout"), err = ReadBytes(folder / "stderr");
     return Run{WEXITSTATUS(raw), {out.begin(), out.end()}, {err.begin(), err.end()}};
 }
 
-Args Blur(const std::string& in, const std::string& out, const std::string& radius,
-          const std::string& sigma, const std::string& angle) {
-    return {"blur", in, out, "--radius", radius, "--sigma", sigma, "--angle", angle};
-}
-
-Args Flare(const std::string& in, const std::string& out, const std::vector<int>& values) {
-    Args args = {"flare", in, out};
-    const char* names[] = {"--x", "--y", "--size", "--brightness", "--hue", "--intensity"};
-    for (std::size_t i = 0; i < values.size(); ++i)
-        args.insert(args.end(), {names[i], std::to_string(values[i])});
-    return args;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 } // namespace
 
-TEST_CASE("help for the tool and for each command, with the exit statuses") {
+TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for refusals") {
     ScratchFolder folder;
-    const std::pair<Args, const char*> helps[] = {
-        {{"--help"}, "Usage: quillet-fx COMMAND"},
-        {{"blur", "--help"},
+    const std::pair<const char*, const char*> helps[] = {
+        {"--help", "Usage: quillet-fx COMMAND"},
+        {"blur --help",
          "Usage: quillet-fx blur IN OUT --radius R --sigma S --angle A [--quality Q]\n"},
-        {{"blur", "in.png", "-h"}, "Usage: quillet-fx blur"},
-        {{"help", "blur"}, "Usage: quillet-fx blur"},
-        {{"convert", "--help"}, "Usage: quillet-fx convert IN OUT"},
-        {{"flare", "--help"},
+        {"blur in.png -h", "Usage: quillet-fx blur"},
+        {"help blur", "Usage: quillet-fx blur"},
+        {"convert --help", "Usage: quillet-fx convert IN OUT"},
+        {"flare --help",
          "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H "
          "--intensity I\n"},
+        {"--version", "quillet-fx "},
     };
-    for (const auto& help : helps) {
-        const Run run = RunFx(folder, help.first);
+    for (const auto& [args, text] : helps) {
+        const Run run = RunFx(folder, args);
         CAPTURE(run.out);
-        CHECK(run.status == 0);
-        CHECK(run.out.find(help.second) == 0);
-        CHECK(Contains(run.out, "Exit status:\n  0  OUT was written\n  1  the effect refused"));
-        CHECK(run.err.empty());
+        CHECK((run.status == 0 && run.err.empty() && run.out.find(text) == 0));
+        CHECK((std::string(args) == "--version" ||
+               run.out.find("Exit status:\n  0  OUT was written\n  1  the effect refused") !=
+                   std::string::npos));
     }
-    const Run version = RunFx(folder, {"--version"});
-    CHECK((version.status == 0 && version.out.find("quillet-fx ") == 0));
-}
 
-TEST_CASE("failures: 2 for usage and files, 1 for parameters the effect refuses; no OUT") {
-    ScratchFolder folder;
-    const std::string in = folder / "in.png", out = folder / "out.png";
-    const std::string missing = folder / "missing.png", garbage = folder / "garbage.png";
-    REQUIRE(Write(in, TestPicture(5, 4, 2)) == "");
-    WriteBytes(garbage, {'G', 'I', 'F', '8', '7', 'a', 0, 1});
-    const struct {
-        int status;
-        Args args;
-        std::string message;
-    } failures[] = {
-        {2, {}, "quillet-fx: no command given"},
-        {2, {"sharpen", in, out}, "quillet-fx: unknown command 'sharpen'"},
-        {2, Blur(in, out, "1", "2", "1e999"), "--angle needs a number, not '1e999'"},
-        {2,
-         {"blur", in, out, "--radius", "1", "--sigma=2x", "--angle", "0"},
-         "quillet-fx blur: --sigma needs a number, not '2x'"},
-        {2,
-         {"blur", in, out, "--radius", "1", "--sigma", "2", "--angle"},
-         "--angle needs a number after it"},
-        {2, {"blur", in, out, "--radius", "1", "--sigma", "2"}, "quillet-fx blur: missing --angle"},
-        {2, {"blur", in, "--radius", "1", "--sigma", "2", "--angle", "0"}, "missing OUT"},
-        {2,
-         {"blur", in, out, "x", "--radius", "1", "--sigma", "2", "--angle", "0"},
-         "unexpected argument 'x'"},
-        {2, {"blur", in, out, "--radius", "1", "--radius", "2"}, "--radius is given twice"},
-        {2, {"convert", in, out, "--speed", "3"}, "unknown option '--speed'"},
-        {2,
-         {"convert", in, out, "--quality", "101"},
+    REQUIRE(Write(folder / "in.png", TestPicture(5, 4, 2)) == "");
+    WriteBytes(folder / "garbage.png", {'G', 'I', 'F', '8', '7', 'a', 0, 1});
+    const std::string blur = "blur in.png out.png --radius ";
+    const std::tuple<int, std::string, const char*> failures[] = {
+        {2, "", "quillet-fx: no command given"},
+        {2, "sharpen in.png out.png", "quillet-fx: unknown command 'sharpen'"},
+        {2, blur + "1 --sigma 2 --angle 1e999", "--angle needs a number, not '1e999'"},
+        {2, blur + "1 --sigma=2x --angle 0", "quillet-fx blur: --sigma needs a number, not '2x'"},
+        {2, blur + "1 --sigma 2 --angle", "--angle needs a number after it"},
+        {2, blur + "1 --sigma 2", "quillet-fx blur: missing --angle"},
+        {2, "blur in.png --radius 1 --sigma 2 --angle 0", "missing OUT"},
+        {2, "blur in.png out.png x --radius 1 --sigma 2 --angle 0", "unexpected argument 'x'"},
+        {2, blur + "1 --radius 2", "--radius is given twice"},
+        {2, "convert in.png out.png --speed 3", "unknown option '--speed'"},
+        {2, "convert in.png out.png --quality 101",
          "--quality needs a whole number from 1 to 100, not '101'"},
-        {2, {"convert", in, out, "--quality", "50.5"}, "--quality needs a whole number"},
-        {2,
-         {"convert", in, folder / "out.xyz"},
-         "cannot tell the format of OUT '" + (folder / "out.xyz") + "' from its extension"},
-        {2, {"convert", in, folder / "out"}, "from its extension (use .png, .bmp"},
-        {2, Blur(missing, out, "1", "1", "0"),
-         "quillet-fx blur: cannot read " + missing + ": No such file or directory"},
-        {2, {"convert", garbage, out}, "cannot read " + garbage + ": broken image"},
-        {2, {"convert", folder / "", out}, "is a directory"},
-        {2,
-         {"convert", in, folder / "none/o.png"},
-         "cannot write " + (folder / "none/o.png") + ": No such file or directory"},
-        {2, Blur(in, folder / "none/o.jpg", "1", "1", "0"), "cannot write "},
-        {1, Blur(in, out, "1e7", "1", "0"),
+        {2, "convert in.png out.png --quality 50.5", "--quality needs a whole number"},
+        {2, "convert in.png out.xyz",
+         "cannot tell the format of OUT 'out.xyz' from its extension (use .png, .bmp"},
+        {2, "blur missing.png out.png --radius 1 --sigma 1 --angle 0",
+         "quillet-fx blur: cannot read missing.png: No such file or directory"},
+        {2, "convert garbage.png out.png", "cannot read garbage.png: broken image"},
+        {2, "convert . out.png", "cannot read .: is a directory"},
+        {2, "convert in.png none/o.png", "cannot write none/o.png: No such file or directory"},
+        {2, "blur in.png none/o.jpg --radius 1 --sigma 1 --angle 0", "cannot write none/o.jpg"},
+        {1, blur + "1e7 --sigma 1 --angle 0",
          "quillet-fx blur: the blur refuses its parameters: radius 1e+07 gives a kernel longer "
          "than the 1048576 taps"},
-        {1, Blur(in, out, "0", "1e6", "0"), "sigma 1e+06 with radius 0 gives a kernel longer"},
-        {1, Blur(in, out, "2", "1e-300", "0"), "sigma 1e-300 is too small"},
-        {1, Blur(in, out, "2", "1", "1e308"), "angle 1e+308 is too large"},
-        {2, Flare(in, out, {1, 2, 3, 4, 5}), "quillet-fx flare: missing --intensity"},
-        {2, Flare(in, out, {1, 2, 3, 101, 5, 6}),
+        {1, blur + "0 --sigma 1e6 --angle 0", "sigma 1e+06 with radius 0 gives a kernel longer"},
+        {1, blur + "2 --sigma 1e-300 --angle 0", "sigma 1e-300 is too small"},
+        {1, blur + "2 --sigma 1 --angle 1e308", "angle 1e+308 is too large"},
+        // The parameters are judged before the picture is read.
+        {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
+         "radius 1e+07 gives a kernel longer"},
+        {2, "flare in.png out.png --x 1 --y 2 --size 3 --brightness 4 --hue 5",
+         "quillet-fx flare: missing --intensity"},
+        {2, "flare in.png out.png --x 1 --y 2 --size 3 --brightness 101 --hue 5 --intensity 6",
          "--brightness needs a whole number from 0 to 100"},
-        {2, Flare(in, out, {1, 2, 65536, 4, 5, 6}), "--size needs a whole number from 0 to 65535"},
-        {2, Flare(in, out, {-1000001, 2, 3, 4, 5, 6}), "--x needs a whole number"},
-        {2, Flare(missing, out, {1, 2, 3, 4, 5, 6}), "quillet-fx flare: cannot read " + missing},
+        {2, "flare in.png out.png --x 1 --y 2 --size 65536 --brightness 4 --hue 5 --intensity 6",
+         "--size needs a whole number from 0 to 65535"},
+        {2, "flare in.png out.png --x -1000001 --y 2 --size 3 --brightness 4 --hue 5 --intensity 6",
+         "--x needs a whole number"},
         // The source beside the centre column of a 5x4 picture, a million rows down: the back
         // disc would sit 49151 x 2000004 / 2 rows away.
-        {1, Flare(in, out, {1, -1000000, 65535, 1, 0, 0}),
+        {1,
+         "flare in.png out.png --x 1 --y -1000000 --size 65535 --brightness 1 --hue 0 "
+         "--intensity 0",
          "quillet-fx flare: the flare refuses its parameters: on a 5x4 picture a flare of size "
          "65535 at (1, -1000000) would reach beyond 2^30 pixels"},
-        // The parameters are judged before the picture is read.
-        {1, Blur(missing, out, "1e7", "1", "0"), "radius 1e+07 gives a kernel longer"},
     };
-    for (const auto& failure : failures) {
-        const Run run = RunFx(folder, failure.args);
+    for (const auto& [status, args, message] : failures) {
+        const Run run = RunFx(folder, args);
+        CAPTURE(args);
         CAPTURE(run.err);
-        CHECK(run.status == failure.status);
-        CHECK(Contains(run.err, failure.message));
-        CHECK(run.out.empty());
-        CHECK_FALSE(std::filesystem::exists(out));
+        CHECK(run.status == status);
+        CHECK(run.err.find(message) != std::string::npos);
+        CHECK((run.out.empty() && !std::filesystem::exists(folder / "out.png")));
     }
 }
 
-TEST_CASE("sigma 0 copies the pixels exactly, in any output format") {
-    ScratchFolder folder;
-    const COrvanelBitmap picture = TestPicture(37, 21, 9);
-    REQUIRE(Write(folder / "in.png", picture) == "");
-    for (const char* name : {"out.png", "out.bmp", "out.ppm", "out.tif"}) {
-        CAPTURE(name);
-        const Run run = RunFx(folder, Blur(folder / "in.png", folder / name, "5", "0", "30"));
-        CHECK((run.status == 0 && run.err.empty()));
-        CHECK(PixelsOf(Read(folder / name)) == PixelsOf(picture));
-    }
-    CHECK(RunFx(folder, {"convert", folder / "in.png", folder / "c.bmp"}).status == 0);
-    CHECK(PixelsOf(Read(folder / "c.bmp")) == PixelsOf(picture));
-}
-
-TEST_CASE("the blurred file holds what the filter makes of the same bitmap") {
-    ScratchFolder folder;
-    const COrvanelBitmap picture = TestPicture(71, 43, 11);
-    REQUIRE(Write(folder / "in.bmp", picture) == "");
-    const double cases[][3] = {
-        {3, 2, 30}, {0, 1.5, 90}, {-1, 0.7, 200}, {2.5, -10, -45}, {12, 40, 0}};
-    for (const auto& c : cases) {
-        INFO("radius " << c[0] << " sigma " << c[1] << " angle " << c[2]);
-        COrvanelBitmap expected = picture;
-        REQUIRE(Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, c[0], c[1], c[2]));
-        REQUIRE(PixelsOf(expected) != PixelsOf(picture));
-        const Run run =
-            RunFx(folder, Blur(folder / "in.bmp", folder / "out.png", std::to_string(c[0]),
-                               std::to_string(c[1]), std::to_string(c[2])));
-        CAPTURE(run.err);
-        REQUIRE(run.status == 0);
-        CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));
-    }
-}
-
-TEST_CASE("the flare's file holds the oracle's render of the same picture, its first render") {
+TEST_CASE("the tool's files hold what the oracles' blur and first flare make of a picture") {
     ScratchFolder folder;
     const COrvanelBitmap picture = TestPicture(90, 61, 5);
-    REQUIRE(Write(folder / "in.png", picture) == "");
-    const std::vector<int> cases[] = {
+    REQUIRE(Write(folder / "in.bmp", picture) == "");
+    // Radius, sigma, angle. Sigma 0: the blur refuses and the tool copies the pixels, as convert
+    // does.
+    const char* blurs[][3] = {{"5", "0", "30"},
+                              {"3", "2", "30"},
+                              {"-1", "0.7", "200"},
+                              {"2.5", "-10", "-45"},
+                              {"0", "1.5", "90"}};
+    for (const auto& c : blurs) {
+        const std::string args = std::string("blur in.bmp out.png --radius ") + c[0] + " --sigma " +
+                                 c[1] + " --angle " + c[2];
+        CAPTURE(args);
+        COrvanelBitmap expected = picture;
+        MotionBlurOracle::MotionBlur(&expected, std::stod(c[0]), std::stod(c[1]), std::stod(c[2]));
+        CHECK((Pixels(expected) != Pixels(picture)) == (std::stod(c[1]) != 0));
+        const Run run = RunFx(folder, args);
+        REQUIRE_MESSAGE(run.status == 0, run.err);
+        CHECK(Pixels(Read(folder / "out.png")) == Pixels(expected));
+    }
+    CHECK(RunFx(folder, "convert in.bmp c.png").status == 0);
+    CHECK(Pixels(Read(folder / "c.png")) == Pixels(picture));
+
+    const int flares[][6] = {
+        // x, y, size, brightness, hue, intensity
         {20, 40, 30, 25, 0, 30},     // y counts from the bottom row
         {70, 5, 44, 60, 310, 100},   // h50 of 360
         {45, 10, 40, 40, 120, 70},   // on the centre column
@@ -196,17 +442,19 @@ TEST_CASE("the flare's file holds the oracle's render of the same picture, its f
         {10, 10, 0, 100, 0, 100},    // size 0: the picture unchanged
         {30, 30, 50, 1, 90, 50},     // no rays
     };
-    for (const auto& c : cases) {
-        INFO("x " << c[0] << " y " << c[1] << " size " << c[2] << " brightness " << c[3] << " hue "
-                  << c[4] << " intensity " << c[5]);
+    const char* names[] = {"--x", "--y", "--size", "--brightness", "--hue", "--intensity"};
+    for (const auto& c : flares) {
+        std::string args = "flare in.bmp out.png";
+        for (int i = 0; i < 6; ++i)
+            args += std::string(" ") + names[i] + " " + std::to_string(c[i]);
+        CAPTURE(args);
         COrvanelBitmap expected = picture;
         LensFlareOracle::Generator firstState(1);
         LensFlareOracle::Painter().LensFlare(&expected, c[0], c[1], c[2], c[3], c[4], c[5],
                                              firstState);
-        CHECK((PixelsOf(expected) != PixelsOf(picture)) == (c[2] != 0));
-        const Run run = RunFx(folder, Flare(folder / "in.png", folder / "out.png", c));
-        CAPTURE(run.err);
-        REQUIRE(run.status == 0);
-        CHECK(PixelsOf(Read(folder / "out.png")) == PixelsOf(expected));
+        CHECK((Pixels(expected) != Pixels(picture)) == (c[2] != 0));
+        const Run run = RunFx(folder, args);
+        REQUIRE_MESSAGE(run.status == 0, run.err);
+        CHECK(Pixels(Read(folder / "out.png")) == Pixels(expected));
     }
 }

@@ -1,43 +1,31 @@
 #!/usr/bin/env bash
-# The layering check must fail on each kind of fault: a tiny tree with one fault at a time.
+# The layering check must pass a clean tiny tree and fail on each kind of fault added to it.
 set -uo pipefail
 check=$(cd "$(dirname "$0")" && pwd)/check-layering.sh
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{module,dialog,window,win32,filter,color,host,parallel,resources}
-clean() {
-  printf '#include "dialog/A.h"\n#include "win32/B.h"\n' >"$tree/module/M.cpp"
-  printf '#include "window/W.h"\n#include "resources/resource.h"\n' >"$tree/dialog/D.cpp"
-  printf '#include "host/OrvanelBitmap.h"\n#include "parallel/RowBands.h"\n' >"$tree/filter/F.cpp"
-  printf '#include "parallel/RowBands.h"\n' >"$tree/host/H.cpp"
-  printf '#include <windows.h>\n' >"$tree/win32/G.cpp"
-  printf '#define X 1\n' >"$tree/resources/resource.h"
-  rm -f "$tree"/parallel/*
-}
-status=0
-clean
-"$check" "$tree" >/dev/null || { echo "a clean tree was refused"; status=1; }
+add() { mkdir -p "$tree/$(dirname "$1")" && printf '%s\n' "$2" >>"$tree/$1"; }
+for line in 'module/M.cpp:#include "dialog/A.h"' 'module/M.cpp:#include "win32/B.h"' \
+  'dialog/D.cpp:#include "window/W.h"' 'dialog/D.cpp:#include "resources/resource.h"' \
+  'filter/F.cpp:#include "host/OrvanelBitmap.h"' 'filter/F.cpp:#include "parallel/RowBands.h"' \
+  'host/H.cpp:#include "parallel/RowBands.h"' 'win32/G.cpp:#include <windows.h>' \
+  'color/C.cpp:#include "host/OrvanelBitmap.h"' 'resources/resource.h:#define X 1'; do
+  add "${line%%:*}" "${line#*:}"
+done
+"$check" "$tree" >/dev/null || { echo "a clean tree was refused"; exit 1; }
 faults=(
-  'window/Up.cpp:#include "dialog/D.h"'
-  'win32/Up.cpp:#include "module/M.h"'
-  'filter/Up.cpp:#include "window/W.h"'
-  'filter/Win.cpp:#include <windows.h>'
-  'host/Up.cpp:#include "filter/F.h"'
-  'color/Up.cpp:#include "filter/F.h"'
-  'parallel/Up.cpp:#include "host/OrvanelBitmap.h"'
-  'parallel/Win.cpp:#include <windows.h>'
-  'dialog/Out.cpp:#include "demo/DemoWindow.h"'
-  'window/Side.cpp:#include "shell/S.h"'
+  'window/Up.cpp:#include "dialog/D.h"' 'win32/Up.cpp:#include "module/M.h"'
+  'filter/Up.cpp:#include "window/W.h"' 'filter/Win.cpp:#include <windows.h>'
+  'host/Up.cpp:#include "filter/F.h"' 'color/Up.cpp:#include "filter/F.h"'
+  'parallel/Up.cpp:#include "host/OrvanelBitmap.h"' 'parallel/Win.cpp:#include <windows.h>'
+  'dialog/Out.cpp:#include "demo/DemoWindow.h"' 'window/Side.cpp:#include "shell/S.h"'
+  'resources/Up.rc:#include "dialog/D.h"' 'layout/Side.cpp:#include "theme/T.h"'
 )
+status=0
 for fault in "${faults[@]}"; do
-  clean
-  file=${fault%%:*}
-  printf '%s\n' "${fault#*:}" >"$tree/$file"
-  if "$check" "$tree" >/dev/null; then
-    echo "not caught: $file with ${fault#*:}"
-    status=1
-  fi
-  rm -f "$tree/$file"
+  add "${fault%%:*}" "${fault#*:}"
+  "$check" "$tree" >/dev/null && { echo "not caught: $fault"; status=1; }
+  rm "$tree/${fault%%:*}"
 done
 [ $status -eq 0 ] && echo "${#faults[@]} faults caught"
 exit $status

@@ -1,19 +1,19 @@
 # Sourced by the *-guards.sh scripts: each declares `mutation NAME FILE FROM TO` lines, then calls
 # `run_mutations TEST-TARGET`, which breaks a copy of the sources one mutation at a time and
-# expects the sanitized test to fail. One line per mutation; exits 1 when one survives, fails to
-# apply or the unchanged sources fail. A script's argument picks the mutations naming it.
+# expects the sanitized test to fail. One line per mutation, naming the test cases that failed;
+# exits 1 when one survives, fails to apply or the unchanged sources fail. A script's argument
+# picks the mutations whose name contains it.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 only=${1:-}
 for tool in cmake perl timeout; do
   command -v "$tool" >/dev/null || { echo "error: $tool is missing" >&2; exit 2; }
 done
-
 names=() files=() froms=() tos=()
 mutation() { names+=("$1"); files+=("$2"); froms+=("$3"); tos+=("$4"); }
 
 run_mutations() {
-  local target=$1
+  local target=$1 caught=0 faults=0 tried=0 i file result by
   work=$(mktemp -d "${TMPDIR:-/tmp}/$target-guards.XXXXXX")
   trap 'rm -rf "$work"' EXIT
   # A copy of the sources as they are now, committed or not, without build trees.
@@ -21,24 +21,18 @@ run_mutations() {
   tar -C "$root" --exclude=./build --exclude=./out --exclude=./.git -cf - . | tar -C "$work/src" -xf -
   cmake -S "$work/src" -B "$work/build" -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON \
     >"$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; exit 2; }
-
-  # Builds and runs the test; prints passed, failed, timeout or "does not build".
-  run_test() {
+  run_test() { # passed, failed, timeout or "does not build"
     cmake --build "$work/build" --target "$target" -j"$(nproc)" >"$work/build.log" 2>&1 ||
       { echo "does not build"; return; }
     timeout 600 "$work/build/tests/$target" >"$work/test.log" 2>&1
     case $? in 0) echo passed ;; 124) echo timeout ;; *) echo failed ;; esac
   }
-
-  local baseline caught=0 faults=0 tried=0 i file result by
-  baseline=$(run_test)
-  [ "$baseline" = passed ] || {
-    echo "the unchanged sources give: $baseline"; cat "$work/build.log" "$work/test.log" | tail -40
-    exit 1
-  }
+  result=$(run_test)
+  [ "$result" = passed ] ||
+    { echo "the unchanged sources give: $result"; tail -40 "$work/build.log" "$work/test.log"; exit 1; }
 
   for i in "${!names[@]}"; do
-    [ -n "$only" ] && [[ ${names[$i]} != *"$only"* ]] && continue
+    [[ ${names[$i]} == *"$only"* ]] || continue
     tried=$((tried + 1))
     file=$work/src/${files[$i]}
     cp "$root/${files[$i]}" "$file"
@@ -51,14 +45,15 @@ run_mutations() {
     fi
     result=$(run_test)
     cp "$root/${files[$i]}" "$file"
-    case $result in
-      failed | timeout)
-        caught=$((caught + 1))
-        by=$(grep -m1 -oE 'TEST CASE: .*|AddressSanitizer: [a-z-]+' "$work/test.log")
-        printf '%-52s caught (%s) by %s\n' "${names[$i]}" "$result" "${by:-a crash}" ;;
-      passed) faults=$((faults + 1)); printf '%-52s SURVIVED\n' "${names[$i]}" ;;
-      *) faults=$((faults + 1)); printf '%-52s BROKEN (%s)\n' "${names[$i]}" "$result" ;;
-    esac
+    if [[ $result =~ failed|timeout ]]; then
+      caught=$((caught + 1))
+      by=$(grep -oE 'TEST CASE: .*|AddressSanitizer: [a-z-]+' "$work/test.log" | sort -u |
+        sed 's/TEST CASE: *//' | paste -sd '|')
+      printf '%-52s caught (%s) by %s\n' "${names[$i]}" "$result" "${by:-a crash}"
+    else
+      faults=$((faults + 1))
+      printf '%-52s %s\n' "${names[$i]}" "$([ "$result" = passed ] && echo SURVIVED || echo "BROKEN ($result)")"
+    fi
   done
   echo "$tried mutations, $caught caught"
   [ "$faults" -eq 0 ]

@@ -41,4 +41,4 @@ mutation "halo a circle short" $F 'outer - haloCount, 1)' 'outer - haloCount + 1
 mutation "source glow from radius 2" $F 'for (int k = 1; k < g; ++k)' 'for (int k = 2; k < g; ++k)'
 mutation "rays' mirror halves left out" $F 'Line(canvas, x - rx, y - ry, x, y, white);' ';'
 
-run_mutations test_lens_flare_filter
+run_mutations test_lens_flare

@@ -2,30 +2,77 @@
 
 #include "host/OrvanelBitmap.h"
 
+#include <algorithm>
+
 namespace ColorOracle {
 
-void RGBToHSB(HSBColor& hsb, ColorValue color) {
-    float r = (float)(color & 0xFF);
-    float g = (float)((color >> 8) & 0xFF);
-    float b = (float)((color >> 16) & 0xFF);
-    float max = r > g ? (r > b ? r : b) : (g > b ? g : b);
-    float min = r < g ? (r < b ? r : b) : (g < b ? g : b);
-    float delta = max - min;
+namespace {
 
-    hsb.brightness = (int)((max * 100.0f) * 0.003921568859368563f);
-    if (!(max > 0.0f))
-        return;
-    hsb.saturation = (int)((delta / max) * 100.0f);
-    float h = 0.0f;
-    if (delta > 0.0f) {
-        if (max == r)
-            h = (g - b) / delta;
-        else if (max == g)
-            h = (b - r) / delta + 2.0f;
-        else
-            h = (r - g) / delta + 4.0f;
+// An exact value n / d, d > 0.
+struct Ratio {
+    __int128 n, d;
+};
+
+Ratio operator*(Ratio a, Ratio b) { return {a.n * b.n, a.d * b.d}; }
+Ratio operator+(Ratio a, Ratio b) { return {a.n * b.d + b.n * a.d, a.d * b.d}; }
+int Truncated(Ratio r) { return static_cast<int>(r.n / r.d); } // toward zero
+
+// The single-precision float nearest to r, ties to the even significand, as an exact ratio:
+// a 24-bit significand over a power of two. Only for magnitudes from 2^-40 up to 2^24.
+Ratio Single(Ratio r) {
+    if (r.n == 0)
+        return {0, 1};
+    __int128 n = r.n < 0 ? -r.n : r.n, places = 1;
+    while (n < (r.d << 23)) // fewer than 24 binary digits before the point: one more
+        n *= 2, places *= 2;
+    __int128 significand = n / r.d;
+    const __int128 twiceRest = 2 * (n - significand * r.d);
+    if (twiceRest > r.d || (twiceRest == r.d && significand % 2 == 1))
+        ++significand;
+    return {r.n < 0 ? -significand : significand, places};
+}
+
+// The record's parts each depend on a few small integers; worked out once for all of them, a
+// sweep over every colour costs a look-up per colour. Each single-precision operation is the
+// exact result rounded once to the nearest float.
+struct Parts {
+    int brightness[256];
+    int saturation[256][256]; // [delta][max]
+    int hue[3][256][511];     // [largest channel: red, green, blue][delta][numerator + 255]
+
+    Parts() {
+        for (int max = 0; max < 256; ++max) {
+            brightness[max] = Truncated(Single(Single({100 * max, 1}) * Single({1, 255})));
+            for (int delta = 0; max > 0 && delta <= max; ++delta)
+                saturation[delta][max] = Truncated(Single(Single({delta, max}) * Ratio{100, 1}));
+        }
+        // h = numerator / delta, plus 2 or 4 when green or blue is the largest; the hue is
+        // h x 60 truncated.
+        for (int largest = 0; largest < 3; ++largest)
+            for (int delta = 1; delta < 256; ++delta)
+                for (int numerator = -delta; numerator <= delta; ++numerator) {
+                    Ratio h = Single({numerator, delta});
+                    if (largest > 0)
+                        h = Single(h + Ratio{2 * largest, 1});
+                    hue[largest][delta][numerator + 255] = Truncated(Single(h * Ratio{60, 1}));
+                }
     }
-    hsb.hue = (int)(h * 60.0f);
+};
+
+} // namespace
+
+void RGBToHSB(HSBColor& hsb, ColorValue color) {
+    static const Parts parts;
+    const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    const int max = std::max({r, g, b}), delta = max - std::min({r, g, b});
+    hsb.brightness = parts.brightness[max];
+    if (max == 0)
+        return;
+    hsb.saturation = parts.saturation[delta][max];
+    // If delta is 0, h is 0; otherwise the first of red, green and blue that is the largest.
+    const int largest = max == r ? 0 : max == g ? 1 : 2;
+    const int numerator = largest == 0 ? g - b : largest == 1 ? b - r : r - g;
+    hsb.hue = delta == 0 ? 0 : parts.hue[largest][delta][numerator + 255];
     if (hsb.hue < 0)
         hsb.hue += 360;
 }

@@ -1,7 +1,10 @@
 #pragma once
-// A plain, slow transcription of the colour conversions and the colour picker's fills, kept to
-// check the production code against: one conversion per pixel, every value computed the long
-// way, int arithmetic and int truncation as written. Only for records whose products fit an int.
+// Slow references for the colour conversions and the colour picker's fills, kept to check the
+// production code against: one conversion per pixel, every value computed the long way.
+// RGB to HSB is worked out in exact integer ratios, each single-precision step rounded to the
+// nearest float by hand, so that it shares no floating-point code with production. HSB to RGB
+// is the double-precision formula as written, in int arithmetic: only for records whose
+// products fit an int.
 #include "color/HSBColor.h"
 
 class COrvanelBitmap;

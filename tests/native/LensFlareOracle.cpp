@@ -101,15 +101,10 @@ void Painter::DrawDisc(int cx, int cy, int R, ColorValue color, float keep, bool
     if (R <= 0)
         return;
     const auto visit = [&](int dx, int dy) { PlotMirrored(cx, cy, dx, dy, color, keep); };
-    // The soft rim, for offsets between R and R + 1: fades from `keep` towards 1.
+    // The soft rim, for offsets between R and R + 1: fades from `keep` towards 1 (PlotMirrored
+    // clamps it there and blends the four pixels in the rim's order).
     const auto rim = [&](int dx, int dy, float e) {
-        float k = (1.0f - keep) * e + keep;
-        if (k > 1.0f)
-            k = 1.0f;
-        BlendPixel(cx + dx, cy + dy, color, k);
-        BlendPixel(cx + dx, cy - dy, color, k);
-        BlendPixel(cx - dx, cy + dy, color, k);
-        BlendPixel(cx - dx, cy - dy, color, k);
+        PlotMirrored(cx, cy, dx, dy, color, (1.0f - keep) * e + keep);
     };
     const int yEnd = 1 - R / 2;
     const int K =

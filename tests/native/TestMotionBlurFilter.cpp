@@ -1,8 +1,11 @@
+// The motion blur against its worked examples and, byte for byte, against MotionBlurOracle:
+// random images and parameters, and kernels built to sit at the edge of each shortcut.
 #include "filter/MotionBlurFilter.h"
 #include "filter/MotionBlurPass.h"
 #include "filter/MotionBlurPlan.h"
 #include "host/OrvanelBitmap.h"
 #include "native/MotionBlurOracle.h"
+#include "support/FlareDigests.h"
 
 #include <doctest/doctest.h>
 
@@ -14,9 +17,9 @@
 #include <vector>
 
 using Orvanel::Filter::CMotionBlurFilter;
-using Orvanel::Filter::CMotionBlurPass;
 using Orvanel::Filter::CMotionBlurPlan;
 namespace Oracle = MotionBlurOracle;
+using FlareDigests::Pixels;
 
 namespace {
 
@@ -37,11 +40,6 @@ COrvanelBitmap RandomBitmap(int w, int h) {
     COrvanelBitmap b;
     b.SetBitmap(RandomBytes(4u * w * h).data(), w, h, false, true);
     return b;
-}
-
-Bytes Pixels(const COrvanelBitmap& b) {
-    const unsigned char* p = b.GetPtBitmap();
-    return Bytes(p, p + 4u * b.GetBitmapWidth() * b.GetBitmapHeight());
 }
 
 Taps Kernel(int width, double sigma, bool oracle = false) {
@@ -96,7 +94,7 @@ Bytes EveryValueBeside(int partner) {
 
 } // namespace
 
-TEST_CASE("kernels: documented taps, the oracle's bits, the chosen width") {
+TEST_CASE("kernels: worked taps, the oracle's bits, the chosen width") {
     const Taps three = Kernel(3, 1.0), five = Kernel(5, 2.0);
     const double expected[] = {0.6472988, 0.2985857, 0.0541155, // width 3, sigma 1
                                0.3710194, 0.3024019, 0.1928354, 0.0962008, 0.0375425};
@@ -122,6 +120,54 @@ TEST_CASE("kernels: documented taps, the oracle's bits, the chosen width") {
                          33., 50.0, 64.0, 99.9, 100., -4.0, 1e-3, 1e-10, 0.0,  std::nan("")})
         CHECK_MESSAGE(CMotionBlurFilter::AdaptiveKernelWidth(sigma) == Oracle::AdaptiveWidth(sigma),
                       sigma);
+}
+
+TEST_CASE("worked examples: tap offsets, uniform 255; values out of range are refused") {
+    // Pixel (x, y) holds 10 y + x; with only tap k weighted, the centre reads what tap k
+    // reaches: k pixels on at 90 degrees, 0, 0, 1, 2, 2 diagonal steps at 45.
+    Bytes source(4 * 81);
+    for (int i = 0; i < 81; ++i)
+        source[4 * i] = static_cast<unsigned char>(10 * (i / 9) + i % 9);
+    const int at45[] = {44, 44, 55, 66, 66};
+    for (int k = 0; k < 5; ++k) {
+        Taps kernel(5, 0.0);
+        kernel[k] = 1.0;
+        CHECK(Pass(source, 36, 9, 9, kernel, 90.0)[4 * 40] == 44 + k);
+        CHECK(Pass(source, 36, 9, 9, kernel, 45.0)[4 * 40] == at45[k]);
+    }
+    // Width 3, sigma 1, angle 0: 254 wherever all taps are inside; the top two rows lose taps
+    // (the top one keeps tap 0 only).
+    COrvanelBitmap image(4, 5, 32);
+    image.SetBackgroundColor(0xFFFFFF, 255);
+    REQUIRE(CMotionBlurFilter().MotionBlur(&image, 1.0, 1.0, 0.0));
+    const unsigned long expected[] = {254, 254, 254, 241, 165};
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 4; ++x)
+            CHECK(image.GetColorValue(x, y) == 0x010101u * expected[y]);
+    CHECK(image.GetPtBitmap()[3] == 0);
+
+    rng.seed(5);
+    CMotionBlurFilter filter;
+    const COrvanelBitmap original = RandomBitmap(5, 4);
+    const double widestRadius = (CMotionBlurFilter::kMaxTaps - 2) / 2.0; // 2r + 1 taps
+    COrvanelBitmap widest = original, empty;
+    CHECK(filter.MotionBlur(&widest, widestRadius, 1.0, 0.0));
+    CHECK((filter.MotionBlur(&empty, 2.0, 1.0, 10.0) && empty.GetPtBitmap() == nullptr));
+    // Radii past the cap; sigma 0 or not finite, so small that the taps are NaN (1e-300,
+    // 1e-160) or so large that they never underflow within the cap; angles without radians.
+    const double refused[][3] = {{INFINITY, 1, 0},  {1e300, 1, 0}, {widestRadius + 1, 1, 0},
+                                 {0, 0, 30},        {2, 0, 0},     {2, INFINITY, 0},
+                                 {2, -INFINITY, 0}, {2, NAN, 0},   {2, 1e-300, 0},
+                                 {2, 1e-160, 0},    {0, 1e6, 0},   {0, 1e300, 0},
+                                 {2, 1, INFINITY},  {2, 1, NAN},   {2, 1, 1e308}};
+    for (const auto& r : refused) {
+        COrvanelBitmap b = original;
+        CHECK_MESSAGE((!filter.MotionBlur(&b, r[0], r[1], r[2]) && Pixels(b) == Pixels(original)),
+                      r[0], " ", r[1], " ", r[2]);
+    }
+    // A bitmap too large to address is refused before anything is allocated.
+    std::size_t bytes = 0;
+    CHECK_FALSE(CMotionBlurFilter::PackedBufferBytes(0xFFFFFFFFu, 0xFFFFFFFFu, bytes));
 }
 
 TEST_CASE("the blur matches the oracle byte for byte on random images and parameters") {
@@ -168,8 +214,9 @@ TEST_CASE("the pass at the limits of its shortcuts") {
     Pass(EveryValueBeside(255), 4 * 512, 512, 1, {TapReaching(255, 256.0), 0.25}, 90.0);
 }
 
-TEST_CASE("the preview's kernels take the shortcuts: summed, multiplied, the tail left out") {
-    // Bytes alone cannot see a shortcut that is not taken; the preview's speed depends on it.
+TEST_CASE("the preview's kernels take the shortcuts; bands change no byte") {
+    // Bytes alone cannot see a shortcut that is not taken; the preview's speed depends on it:
+    // summed, multiplied, the tail left out.
     const int widest = CMotionBlurFilter::AdaptiveKernelWidth(100.0);
     for (auto [width, sigma] : {std::pair{21, 5.0}, {201, 20.0}, {39, 1.0}, {widest, 100.0}}) {
         INFO("width " << width << " sigma " << sigma);
@@ -180,9 +227,7 @@ TEST_CASE("the preview's kernels take the shortcuts: summed, multiplied, the tai
         CHECK(plan.KeptTaps() < kernel.size());
         CHECK(plan.step == std::vector(plan.KeptTaps(), CMotionBlurPlan::Step::Multiplied));
     }
-}
 
-TEST_CASE("the bytes do not depend on how many bands the rows are shared out in") {
     rng.seed(17);
     const int w = 37, h = 29, stride = 4 * w + 8;
     const Bytes source = RandomBytes(static_cast<std::size_t>(stride) * h);
@@ -194,58 +239,9 @@ TEST_CASE("the bytes do not depend on how many bands the rows are shared out in"
         const Bytes expected = Pass(source, stride, w, h, kernel, 200.0);
         for (unsigned bands : {1u, 2u, 5u, 29u}) {
             Bytes banded(4u * w * h, 0xCD);
-            CMotionBlurPass(plan, source.data(), stride, w, h, banded.data()).Run(bands);
+            Orvanel::Filter::CMotionBlurPass(plan, source.data(), stride, w, h, banded.data())
+                .Run(bands);
             CHECK_MESSAGE(banded == expected, bands << " bands, summed " << plan.summed);
         }
     }
-}
-
-TEST_CASE("documented examples: tap offsets, uniform 255") {
-    // Pixel (x, y) holds 10 y + x; with only tap k weighted, the centre reads what tap k
-    // reaches: k pixels on at 90 degrees, 0, 0, 1, 2, 2 diagonal steps at 45.
-    Bytes source(4 * 81);
-    for (int i = 0; i < 81; ++i)
-        source[4 * i] = static_cast<unsigned char>(10 * (i / 9) + i % 9);
-    const int at45[] = {44, 44, 55, 66, 66};
-    for (int k = 0; k < 5; ++k) {
-        Taps kernel(5, 0.0);
-        kernel[k] = 1.0;
-        CHECK(Pass(source, 36, 9, 9, kernel, 90.0)[4 * 40] == 44 + k);
-        CHECK(Pass(source, 36, 9, 9, kernel, 45.0)[4 * 40] == at45[k]);
-    }
-    // Width 3, sigma 1, angle 0: 254 wherever all taps are inside; the top two rows lose taps
-    // (the top one keeps tap 0 only).
-    COrvanelBitmap image(4, 5, 32);
-    image.SetBackgroundColor(0xFFFFFF, 255);
-    REQUIRE(CMotionBlurFilter().MotionBlur(&image, 1.0, 1.0, 0.0));
-    const unsigned long expected[] = {254, 254, 254, 241, 165};
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x)
-            CHECK(image.GetColorValue(x, y) == 0x010101u * expected[y]);
-    CHECK(image.GetPtBitmap()[3] == 0);
-}
-
-TEST_CASE("values out of range are refused and the bitmap stays as it was") {
-    rng.seed(5);
-    CMotionBlurFilter filter;
-    const COrvanelBitmap image = RandomBitmap(5, 4);
-    const double widestRadius = (CMotionBlurFilter::kMaxTaps - 2) / 2.0; // 2r + 1 taps
-    COrvanelBitmap widest = image, empty;
-    CHECK(filter.MotionBlur(&widest, widestRadius, 1.0, 0.0));
-    CHECK((filter.MotionBlur(&empty, 2.0, 1.0, 10.0) && empty.GetPtBitmap() == nullptr));
-    // Radii past the cap; sigma 0 or not finite, so small that the taps are NaN (1e-300,
-    // 1e-160) or so large that they never underflow within the cap; angles without radians.
-    const double refused[][3] = {{INFINITY, 1, 0},  {1e300, 1, 0}, {widestRadius + 1, 1, 0},
-                                 {0, 0, 30},        {2, 0, 0},     {2, INFINITY, 0},
-                                 {2, -INFINITY, 0}, {2, NAN, 0},   {2, 1e-300, 0},
-                                 {2, 1e-160, 0},    {0, 1e6, 0},   {0, 1e300, 0},
-                                 {2, 1, INFINITY},  {2, 1, NAN},   {2, 1, 1e308}};
-    for (const auto& r : refused) {
-        COrvanelBitmap b = image;
-        CHECK_MESSAGE((!filter.MotionBlur(&b, r[0], r[1], r[2]) && Pixels(b) == Pixels(image)),
-                      r[0], " ", r[1], " ", r[2]);
-    }
-    // A bitmap too large to address is refused before anything is allocated.
-    std::size_t bytes = 0;
-    CHECK_FALSE(CMotionBlurFilter::PackedBufferBytes(0xFFFFFFFFu, 0xFFFFFFFFu, bytes));
 }

@@ -1,8 +1,12 @@
 #pragma once
 // Lens flares rendered in a fixed order from the generator's first state, each on a fixed
-// pattern, with the digest of the pixels they must come to. The native tests and the Windows
-// tests check the same literals: the Windows runtime's rand, sqrt, asin, exp, sin and cos and
-// the native ones must give the same bytes.
+// pattern, with the digest of the pixels they come to, and the ring's saturation factors.
+//
+// These literals were recorded from the native build of LensFlareOracle: they prove no
+// correctness of their own (the oracle's worked examples and primitives do that), only that
+// every build that checks them computes the same bytes. The native tests check the oracle and
+// the renderer against them, the Windows tests the oracle and the renderer built with the Windows
+// runtime, whose rand, sqrt, asin, exp, sin and cos must therefore give the same bytes.
 #include "host/OrvanelBitmap.h"
 
 #include <cstddef>
@@ -30,9 +34,9 @@ inline constexpr Case kCases[] = {
     {"large", 500, 300, 180, 120, 300, 30, 200, 100, 0x7B5709F037383C2Eull},
 };
 
-// The bits of the single-precision saturation factor of a ring's outline of radius 0 ... 100.
-// Both runtimes' arcsine and exponential differ from each other in the last bit of a double
-// here and there, but far below what would move these floats.
+// The bits of the single-precision saturation factor of a ring's outline of radius 0 ... 100, as
+// the oracle computed them natively. Both runtimes' arcsine and exponential differ from each
+// other in the last bit of a double here and there, but far below what would move these floats.
 inline constexpr std::uint32_t kRingSaturationBits[101] = {
     0x00000000, 0x3B944673, 0x3C1BBCED, 0x3C74C83A, 0x3CAA9D7B, 0x3CDE82D9, 0x3D0B04F5, 0x3D2892EA,
     0x3D47E39E, 0x3D68EE2F, 0x3D85D444, 0x3D9803BB, 0x3DAAFF53, 0x3DBEC05D, 0x3DD33FAC, 0x3DE87595,

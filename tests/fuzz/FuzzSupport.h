@@ -1,9 +1,43 @@
 #pragma once
+// What the harnesses share: a decoder of the fuzzer's bytes and the report of a difference.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+// When the fast filter and the oracle disagree: print the case and what differs, then abort,
+// which makes the fuzzer keep the input as a crash file.
+[[noreturn]] inline void FuzzFail(const std::string& what, const std::string& context) {
+    std::fprintf(stderr, "\n*** fast filter and oracle disagree: %s\n%s\n", what.c_str(),
+                 context.c_str());
+    std::abort();
+}
+
+template <class... Values> std::string FuzzText(const char* format, Values... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+// Compares two packed 32-bit images `width` pixels wide byte for byte; describe() tells the case.
+template <class Describe>
+void FuzzSameBytes(const std::vector<unsigned char>& fast, const std::vector<unsigned char>& oracle,
+                   int width, Describe describe) {
+    if (fast.size() != oracle.size())
+        FuzzFail(FuzzText("%zu bytes, oracle %zu", fast.size(), oracle.size()), describe());
+    const std::size_t i = std::mismatch(fast.begin(), fast.end(), oracle.begin()).first -
+                          fast.begin(),
+                      row = 4 * static_cast<std::size_t>(width);
+    if (i < fast.size())
+        FuzzFail(FuzzText("byte %zu (x %zu, y %zu, channel %zu): fast %d, oracle %d", i,
+                          i % row / 4, i / row, i % 4, fast[i], oracle[i]),
+                 describe());
+}
 
 // Decodes a fuzzer's byte string front to back into the filter's parameters. Every field takes
 // a fixed number of bytes, so mutating one byte moves one field, and past the end every field
@@ -26,8 +60,7 @@ public:
     double Unit() { return Bits(4) / 4294967296.0; } // [0, 1)
 
     double Raw() { // any double, NaN and infinities included
-        const std::uint64_t low = Bits(4);
-        const std::uint64_t bits = low | static_cast<std::uint64_t>(Bits(4)) << 32;
+        const std::uint64_t low = Bits(4), bits = low | static_cast<std::uint64_t>(Bits(4)) << 32;
         double value = 0.0;
         std::memcpy(&value, &bits, sizeof value);
         return value;
@@ -86,29 +119,23 @@ public:
 
     // n pixel bytes: the rest of the input repeated, noise, one value, or a ramp.
     void Pixels(unsigned char* out, std::size_t n) {
-        switch (Byte() % 4) {
-        case 0:
-            for (std::size_t i = 0; i < n; ++i)
+        const int kind = Byte() % 4;
+        std::uint32_t state = kind == 1 ? Bits(4) | 1 : 0;
+        const std::size_t step = kind == 2 ? Byte() : kind == 3 ? Byte() | 1u : 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (kind == 0) {
                 out[i] = at_ == size_ ? 0 : data_[at_ + i % (size_ - at_)];
-            at_ = size_;
-            break;
-        case 1: {
-            std::uint32_t state = Bits(4) | 1;
-            for (std::size_t i = 0; i < n; ++i) {
+            } else if (kind == 1) {
                 state ^= state << 13;
                 state ^= state >> 17;
                 state ^= state << 5;
                 out[i] = static_cast<unsigned char>(state >> 24);
+            } else { // one value, or a ramp
+                out[i] = static_cast<unsigned char>(kind == 2 ? step : i * step);
             }
-            break;
         }
-        case 2:
-            std::memset(out, Byte(), n);
-            break;
-        default:
-            for (std::size_t i = 0, step = Byte() | 1u; i < n; ++i)
-                out[i] = static_cast<unsigned char>(i * step);
-        }
+        if (kind == 0)
+            at_ = size_;
     }
 
 private:
