@@ -31,8 +31,11 @@ using namespace Orvanel::Window;
 TEST_CASE("theme colours convert to and from R;G;B text") {
     CHECK(ColorToString(0x00FF8000) == "0;128;255");
     CHECK(ColorToString(0xFF000000) == "0;0;0"); // the unused top byte is not written
+    // Each field's low byte, clamped beyond int (and long long); not three fields is black.
     CHECK(StringToColor("300;-1;abc") == 0x00FF2C);
     CHECK(StringToColor(" 12;\t34;+56x") == 0x38220C);
+    CHECK(StringToColor("2147483648;-" + std::string(400, '9') + ";" + std::string(400, '9')) ==
+          0xFF00FF);
     for (const char* wrongCount : {"10;20", "1;2;3;4", "1;2;3;", "", "255"})
         CHECK(StringToColor(wrongCount) == 0);
     // Same as atoi for every int; clamped beyond, where atoi is undefined.
@@ -41,15 +44,9 @@ TEST_CASE("theme colours convert to and from R;G;B text") {
         CHECK_MESSAGE(StringToColor(std::string(field) + ";0;0") ==
                           (static_cast<unsigned>(std::atoi(field)) & 0xFF),
                       field);
-    CHECK(StringToColor("2147483648;99999999999999999999;-99999999999999999999") == 0x00FFFF);
-    CHECK(StringToColor("1;-2147483649;" + std::string(400, '9')) == 0xFF0001);
     for (COLORREF color = 0; color <= 0xFFFFFF; color += 5355) // 0xFFFFFF is 3133 x 5355
         REQUIRE(StringToColor(ColorToString(color)) == color);
-
-    using Strings = std::vector<std::string>;
-    CHECK(SplitString("", ';') == Strings{""});
-    CHECK(SplitString("a;b;", ';') == Strings{"a", "b", ""});
-    CHECK(SplitString(";;x", ';') == Strings{"", "", "x"});
+    CHECK(SplitString(";a;;", ';') == std::vector<std::string>{"", "a", "", ""});
 }
 
 TEST_CASE("theme XML: the first Theme/colorBack is read, missing keeps; saves append") {
@@ -81,7 +78,8 @@ TEST_CASE("theme XML: the first Theme/colorBack is read, missing keeps; saves ap
     rapidxml::xml_document<char> doc;
     rapidxml::xml_node<char>* root = CTheme().CreateNode(doc, "Settings", "");
     doc.append_node(root);
-    // The printed form; each save appends; a null parent is ignored.
+    // The printed form; each save appends; a null parent is ignored. The value is a temporary
+    // string's: the document must hold a copy.
     CTheme theme;
     theme.SaveXML(doc, nullptr);
     theme.SaveXML(doc, root);
@@ -93,12 +91,6 @@ TEST_CASE("theme XML: the first Theme/colorBack is read, missing keeps; saves ap
                   "<Theme><colorBack>3;2;1</colorBack></Theme></Settings>");
     theme.LoadXML(root);
     CHECK(theme.colorBack == 0x808080);
-    // CreateNode copies name and value into the document; null counts as empty.
-    std::string name(40, 'n'), value(40, 'v');
-    rapidxml::xml_node<char>* node = CTheme().CreateNode(doc, name.c_str(), value.c_str());
-    name = value = std::string(40, '#');
-    CHECK(std::string(node->name(), node->name_size()) == std::string(40, 'n'));
-    CHECK(std::string(node->value(), node->value_size()) == std::string(40, 'v'));
     CHECK(std::string(CTheme().CreateNode(doc, nullptr, nullptr)->name()).empty());
 }
 
@@ -383,18 +375,12 @@ TEST_CASE("the runtime's generator: state 1 on a new thread, its formula, one pe
         }
     };
     std::vector<int> first;
-    bool sameAsReference = true;
     std::thread([&] { // a fresh thread: nothing has drawn from its sequence yet
         for (int i = 0; i < 5; ++i)
             first.push_back(RuntimeRand());
-        Reference reference{1};
-        for (int i = 0; i < 100005; ++i)
-            sameAsReference =
-                reference.Next() == (i < 5 ? first[i] : RuntimeRand()) && sameAsReference;
     })
         .join();
     CHECK(first == std::vector<int>{41, 18467, 6334, 26500, 19169});
-    CHECK(sameAsReference);
 
     // Seeding restarts the sequence; another thread's draws leave this one's where it was.
     Orvanel::Filter::SeedRuntimeRand(12345);

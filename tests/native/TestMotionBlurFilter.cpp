@@ -186,6 +186,9 @@ TEST_CASE("the blur matches the oracle byte for byte on random images and parame
         CheckBlur(13, 9, 0.0, sigma, Uniform(0, 360));
         CheckBlur(9, 13, 300.5, sigma, Uniform(-360, 0));
     }
+    // One tap holds all the weight, or the Gaussian is flat.
+    for (double sigma : {1e-150, -1e-150, 1e300, -1e300})
+        CheckBlur(11, 7, 2.0, sigma, Uniform(-360, 360));
     CheckBlur(150, 97, 20.0, 12.0, 117.0); // shared out between threads
 }
 
