@@ -170,16 +170,16 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
         CAPTURE(width);
         const COrvanelBitmap picture = TestPicture(width, height, 7u * width);
-        for (const char* name : {"a.png", "a.bmp", "a.ppm", "a.tif"}) {
+        for (const char* name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
             CAPTURE(name);
             REQUIRE(Write(folder / name, picture) == "");
             const COrvanelBitmap back = Read(folder / name);
             CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
             CHECK(Pixels(back) == Pixels(picture));
         }
-        for (const char* name : {"a.png", "a.bmp", "a.ppm"})
+        for (const char* name : {"a.PNG", "a.bmp", "a.pnm"})
             CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
-        std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.tif").c_str(), "r"),
+        std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.TIFF").c_str(), "r"),
                                                     TIFFClose);
         Bytes top(3 * width);
         REQUIRE(TIFFReadScanline(tiff.get(), top.data(), 0, 0) == 1);
@@ -260,13 +260,11 @@ TEST_CASE("files of other encoders and layouts") {
 }
 
 TEST_CASE("formats by extension; files that cannot be read or written say why") {
+    // The other extensions than the files here are written with, in any case.
     ImageFormat format = ImageFormat::Bmp;
-    const std::pair<const char*, ImageFormat> known[] = {
-        {"b/c.PNG", ImageFormat::Png}, {"x.bmp", ImageFormat::Bmp},
-        {"x.ppm", ImageFormat::Pnm},   {"x.pnm", ImageFormat::Pnm},
-        {"x.jpg", ImageFormat::Jpeg},  {"x.tif", ImageFormat::Tiff},
-        {"x.tiff", ImageFormat::Tiff}, {"x.tar.JpEg", ImageFormat::Jpeg}};
-    for (const auto& [name, expected] : known)
+    for (const auto& [name, expected] : {std::pair{"b/c.ppm", ImageFormat::Pnm},
+                                         {"x.tif", ImageFormat::Tiff},
+                                         {"x.tar.JpEg", ImageFormat::Jpeg}})
         CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), name);
     for (const char* unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
         CHECK_MESSAGE(!FormatFromExtension(unknown, format), unknown);
