@@ -112,14 +112,13 @@ TEST_CASE("Save As proposes the base name and the extension without its dot, or 
 }
 
 TEST_CASE("the OpenCL chooser answers the confirmed item of the host's list, or nothing") {
-    const std::vector<std::wstring> names{L"A", L"B", L"B"};
-    CHECK(ChosenDeviceName(names, 1, 0) == L"A");
-    CHECK(ChosenDeviceName(names, 1, 2) == L"B");
+    const std::vector<std::wstring> names{L"A", L"B", L"C"};
+    CHECK((ChosenDeviceName(names, 1, 0) == L"A" && ChosenDeviceName(names, 1, 2) == L"C"));
     CHECK(ChosenDeviceName(names, 0, 1).empty()); // cancelled
     // The combo box says -1 when no item is selected; OK on an empty list.
     for (int outside : {-1, 3, 1 << 30, -(1 << 30)})
         CHECK_MESSAGE(ChosenDeviceName(names, 1, outside).empty(), outside);
-    CHECK((ChosenDeviceName({}, 1, -1).empty() && ChosenDeviceName({}, 1, 0).empty()));
+    CHECK(ChosenDeviceName({}, 1, 0).empty());
 }
 
 namespace {
