@@ -89,7 +89,8 @@ TEST_CASE("Save As proposes the base name and the extension without its dot, or 
         {L"Photos\\", L"", L""},
         {L"ab:c.jpg", L"ab:c", L"jpg"}, // only a colon in second place makes a drive
         // Each part at its longest still splits; one more character and nothing is proposed,
-        // not even the parts that fit.
+        // not even the parts that fit. Each name is read in a buffer of its own length: the
+        // host's 260 characters hold no folder too long for its part.
         {L"C:\\" + d253 + L"\\x", L"x", L""},
         {a255 + L".png", a255, L"png"},
         {L"n." + e254, L"n", e254},
@@ -98,7 +99,7 @@ TEST_CASE("Save As proposes the base name and the extension without its dot, or 
         {L"n." + e254 + L"e", L"", L""},
     };
     for (const auto& c : cases) {
-        const ProposedSaveName proposed = ProposeSaveName(c[0].c_str());
+        const ProposedSaveName proposed = ProposeSaveName(c[0].c_str(), c[0].size() + 1);
         CHECK_MESSAGE((proposed.baseName == c[1] && proposed.defaultExtension == c[2]),
                       c[0].size() << " characters");
     }
