@@ -260,7 +260,7 @@ TEST_CASE("files of other encoders and layouts") {
 }
 
 TEST_CASE("formats by extension; files that cannot be read or written say why") {
-    // The other extensions than the files here are written with, in any case.
+    // Extensions no file here is written with, in any letter case.
     ImageFormat format = ImageFormat::Bmp;
     for (const auto& [name, expected] : {std::pair{"b/c.ppm", ImageFormat::Pnm},
                                          {"x.tif", ImageFormat::Tiff},
