@@ -53,7 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<double> kernel = ReadKernel(in);
     const int taps = static_cast<int>(kernel.size());
     int width = in.Size(2600), height = in.Size(400);
-    FitPixels(width, height, kTapReads / taps);
+    if (static_cast<std::int64_t>(width) * height > kTapReads / taps) { // keeping a row
+        width = static_cast<int>(std::min<std::int64_t>(width, kTapReads / taps));
+        height = static_cast<int>(std::max<std::int64_t>(1, kTapReads / taps / width));
+    }
     const std::ptrdiff_t stride = 4 * static_cast<std::ptrdiff_t>(width) + in.Byte() % 64;
     const double angle = in.Angle();
     // The last row ends the buffer, so a read past it is a sanitizer report.

@@ -143,12 +143,3 @@ private:
     std::size_t size_;
     std::size_t at_ = 0;
 };
-
-// Shrinks width x height to at most `pixels` pixels, keeping a row, so that the oracle, which
-// reads every tap for every pixel, stays fast.
-inline void FitPixels(int& width, int& height, std::int64_t pixels) {
-    if (static_cast<std::int64_t>(width) * height <= pixels)
-        return;
-    width = static_cast<int>(std::min<std::int64_t>(width, pixels));
-    height = static_cast<int>(std::max<std::int64_t>(1, pixels / width));
-}

@@ -170,16 +170,16 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
         CAPTURE(width);
         const COrvanelBitmap picture = TestPicture(width, height, 7u * width);
-        for (const char* name : {"a.png", "a.bmp", "a.ppm", "a.pnm", "a.tif", "A.TIFF"}) {
+        for (const char* name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
             CAPTURE(name);
             REQUIRE(Write(folder / name, picture) == "");
             const COrvanelBitmap back = Read(folder / name);
             CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
             CHECK(Pixels(back) == Pixels(picture));
         }
-        for (const char* name : {"a.png", "a.bmp", "a.ppm"})
+        for (const char* name : {"a.PNG", "a.bmp", "a.pnm"})
             CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
-        std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.tif").c_str(), "r"),
+        std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.TIFF").c_str(), "r"),
                                                     TIFFClose);
         Bytes top(3 * width);
         REQUIRE(TIFFReadScanline(tiff.get(), top.data(), 0, 0) == 1);
@@ -205,48 +205,43 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
 
 TEST_CASE("files of other encoders and layouts") {
     ScratchFolder folder;
-    const int width = 9, height = 4, n = width * height;
-    Bytes rgba, rgb, grey, greyAlpha, greyAsRgb, rgb16, indices, paletted;
+    const int width = 9, height = 4;
+    Bytes rgba, rgb, grey, greyAlpha16, greyAsRgb, indices, paletted;
     const std::vector<png_color> palette = {{0, 200, 0}, {60, 150, 17}, {120, 100, 34}};
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < width * height; ++i) {
         const unsigned char r = i * 7, g = 255 - i * 5, b = i * i, a = i;
         rgba.insert(rgba.end(), {r, g, b, a});
         rgb.insert(rgb.end(), {r, g, b});
-        rgb16.insert(rgb16.end(), {r, r, g, g, b, b}); // each value v * 257, high byte first
         grey.push_back(r);
-        greyAlpha.insert(greyAlpha.end(), {r, a});
+        greyAlpha16.insert(greyAlpha16.end(), {r, r, a, a}); // each value v * 257, high byte first
         greyAsRgb.insert(greyAsRgb.end(), {r, r, r});
         indices.push_back(i % 3);
         const png_color& c = palette[i % 3];
         paletted.insert(paletted.end(), {c.red, c.green, c.blue});
     }
-    // stb's PNG, BMP and TGA: RGB, RGBA with alpha dropped, grey.
-    REQUIRE(stbi_write_png((folder / "rgb.png").c_str(), width, height, 3, rgb.data(), 0));
-    REQUIRE(stbi_write_png((folder / "rgba.png").c_str(), width, height, 4, rgba.data(), 0));
-    REQUIRE(stbi_write_png((folder / "g.png").c_str(), width, height, 1, grey.data(), 0));
-    REQUIRE(stbi_write_png((folder / "ga.png").c_str(), width, height, 2, greyAlpha.data(), 0));
-    REQUIRE(stbi_write_bmp((folder / "rgb.bmp").c_str(), width, height, 3, rgb.data()));
-    REQUIRE(stbi_write_bmp((folder / "rgba.bmp").c_str(), width, height, 4, rgba.data()));
-    REQUIRE(stbi_write_tga((folder / "rgb.tga").c_str(), width, height, 3, rgb.data()));
-    // libpng's 16-bit, interlaced and palette PNGs.
-    WritePng(folder / "16.png", width, height, PNG_COLOR_TYPE_RGB, 16, PNG_INTERLACE_NONE, rgb16);
-    WritePng(folder / "adam7.png", width, height, PNG_COLOR_TYPE_RGB, 8, PNG_INTERLACE_ADAM7, rgb);
+    // libpng's interlaced 16-bit grey with alpha, which needs every conversion but the
+    // palette's, and its palette PNG; stb's TGA, which only the general-purpose reader reads.
+    WritePng(folder / "ga16.png", width, height, PNG_COLOR_TYPE_GRAY_ALPHA, 16, PNG_INTERLACE_ADAM7,
+             greyAlpha16);
     WritePng(folder / "palette.png", width, height, PNG_COLOR_TYPE_PALETTE, 8, PNG_INTERLACE_NONE,
              indices, palette);
-    // A PNM with a comment in its header; a BMP whose negative height stores rows top-down.
+    REQUIRE(stbi_write_tga((folder / "rgb.tga").c_str(), width, height, 3, rgb.data()));
+    // A PNM with a comment in its header; stb's 32-bit bit-field BMP, its rows turned top-down
+    // and its height made negative to say so.
     WriteBytes(folder / "g.pgm", Text("P5\n# x\n9 4\n255\n", grey));
-    Bytes bmp = ReadBytes(folder / "rgb.bmp");
-    const int negative = -height, rowBytes = (3 * width + 3) / 4 * 4;
+    REQUIRE(stbi_write_bmp((folder / "rgba.bmp").c_str(), width, height, 4, rgba.data()));
+    Bytes bmp = ReadBytes(folder / "rgba.bmp");
+    const int negative = -height, rowBytes = 4 * width, pixels = bmp[10] | bmp[11] << 8;
     std::memcpy(&bmp[22], &negative, 4);
     for (int y = 0; y < height / 2; ++y)
-        std::swap_ranges(bmp.begin() + 54 + y * rowBytes, bmp.begin() + 54 + (y + 1) * rowBytes,
-                         bmp.end() - (y + 1) * rowBytes);
+        std::swap_ranges(bmp.begin() + pixels + y * rowBytes,
+                         bmp.begin() + pixels + (y + 1) * rowBytes, bmp.end() - (y + 1) * rowBytes);
     WriteBytes(folder / "down.bmp", bmp);
-    const std::pair<const char*, const Bytes*> files[] = {
-        {"rgb.png", &rgb},      {"rgba.png", &rgb},    {"rgb.bmp", &rgb},
-        {"rgba.bmp", &rgb},     {"rgb.tga", &rgb},     {"16.png", &rgb},
-        {"adam7.png", &rgb},    {"down.bmp", &rgb},    {"g.png", &greyAsRgb},
-        {"ga.png", &greyAsRgb}, {"g.pgm", &greyAsRgb}, {"palette.png", &paletted}};
+    const std::pair<const char*, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
+                                                          {"palette.png", &paletted},
+                                                          {"rgb.tga", &rgb},
+                                                          {"g.pgm", &greyAsRgb},
+                                                          {"down.bmp", &rgb}};
     for (const auto& [name, expected] : files) {
         CAPTURE(name);
         const COrvanelBitmap back = Read(folder / name);
@@ -265,13 +260,11 @@ TEST_CASE("files of other encoders and layouts") {
 }
 
 TEST_CASE("formats by extension; files that cannot be read or written say why") {
+    // Extensions no file here is written with, in any letter case.
     ImageFormat format = ImageFormat::Bmp;
-    const std::pair<const char*, ImageFormat> known[] = {
-        {"b/c.PNG", ImageFormat::Png}, {"x.bmp", ImageFormat::Bmp},
-        {"x.ppm", ImageFormat::Pnm},   {"x.pnm", ImageFormat::Pnm},
-        {"x.jpg", ImageFormat::Jpeg},  {"x.tif", ImageFormat::Tiff},
-        {"x.tiff", ImageFormat::Tiff}, {"x.tar.JpEg", ImageFormat::Jpeg}};
-    for (const auto& [name, expected] : known)
+    for (const auto& [name, expected] : {std::pair{"b/c.ppm", ImageFormat::Pnm},
+                                         {"x.tif", ImageFormat::Tiff},
+                                         {"x.tar.JpEg", ImageFormat::Jpeg}})
         CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), name);
     for (const char* unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
         CHECK_MESSAGE(!FormatFromExtension(unknown, format), unknown);
@@ -327,16 +320,13 @@ Run RunFx(const ScratchFolder& folder, const std::string& args) {
 
 TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for refusals") {
     ScratchFolder folder;
+    // The tool's help, a command's (an option anywhere, or asked of the tool), the version.
     const std::pair<const char*, const char*> helps[] = {
         {"--help", "Usage: quillet-fx COMMAND"},
-        {"blur --help",
+        {"blur in.png -h",
          "Usage: quillet-fx blur IN OUT --radius R --sigma S --angle A [--quality Q]\n"},
-        {"blur in.png -h", "Usage: quillet-fx blur"},
-        {"help blur", "Usage: quillet-fx blur"},
-        {"convert --help", "Usage: quillet-fx convert IN OUT"},
-        {"flare --help",
-         "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H "
-         "--intensity I\n"},
+        {"help flare", "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H "
+                       "--intensity I\n"},
         {"--version", "quillet-fx "},
     };
     for (const auto& [args, text] : helps) {
@@ -351,10 +341,11 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
     REQUIRE(Write(folder / "in.png", TestPicture(5, 4, 2)) == "");
     WriteBytes(folder / "garbage.png", {'G', 'I', 'F', '8', '7', 'a', 0, 1});
     const std::string blur = "blur in.png out.png --radius ";
+    // One of each message: the command, the arguments, OUT's format, reading and writing files
+    // (2), and each refusal of the effects' parameters (1).
     const std::tuple<int, std::string, const char*> failures[] = {
         {2, "", "quillet-fx: no command given"},
         {2, "sharpen in.png out.png", "quillet-fx: unknown command 'sharpen'"},
-        {2, blur + "1 --sigma 2 --angle 1e999", "--angle needs a number, not '1e999'"},
         {2, blur + "1 --sigma=2x --angle 0", "quillet-fx blur: --sigma needs a number, not '2x'"},
         {2, blur + "1 --sigma 2 --angle", "--angle needs a number after it"},
         {2, blur + "1 --sigma 2", "quillet-fx blur: missing --angle"},
@@ -362,9 +353,10 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
         {2, "blur in.png out.png x --radius 1 --sigma 2 --angle 0", "unexpected argument 'x'"},
         {2, blur + "1 --radius 2", "--radius is given twice"},
         {2, "convert in.png out.png --speed 3", "unknown option '--speed'"},
-        {2, "convert in.png out.png --quality 101",
-         "--quality needs a whole number from 1 to 100, not '101'"},
-        {2, "convert in.png out.png --quality 50.5", "--quality needs a whole number"},
+        {2, "convert in.png out.png --quality 50.5",
+         "--quality needs a whole number from 1 to 100, not '50.5'"},
+        {2, "flare in.png out.png --x 1 --y 2 --size 65536 --brightness 4 --hue 5 --intensity 6",
+         "--size needs a whole number from 0 to 65535"},
         {2, "convert in.png out.xyz",
          "cannot tell the format of OUT 'out.xyz' from its extension (use .png, .bmp"},
         {2, "blur missing.png out.png --radius 1 --sigma 1 --angle 0",
@@ -372,7 +364,6 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
         {2, "convert garbage.png out.png", "cannot read garbage.png: broken image"},
         {2, "convert . out.png", "cannot read .: is a directory"},
         {2, "convert in.png none/o.png", "cannot write none/o.png: No such file or directory"},
-        {2, "blur in.png none/o.jpg --radius 1 --sigma 1 --angle 0", "cannot write none/o.jpg"},
         {1, blur + "1e7 --sigma 1 --angle 0",
          "quillet-fx blur: the blur refuses its parameters: radius 1e+07 gives a kernel longer "
          "than the 1048576 taps"},
@@ -382,14 +373,6 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
         // The parameters are judged before the picture is read.
         {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
          "radius 1e+07 gives a kernel longer"},
-        {2, "flare in.png out.png --x 1 --y 2 --size 3 --brightness 4 --hue 5",
-         "quillet-fx flare: missing --intensity"},
-        {2, "flare in.png out.png --x 1 --y 2 --size 3 --brightness 101 --hue 5 --intensity 6",
-         "--brightness needs a whole number from 0 to 100"},
-        {2, "flare in.png out.png --x 1 --y 2 --size 65536 --brightness 4 --hue 5 --intensity 6",
-         "--size needs a whole number from 0 to 65535"},
-        {2, "flare in.png out.png --x -1000001 --y 2 --size 3 --brightness 4 --hue 5 --intensity 6",
-         "--x needs a whole number"},
         // The source beside the centre column of a 5x4 picture, a million rows down: the back
         // disc would sit 49151 x 2000004 / 2 rows away.
         {1,
@@ -414,11 +397,7 @@ TEST_CASE("the tool's files hold what the oracles' blur and first flare make of 
     REQUIRE(Write(folder / "in.bmp", picture) == "");
     // Radius, sigma, angle. Sigma 0: the blur refuses and the tool copies the pixels, as convert
     // does.
-    const char* blurs[][3] = {{"5", "0", "30"},
-                              {"3", "2", "30"},
-                              {"-1", "0.7", "200"},
-                              {"2.5", "-10", "-45"},
-                              {"0", "1.5", "90"}};
+    const char* blurs[][3] = {{"5", "0", "30"}, {"3", "2", "30"}, {"-1", "0.7", "200"}};
     for (const auto& c : blurs) {
         const std::string args = std::string("blur in.bmp out.png --radius ") + c[0] + " --sigma " +
                                  c[1] + " --angle " + c[2];
@@ -433,15 +412,8 @@ TEST_CASE("the tool's files hold what the oracles' blur and first flare make of 
     CHECK(RunFx(folder, "convert in.bmp c.png").status == 0);
     CHECK(Pixels(Read(folder / "c.png")) == Pixels(picture));
 
-    const int flares[][6] = {
-        // x, y, size, brightness, hue, intensity
-        {20, 40, 30, 25, 0, 30},     // y counts from the bottom row
-        {70, 5, 44, 60, 310, 100},   // h50 of 360
-        {45, 10, 40, 40, 120, 70},   // on the centre column
-        {-50, 200, 60, 10, 200, 50}, // the source outside
-        {10, 10, 0, 100, 0, 100},    // size 0: the picture unchanged
-        {30, 30, 50, 1, 90, 50},     // no rays
-    };
+    // x, y, size, brightness, hue, intensity: y counts from the bottom row; the source outside.
+    const int flares[][6] = {{20, 40, 30, 25, 170, 60}, {-50, 200, 60, 10, 200, 50}};
     const char* names[] = {"--x", "--y", "--size", "--brightness", "--hue", "--intensity"};
     for (const auto& c : flares) {
         std::string args = "flare in.bmp out.png";
@@ -452,7 +424,7 @@ TEST_CASE("the tool's files hold what the oracles' blur and first flare make of 
         LensFlareOracle::Generator firstState(1);
         LensFlareOracle::Painter().LensFlare(&expected, c[0], c[1], c[2], c[3], c[4], c[5],
                                              firstState);
-        CHECK((Pixels(expected) != Pixels(picture)) == (c[2] != 0));
+        CHECK(Pixels(expected) != Pixels(picture));
         const Run run = RunFx(folder, args);
         REQUIRE_MESSAGE(run.status == 0, run.err);
         CHECK(Pixels(Read(folder / "out.png")) == Pixels(expected));

@@ -143,37 +143,26 @@ TEST_CASE("the free area and the image fitted into it") {
 TEST_CASE("the image on the printed page; nothing for margins that leave no sensible area") {
     const struct {
         float left, top, right, bottom;
-        int pixelsWide, pixelsHigh, mmWide, mmHigh;
         unsigned int width, height;
         PrintedPlacement placed; // drawable, left, top, free width and height, width, height
+        int pixelsWide = 4960, pixelsHigh = 7016, mmWide = 210, mmHigh = 297; // A4
     } cases[] = {
-        // 2 cm all round on 4960 x 7016 pixels of 210 x 297 mm, a 3000 x 2000 image.
-        {2, 2, 2, 2, 4960, 7016, 210, 297, 3000, 2000, {true, 472, 472, 4015, 6071, 4015, 2676}},
-        // 0.4 cm with a 2000 x 3000 image: the height decides.
-        {.4f,
-         .4f,
-         .4f,
-         .4f,
-         4960,
-         7016,
-         210,
-         297,
-         2000,
-         3000,
-         {true, 94, 94, 4771, 6827, 4551, 6827}},
+        // 2 cm all round, a 3000 x 2000 image; 0.4 cm with a 2000 x 3000 one: the height decides.
+        {2, 2, 2, 2, 3000, 2000, {true, 472, 472, 4015, 6071, 4015, 2676}},
+        {.4f, .4f, .4f, .4f, 2000, 3000, {true, 94, 94, 4771, 6827, 4551, 6827}},
         // A very wide image on a narrow area: the width first, the height when it overflows.
-        {0, 0, 0, 0, 100, 50, 100, 50, 400, 100, {true, 0, 0, 100, 50, 100, 25}},
-        {0, 0, 0, 0, 100, 20, 100, 20, 400, 100, {true, 0, 0, 100, 20, 80, 20}},
-        {15, 2, 15, 2, 4960, 7016, 210, 297, 300, 200, {}},       // wider than the paper
-        {2, 20, 2, 20, 4960, 7016, 210, 297, 300, 200, {}},       // taller than the paper
-        {INFINITY, 2, 2, 2, 4960, 7016, 210, 297, 300, 200, {}},  // "1e39" read into a float
-        {2, 2, 2, -INFINITY, 4960, 7016, 210, 297, 300, 200, {}}, // infinitely large
-        {NAN, 2, 2, 2, 4960, 7016, 210, 297, 300, 200, {}},
-        {-1e5f, -1e5f, -1e5f, -1e5f, 4960, 7016, 210, 297, 300, 200, {}}, // a kilometre out
-        {1e30f, 1e30f, 0, 0, 4960, 7016, 210, 297, 300, 200, {}},         // beyond int
-        {2, 2, 2, 2, 4960, 7016, 0, 297, 300, 200, {}},                   // no paper size
-        {2, 2, 2, 2, 4960, 7016, 210, 297, 0, 200, {}},                   // no image
-        {0, 0, 0, 0, 100, 100, 100, 100, 100000, 1, {}}, // too flat to keep a row on the page
+        {0, 0, 0, 0, 400, 100, {true, 0, 0, 100, 50, 100, 25}, 100, 50, 100, 50},
+        {0, 0, 0, 0, 400, 100, {true, 0, 0, 100, 20, 80, 20}, 100, 20, 100, 20},
+        {15, 2, 15, 2, 300, 200, {}},       // wider than the paper
+        {2, 20, 2, 20, 300, 200, {}},       // taller than the paper
+        {INFINITY, 2, 2, 2, 300, 200, {}},  // "1e39" read into a float
+        {2, 2, 2, -INFINITY, 300, 200, {}}, // infinitely large
+        {NAN, 2, 2, 2, 300, 200, {}},
+        {-1e5f, -1e5f, -1e5f, -1e5f, 300, 200, {}},      // a kilometre out
+        {1e30f, 1e30f, 0, 0, 300, 200, {}},              // beyond int
+        {2, 2, 2, 2, 300, 200, {}, 4960, 7016, 0},       // no paper size
+        {2, 2, 2, 2, 0, 200, {}},                        // no image
+        {0, 0, 0, 0, 100000, 1, {}, 100, 100, 100, 100}, // too flat to keep a row on the page
     };
     for (const auto& c : cases) {
         INFO(c.left << " " << c.top << " " << c.right << " " << c.bottom << " image " << c.width

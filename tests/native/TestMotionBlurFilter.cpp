@@ -20,6 +20,7 @@ using Orvanel::Filter::CMotionBlurFilter;
 using Orvanel::Filter::CMotionBlurPlan;
 namespace Oracle = MotionBlurOracle;
 using FlareDigests::Pixels;
+using FlareDigests::RandomBitmap;
 
 namespace {
 
@@ -36,12 +37,6 @@ Bytes RandomBytes(std::size_t n) {
     return bytes;
 }
 
-COrvanelBitmap RandomBitmap(int w, int h) {
-    COrvanelBitmap b;
-    b.SetBitmap(RandomBytes(4u * w * h).data(), w, h, false, true);
-    return b;
-}
-
 Taps Kernel(int width, double sigma, bool oracle = false) {
     double* k = nullptr;
     const int n = oracle ? Oracle::MakeKernel(width, sigma, k)
@@ -53,7 +48,7 @@ Taps Kernel(int width, double sigma, bool oracle = false) {
 
 void CheckBlur(int w, int h, double radius, double sigma, double angle) {
     INFO(w << "x" << h << " radius " << radius << " sigma " << sigma << " angle " << angle);
-    COrvanelBitmap fast = RandomBitmap(w, h), slow = fast;
+    COrvanelBitmap fast = RandomBitmap(w, h, rng), slow = fast;
     CHECK(CMotionBlurFilter().MotionBlur(&fast, radius, sigma, angle));
     Oracle::MotionBlur(&slow, radius, sigma, angle);
     CHECK(Pixels(fast) == Pixels(slow));
@@ -148,7 +143,7 @@ TEST_CASE("worked examples: tap offsets, uniform 255; values out of range are re
 
     rng.seed(5);
     CMotionBlurFilter filter;
-    const COrvanelBitmap original = RandomBitmap(5, 4);
+    const COrvanelBitmap original = RandomBitmap(5, 4, rng);
     const double widestRadius = (CMotionBlurFilter::kMaxTaps - 2) / 2.0; // 2r + 1 taps
     COrvanelBitmap widest = original, empty;
     CHECK(filter.MotionBlur(&widest, widestRadius, 1.0, 0.0));
@@ -186,6 +181,9 @@ TEST_CASE("the blur matches the oracle byte for byte on random images and parame
         CheckBlur(13, 9, 0.0, sigma, Uniform(0, 360));
         CheckBlur(9, 13, 300.5, sigma, Uniform(-360, 0));
     }
+    // One tap holds all the weight, or the Gaussian is flat.
+    for (double sigma : {1e-150, -1e-150, 1e300, -1e300})
+        CheckBlur(11, 7, 2.0, sigma, Uniform(-360, 360));
     CheckBlur(150, 97, 20.0, 12.0, 117.0); // shared out between threads
 }
 

@@ -7,10 +7,13 @@
 // every build that checks them computes the same bytes. The native tests check the oracle and
 // the renderer against them, the Windows tests the oracle and the renderer built with the Windows
 // runtime, whose rand, sqrt, asin, exp, sin and cos must therefore give the same bytes.
+// Beside them, the pixel helpers the effects' tests share.
 #include "host/OrvanelBitmap.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace FlareDigests {
@@ -61,6 +64,14 @@ inline COrvanelBitmap Pattern(int width, int height) {
             bitmap.SetColorValue(x, y,
                                  ((x * 7 + y * 3) & 0xFF) | ((x ^ y) & 0xFF) << 8 |
                                      ((x * y) >> 3 & 0xFF) << 16);
+    return bitmap;
+}
+
+// A bitmap of random bytes, the fourth of each pixel included.
+inline COrvanelBitmap RandomBitmap(int width, int height, std::mt19937& random) {
+    COrvanelBitmap bitmap(width, height, 32);
+    std::generate_n(bitmap.GetPtBitmap(), 4L * width * height,
+                    [&] { return static_cast<unsigned char>(random()); });
     return bitmap;
 }
 
