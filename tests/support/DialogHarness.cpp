@@ -78,6 +78,16 @@ std::wstring Texts(HWND dialog, std::initializer_list<int> ids) {
     return texts;
 }
 
+std::vector<std::wstring> ComboItems(HWND dialog, int id) {
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0; i < SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids) {
     std::vector<LRESULT> ranges;
     for (int id : ids) {
@@ -85,6 +95,23 @@ std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids) {
             ranges.push_back(SendDlgItemMessageW(dialog, id, query, 0, 0));
     }
     return ranges;
+}
+
+std::string Placement(HWND dialog, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+LRESULT Mouse(HWND window, UINT message, int x, int y) {
+    return SendMessageW(window, message, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+void CancelOrClose(HWND dialog, bool viaCancel) {
+    PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND, viaCancel ? IDCANCEL : SC_CLOSE,
+                 0);
 }
 
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected) {

@@ -15,7 +15,7 @@ namespace {
 struct Record {
     void* handle;
     int creator; // in kWatched
-    std::string caller, context;
+    std::string context;
 };
 
 std::mutex mutex;
@@ -24,8 +24,8 @@ std::string context, firstFault;
 unsigned long created = 0;
 const void* real[12]; // the system's functions, in the order of kWatched
 
-void Created(int id, void* handle, const void* returnAddress);
-template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call);
+void Created(int id, void* handle);
+template <typename Call> int Release(int id, void* handle, Call call);
 
 // What a releasing call gives back.
 void* Handle(HGDIOBJ object) { return object; }
@@ -40,10 +40,10 @@ template <int id, bool releases, typename R, typename... A> const void* Hook(R (
         static R WINAPI Call(A... arguments) {
             const auto call = [&] { return reinterpret_cast<R (*)(A...)>(real[id])(arguments...); };
             if constexpr (releases) {
-                return Release(id, Handle(arguments...), __builtin_return_address(0), call);
+                return Release(id, Handle(arguments...), call);
             } else {
                 const R handle = call();
-                Created(id, reinterpret_cast<void*>(handle), __builtin_return_address(0));
+                Created(id, reinterpret_cast<void*>(handle));
                 return handle;
             }
         }
@@ -79,23 +79,9 @@ std::string Hex(const void* value) {
     return text;
 }
 
-// "Quillet.dll+0x1a2b" for the call before a return address, which lies in a patched module:
-// the offset finds the line with addr2line whatever base the module was loaded at.
-std::string Caller(const void* returnAddress) {
-    const char* address = static_cast<const char*>(returnAddress) - 1;
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(address), &module);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    const char* name = std::strrchr(path, '\\') != nullptr ? std::strrchr(path, '\\') + 1 : path;
-    return name + ("+" + Hex(reinterpret_cast<const void*>(address - (char*)module)));
-}
-
 std::string Describe(const Record& record) {
-    return Hex(record.handle) + " made by " + kWatched[record.creator].name + " at " +
-           record.caller + " during " + record.context;
+    return Hex(record.handle) + " made by " + kWatched[record.creator].name + " during " +
+           record.context;
 }
 
 void Fault(const std::string& what) {
@@ -108,19 +94,19 @@ std::vector<Record>::iterator FindLive(const void* handle) {
                         [handle](const Record& record) { return record.handle == handle; });
 }
 
-void Created(int id, void* handle, const void* returnAddress) {
+void Created(int id, void* handle) {
     std::lock_guard<std::mutex> lock(mutex);
     if (handle != nullptr) {
         ++created;
-        live.push_back({handle, id, Caller(returnAddress), context});
+        live.push_back({handle, id, context});
     }
 }
 
 // Checks a release, which `call` makes, and records it.
-template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call) {
+template <typename Call> int Release(int id, void* handle, Call call) {
     std::lock_guard<std::mutex> lock(mutex);
     const std::string name = kWatched[id].name;
-    const std::string what = name + "(" + Hex(handle) + ") at " + Caller(returnAddress);
+    const std::string what = name + "(" + Hex(handle) + ")";
     // A device context goes back with the objects it had of its own: what a caller selected
     // into it has been selected out again (a bitmap left there cannot be deleted on Windows).
     // Another handle has no current objects.

@@ -6,7 +6,7 @@
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
 
-#include <cstdio>
+#include <cwchar>
 #include <string>
 
 using namespace QuilletTest;
@@ -40,19 +40,6 @@ int MatrixMismatches(HWND dialog, int hue, int pickedX, int pickedY) {
 
 int SwatchMismatches(HWND dialog, unsigned long color) {
     return ScreenMismatches(Child(dialog, L"ColorBox"), [&](int, int) { return color; });
-}
-
-void Mouse(HWND dialog, UINT message, int x, int y) {
-    SendMessageW(Child(dialog, L"ColorMatrix"), message, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-// "x,y wxh" of a window in the dialog's client coordinates, its edges included.
-std::string Placement(HWND dialog, HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
 } // namespace
@@ -90,18 +77,24 @@ TEST_CASE("the box as it opens shows the caller's colour; Cancel and a close kee
                 // Option buttons, typing and a pick change nothing for the caller.
                 ClickButton(dialog, IDC_COLOR_BLUE_OPTION);
                 SetDlgItemTextW(dialog, IDC_COLOR_RED_EDIT, L"12");
-                Mouse(dialog, WM_LBUTTONDOWN, 100, 100);
-                PostMessageW(dialog, c.viaCancel ? WM_COMMAND : WM_SYSCOMMAND,
-                             c.viaCancel ? IDCANCEL : SC_CLOSE, 0);
+                Mouse(Child(dialog, L"ColorMatrix"), WM_LBUTTONDOWN, 100, 100);
+                CancelOrClose(dialog, c.viaCancel);
             });
         CHECK(result == 1);
         CHECK(color == c.color);
     }
 }
 
-TEST_CASE("a click, a drag and a hue pick the matrix pixel under the pointer; OK hands it back") {
+TEST_CASE("notified points, a click, a drag and a hue pick from the matrix; OK hands it back") {
     unsigned long color = 0x000000FF;                          // red: the matrix of hue 0
     const COrvanelBitmap red = Matrix(0), green = Matrix(120); // the slider at 240 is hue 120
+    // A notified point is kept on the bitmap; y = 0 is the top row.
+    const struct {
+        short x, y;
+        unsigned long want;
+    } notes[] = {{10, 0, red.GetColorValue(10, 257)},
+                 {300, 10, red.GetColorValue(257, 247)}, // beside the bitmap: its last column
+                 {200, -40, red.GetColorValue(200, 257)}};
     const unsigned long picked = green.GetColorValue(57, 257 - 197);
     Orvanel::Color::HSBColor hsb{0, 100, 100};
     unsigned long converted = picked;
@@ -114,20 +107,30 @@ TEST_CASE("a click, a drag and a hue pick the matrix pixel under the pointer; OK
              (picked >> 8) & 0xFF, picked >> 16);
     CHECK(RunDialog([&] { return ShowColorBox(nullptr, color); },
                     [&](HWND dialog) {
-                        const std::wstring opened = Values(dialog);
-                        Mouse(dialog, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
+                        for (const auto& note : notes) {
+                            INFO("notified at " << note.x << ", " << note.y);
+                            SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK,
+                                         MAKELPARAM(note.x, note.y));
+                            // The value boxes follow at once.
+                            CHECK(ControlText(dialog, IDC_COLOR_RED_EDIT) ==
+                                  std::to_wstring(note.want & 0xFF));
+                            CHECK(SwatchMismatches(dialog, note.want) == 0);
+                        }
+                        const std::wstring notified = Values(dialog);
+                        HWND matrix = Child(dialog, L"ColorMatrix");
+                        Mouse(matrix, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
                         CHECK(MatrixMismatches(dialog, 0, 127, 127) == 0);
                         CHECK(SwatchMismatches(dialog, red.GetColorValue(127, 257 - 127)) == 0);
                         // Dragged past the top-right corner (the top row's last pixel), back in,
                         // released.
-                        Mouse(dialog, WM_MOUSEMOVE, 257, 1);
-                        Mouse(dialog, WM_MOUSEMOVE, 60, 200); // picture pixel (57, 197)
-                        Mouse(dialog, WM_LBUTTONUP, 60, 200);
-                        Mouse(dialog, WM_MOUSEMOVE, 20, 20); // released: no longer picks
+                        Mouse(matrix, WM_MOUSEMOVE, 257, 1);
+                        Mouse(matrix, WM_MOUSEMOVE, 60, 200); // picture pixel (57, 197)
+                        Mouse(matrix, WM_LBUTTONUP, 60, 200);
+                        Mouse(matrix, WM_MOUSEMOVE, 20, 20); // released: no longer picks
                         CHECK(MatrixMismatches(dialog, 0, 57, 197) == 0);
                         CHECK(SwatchMismatches(dialog, red.GetColorValue(57, 257 - 197)) == 0);
-                        CHECK(Values(dialog) ==
-                              opened); // a pick leaves the boxes for the next hue change
+                        // A pick leaves the boxes for the next hue change.
+                        CHECK(Values(dialog) == notified);
                         // A new hue repaints the matrix; the colour is read again at the picked
                         // pixel.
                         DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);
@@ -137,33 +140,4 @@ TEST_CASE("a click, a drag and a hue pick the matrix pixel under the pointer; OK
                         ClickButton(dialog, IDOK);
                     }) == 1);
     CHECK(color == picked);
-}
-
-TEST_CASE("a pick notification reads the matrix at its point, kept on the bitmap") {
-    const COrvanelBitmap red = Matrix(0);
-    const struct {
-        short x, y;
-        unsigned long want;
-    } notes[] = {
-        {10, 0, red.GetColorValue(10, 257)},    // y = 0 is the top row
-        {300, 10, red.GetColorValue(257, 247)}, // beside the bitmap: its last column
-        {200, -40, red.GetColorValue(200, 257)},
-        {10, 10, red.GetColorValue(10, 247)},
-    };
-    unsigned long color = 0x000000FF;
-    CHECK(RunDialog([&] { return ShowColorBox(nullptr, color); },
-                    [&](HWND dialog) {
-                        for (const auto& note : notes) {
-                            CAPTURE(note.x);
-                            CAPTURE(note.y);
-                            SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK,
-                                         MAKELPARAM(note.x, note.y));
-                            // The value boxes follow at once.
-                            CHECK(ControlText(dialog, IDC_COLOR_RED_EDIT) ==
-                                  std::to_wstring(note.want & 0xFF));
-                            CHECK(SwatchMismatches(dialog, note.want) == 0);
-                        }
-                        ClickButton(dialog, IDOK);
-                    }) == 1);
-    CHECK(color == notes[3].want);
 }

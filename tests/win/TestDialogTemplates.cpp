@@ -32,23 +32,18 @@ struct Dialog {
     std::vector<Item> controls;
 };
 
-// Both as one line, so that a difference shows whole; characters beyond ASCII as \u<code>.
+// Both as one line, so that a difference shows whole.
 std::string Describe(const Item& item) {
-    std::string text;
-    for (wchar_t c :
-         std::to_wstring(item.id) + L" " + item.className + L" \"" + item.text + L"\" " + item.font)
-        if (c < 128) {
-            text += char(c);
-        } else {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04X", unsigned(c));
-            text += code;
-        }
+    const std::wstring text =
+        std::to_wstring(item.id) + L" " + item.className + L" \"" + item.text + L"\" " + item.font;
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(),
+                                    int(utf8.size()), nullptr, nullptr));
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, " style 0x%08lX ex 0x%08lX at %d,%d %dx%d",
                   static_cast<unsigned long>(item.style), static_cast<unsigned long>(item.exStyle),
                   item.x, item.y, item.cx, item.cy);
-    return text + numbers;
+    return utf8 + numbers;
 }
 
 // Reads front to back; a read past the end sets `failed` and gives zeros.
@@ -91,12 +86,6 @@ private:
     size_t offset_ = 0;
 };
 
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(towlower(c));
-    return text;
-}
-
 // The compiled template of dialog `id`; false when there is none or its bytes are not an
 // extended template that ends where they do.
 bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
@@ -130,7 +119,8 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
         item.x = in.Read<short>(), item.y = in.Read<short>();
         item.cx = in.Read<short>(), item.cy = in.Read<short>();
         item.id = static_cast<int>(in.Read<DWORD>());
-        item.className = Lower(in.StringOrOrdinal(true));
+        item.className = in.StringOrOrdinal(true);
+        CharLowerBuffW(item.className.data(), DWORD(item.className.size()));
         item.text = in.StringOrOrdinal();
         const WORD extraBytes = in.Read<WORD>();
         for (WORD skipped = 0; skipped < extraBytes; ++skipped)

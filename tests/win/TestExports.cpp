@@ -48,14 +48,6 @@ const char* At(HMODULE module, DWORD offset) {
     return reinterpret_cast<const char*>(module) + offset;
 }
 
-int ThreadWindowCount() {
-    int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(), [](HWND, LPARAM c) { return ++*reinterpret_cast<int*>(c), TRUE; },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 } // namespace
 
 TEST_CASE("the export table holds exactly the decorated names; the C++ runtime is shared") {
@@ -97,16 +89,13 @@ TEST_CASE("plain exports through the import library and through GetProcAddress")
 }
 
 TEST_CASE("exports given nothing to work with show nothing") {
-    const int windowsBefore = ThreadWindowCount();
-    // No buffer for the path: nothing to ask for.
-    CHECK(ShowOpenDialogBox(nullptr, nullptr) == 0);
-    CHECK(ShowSaveDialogBox(nullptr, nullptr) == 0);
-    CHECK(ShowVideoOpenBox(nullptr, nullptr) == 0);
-    CHECK(ShowFolderSelectDialogBox(nullptr, nullptr) == 0);
-    // Nothing to lay out or print: nothing shown, nothing confirmed.
-    CHECK(ShowPrintPreview(nullptr, nullptr, nullptr) == 0);
-    PrintDialog(nullptr, nullptr, nullptr, true);
-    CHECK(ThreadWindowCount() == windowsBefore);
+    // No buffer for the path: nothing to ask for. Nothing to lay out: nothing shown, nothing
+    // confirmed.
+    for (int (*show)(wchar_t*, HWND) :
+         {ShowOpenDialogBox, ShowSaveDialogBox, ShowVideoOpenBox, ShowFolderSelectDialogBox})
+        CHECK(RunDialog([&] { return show(nullptr, nullptr); }, [](HWND) {}, false) == 0);
+    CHECK(RunDialog([] { return ShowPrintPreview(nullptr, nullptr, nullptr); }, [](HWND) {},
+                    false) == 0);
 }
 
 TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {
@@ -120,8 +109,7 @@ TEST_CASE("the About box shows its four strings, is centred and is owned by the 
                       for (int i = 0; i < 4; ++i) {
                           wchar_t expected[256] = {};
                           LoadStringW(GetModuleHandleW(L"Quillet.dll"), strings[i], expected, 255);
-                          CHECK(ControlText(dialog, lines[i]) == expected);
-                          CHECK((expected[0] != 0 && ControlText(dialog, lines[i]) != L"Static"));
+                          CHECK((expected[0] != 0 && ControlText(dialog, lines[i]) == expected));
                       }
                       RECT rect{};
                       GetWindowRect(dialog, &rect);

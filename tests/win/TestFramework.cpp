@@ -51,7 +51,7 @@ struct OleHook {
 };
 
 // Records the slot and the decoded arguments of the last handler call and answers what the
-// base answers, so that the defaults are checked through it as well.
+// base answers (OnMouseMove: `mouseMoveResult` when set), so the defaults are checked as well.
 class CRecordingDialog : public CLocalDialog {
 public:
     using Base = CLocalDialog;
@@ -59,8 +59,7 @@ public:
     int slot = -1, destroyCalls = 0;
     LPARAM initParam = 0;
     Value values[4] = {};
-    bool overrideMouseMove = false;
-    int mouseMoveResult = 0;
+    const int* mouseMoveResult = nullptr;
 
     void Record(int s, Value a = 0, Value b = 0, Value c = 0, Value d = 0) {
         slot = s, values[0] = a, values[1] = b, values[2] = c, values[3] = d;
@@ -123,7 +122,7 @@ public:
     INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, Base::OnDestroy(); }
     int OnMouseMove(unsigned* k, int* x, int* y) override {
         Record(24, *k, *x, *y);
-        return overrideMouseMove ? mouseMoveResult : Base::OnMouseMove(k, x, y);
+        return mouseMoveResult != nullptr ? *mouseMoveResult : Base::OnMouseMove(k, x, y);
     }
     INT_PTR OnMouseLeave() override { return Record(26), Base::OnMouseLeave(); }
     INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
@@ -148,23 +147,12 @@ constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
 } // namespace
 
-TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
+TEST_CASE("DialogProc: WM_INITDIALOG attaches the object; messages passed whole reach their slot") {
     ModelessDialog dialog;
     REQUIRE(dialog.window != nullptr);
     CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
           reinterpret_cast<LONG_PTR>(&dialog.object));
     CHECK(dialog.object.initParam == reinterpret_cast<LPARAM>(&dialog.object));
-
-    // Without an object DefWindowProc answers: a close destroys the window.
-    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
-    CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
-    DialogProc(plain, WM_CLOSE, 0, 0);
-    CHECK_FALSE(IsWindow(plain));
-}
-
-TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages return 0") {
-    ModelessDialog dialog;
     const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
                                 {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
                                 {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12},    {WM_MEASUREITEM, 14},
@@ -180,6 +168,7 @@ TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages
         CHECK((seen[0] == std::int64_t(dialog.window) && seen[1] == route[0]));
         CHECK((seen[2] == std::int64_t(wParam) && seen[3] == lParam));
     }
+    // Unrouted messages return 0 without a handler.
     for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
                           UINT{WM_USER + 5}}) {
         INFO("message 0x" << std::hex << unrouted);
@@ -187,6 +176,12 @@ TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages
         CHECK(dialog.Send(unrouted, 1, 1) == 0);
         CHECK(dialog.object.slot == -1);
     }
+    // Without an object DefWindowProc answers: a close destroys the window.
+    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
+    DialogProc(plain, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(plain));
 }
 
 TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint record") {
@@ -234,15 +229,12 @@ TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint r
 
 TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
     ModelessDialog dialog;
-    dialog.object.overrideMouseMove = true;
-    dialog.object.mouseMoveResult = 1;
-    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
-          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)));
-    for (int result : {0, 7, -3}) {
-        dialog.object.mouseMoveResult = result;
-        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) == result);
+    for (int result : {1, 0, 7, -3}) {
+        dialog.object.mouseMoveResult = &result;
+        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
+              (result == 1 ? DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1))
+                           : result));
     }
-
     // Only a result of 0 lets the dialog manager turn a close into Cancel.
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
     CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
@@ -252,34 +244,51 @@ TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
 
 TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wider than it") {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     // 81 pixels wider than the screen: (0 - w + screen) / 2 = -81 / 2 = -40 (truncated).
     HWND wide = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, screenWidth + 81, 100, nullptr,
                                 nullptr, nullptr, nullptr);
     CenterDialogOnScreen(wide);
     RECT rect{};
     GetWindowRect(wide, &rect);
-    CHECK(rect.left == -40);
-    CHECK(rect.top == (screenHeight - 100) / 2);
-    CHECK(rect.right - rect.left == screenWidth + 81);
+    CHECK((rect.left == -40 && rect.right - rect.left == screenWidth + 81));
+    CHECK(rect.top == (GetSystemMetrics(SM_CYSCREEN) - 100) / 2);
     DestroyWindow(wide);
 }
 
 namespace {
 
-// Records what its handlers receive.
+// Records what its handlers receive; its mouse and key handlers answer `answer`.
 class CRecordingWindow : public CLocalWindow {
 public:
     int createCalls = 0, ncCalls = 0, destroyCalls = 0;
-    unsigned int widthSeenBySize = 0, mouseKeys = 0;
-    int mouseX = 0, mouseY = 0;
-    LRESULT closeResult = 1;
+    unsigned int widthSeenBySize = 0, keys = 0;
+    int x = 0, y = 0;
+    LRESULT closeResult = 1, answer = 1;
     CDrawContext* paintedWith = nullptr;
     std::atomic<int> idleTurns{0};
     std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
     std::atomic<UINT> threadMessage{0};
     std::atomic<LPARAM> threadParameter{0};
 
+#define MOUSE(name)                                                                                \
+    LRESULT name(unsigned int& k, int& px, int& py) override {                                     \
+        return keys = k, x = px, y = py, answer;                                                   \
+    }
+#define KEY(name)                                                                                  \
+    LRESULT name(unsigned int& code, unsigned int& data) override {                                \
+        return keys = code, x = int(data), answer;                                                 \
+    }
+    MOUSE(OnLButtonDown)
+    MOUSE(OnLButtonUp)
+    MOUSE(OnMouseMove)
+    MOUSE(OnMouseHover)
+    MOUSE(OnLButtonDblClk)
+    MOUSE(OnRButtonDown)
+    MOUSE(OnRButtonUp)
+    KEY(OnKeyDown)
+    KEY(OnKeyUp)
+#undef MOUSE
+#undef KEY
     LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
     LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
         return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
@@ -288,10 +297,6 @@ public:
     LRESULT OnSize(unsigned int& w, unsigned int& h, unsigned int& type) override {
         widthSeenBySize = width;
         return CLocalWindow::OnSize(w, h, type);
-    }
-    LRESULT OnRButtonUp(unsigned int& keys, int& x, int& y) override {
-        mouseKeys = keys, mouseX = x, mouseY = y;
-        return 0;
     }
     LRESULT OnClose() override { return closeResult; }
     LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
@@ -358,8 +363,29 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
 
     SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 200));
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
-    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(-5, 300));
-    CHECK((child.mouseKeys == MK_SHIFT && child.mouseX == -5 && child.mouseY == 300));
+    // Mouse and key handlers get their arguments decoded; for most of them a result of 1 lets
+    // DefWindowProcW answer instead, a double click's and a hover's result is always the answer.
+    const struct {
+        UINT message;
+        bool oneMeansDefault;
+    } rules[] = {{WM_LBUTTONDOWN, true}, {WM_LBUTTONUP, true}, {WM_MOUSEMOVE, true},
+                 {WM_RBUTTONDOWN, true}, {WM_RBUTTONUP, true}, {WM_MOUSEHOVER, false},
+                 {WM_KEYDOWN, true},     {WM_KEYUP, true},     {WM_LBUTTONDBLCLK, false}};
+    const WPARAM wParam = kHighHalf | MK_SHIFT;
+    const LPARAM lParam = MAKELPARAM(-5, 300);
+    for (const auto& rule : rules) {
+        INFO("message 0x" << std::hex << rule.message);
+        const bool key = rule.message == WM_KEYDOWN || rule.message == WM_KEYUP;
+        for (LRESULT answer : {1, 7}) {
+            child.answer = answer, child.keys = 0;
+            const LRESULT byDefault = DefWindowProcW(child.window, rule.message, wParam, lParam);
+            CHECK(SendMessageW(child.window, rule.message, wParam, lParam) ==
+                  (answer == 1 && rule.oneMeansDefault ? byDefault : answer));
+            CHECK(child.keys == MK_SHIFT);
+            CHECK(child.x == (key ? int(MAKELPARAM(-5, 300)) : -5));
+            CHECK((key || child.y == 300));
+        }
+    }
     // WM_PAINT with a device context in wParam paints through the window's own context.
     HDC other = CreateCompatibleDC(nullptr);
     SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
@@ -408,8 +434,7 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
         DWORD exitCode = 0;
         GetExitCodeThread(observed, &exitCode);
         CloseHandle(observed);
-        CHECK(exitCode == 20);
-        CHECK_FALSE(child.finishedTurn);
+        CHECK((exitCode == 20 && !child.finishedTurn));
     }
 }
 
@@ -456,7 +481,7 @@ TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks 
                view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
     }
     // A click and a double click both reach the parent as a double click.
-    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34)) == 0);
+    CHECK(Mouse(view.window, WM_LBUTTONDOWN, 12, 34) == 0);
     CHECK((host.wrapper.doubleClicks == 1 && host.wrapper.keys == MK_LBUTTON));
     CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
     SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
@@ -474,7 +499,7 @@ TEST_CASE("the selector: a press and a drag report the pixel under the pointer, 
     selector.sourceBitmap = &square;
     selector.UpdateScaledBitmap();
     const auto press = [&](UINT message, int x, int y) {
-        CHECK(SendMessageW(selector.window, message, MK_LBUTTON, MAKELPARAM(x, y)) == 0);
+        CHECK(Mouse(selector.window, message, x, y) == 0);
     };
     // A press beside the picture (the margin, the bottom-left corner) picks its edge pixel.
     press(WM_LBUTTONDOWN, 2, 259);
@@ -493,37 +518,20 @@ TEST_CASE("the selector: a press and a drag report the pixel under the pointer, 
     CHECK(owner.points == Points{{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
     CHECK(selector.dragging);
     DestroyWindow(selector.window);
-}
 
-TEST_CASE("without a picture, or without room for one, the selector picks nothing") {
-    Host host;
-    CRecordingOwner owner;
-    COrvanelBitmap square = Pattern(256, 256);
-    // No source: a press changes the cursor and starts a drag, no more.
-    CBitmapStaticWindowSelector empty(&owner);
-    host.Create(empty, WS_CHILD | WS_VISIBLE, {0, 0, 40, 30});
-    SendMessageW(empty.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-    SendMessageW(empty.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(21, 20));
-    CHECK((empty.dragging && Cursor(IDC_CROSS)));
-    // Client areas no larger than the margin: no room for a picture, none is made.
-    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 8, 8}, CWindowPlacement{0, 0, 7, 302}}) {
-        CBitmapStaticWindowSelector selector(&owner);
-        host.Create(selector, WS_CHILD | WS_VISIBLE, tiny);
-        selector.sourceBitmap = &square;
-        selector.UpdateScaledBitmap();
-        CHECK((selector.areaWidth == 0 && selector.scaledBitmap == nullptr));
-        SendMessageW(selector.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        selector.Redraw();
-        DestroyWindow(selector.window);
+    // Without a picture, or in a client area no larger than the margin, a press and a drag
+    // pick nothing and no copy is made.
+    owner.points.clear();
+    for (int side : {40, 8, 7}) {
+        CBitmapStaticWindowSelector empty(&owner);
+        host.Create(empty, WS_CHILD | WS_VISIBLE, {0, 0, side, side == 7 ? 302 : side});
+        empty.sourceBitmap = side == 40 ? nullptr : &square;
+        empty.UpdateScaledBitmap();
+        Mouse(empty.window, WM_LBUTTONDOWN, 2, 2);
+        Mouse(empty.window, WM_MOUSEMOVE, 3, 2);
+        empty.Redraw();
+        CHECK((empty.dragging && Cursor(IDC_CROSS) && empty.scaledBitmap == nullptr));
+        DestroyWindow(empty.window);
     }
-    // A window that shrinks below the margin keeps its old copy but no longer shows it.
-    CBitmapStaticWindowSelector shrunk(&owner);
-    host.Create(shrunk, WS_CHILD | WS_VISIBLE, {0, 0, 100, 100});
-    shrunk.sourceBitmap = &square;
-    shrunk.UpdateScaledBitmap();
-    MoveWindow(shrunk.window, 0, 0, 6, 102, TRUE);
-    shrunk.Redraw();
-    SendMessageW(shrunk.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
     CHECK(owner.points.empty());
-    DestroyWindow(shrunk.window);
 }

@@ -1,14 +1,19 @@
 // ShowLensFlareDialogBox driven as a user would: the preview's pixels on screen against the
 // renderer's output for each point and slider, the nested colour box opened from the swatch,
-// and what reaches the caller's references.
+// and what reaches the caller's references. And the renderer's bytes with this runtime.
 #include "color/HSBColor.h"
 #include "filter/LensFlareFilter.h"
 #include "filter/RuntimeRandom.h"
 #include "module/Quillet.h"
+#include "native/LensFlareOracle.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
+#include "support/FlareDigests.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace QuilletTest;
@@ -49,19 +54,14 @@ int PreviewMismatches(HWND dialog, COrvanelBitmap& photo, const Flare& f, int n)
 // there. Pixels under another control are left out.
 int SwatchMismatches(HWND dialog, COLORREF color) {
     HWND swatch = Child(dialog, L"ColorBox");
-    std::vector<RECT> others;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        if (child != swatch)
-            others.push_back(r);
-    }
     RECT window{};
     GetWindowRect(swatch, &window);
     return ScreenMismatches(swatch, [&](int x, int y) -> COLORREF {
         const POINT onScreen{window.left + 1 + x, window.top + 1 + y}; // inside the edge
-        for (const RECT& r : others) {
-            if (PtInRect(&r, onScreen))
+        for (HWND other = GetWindow(dialog, GW_CHILD); other;
+             other = GetWindow(other, GW_HWNDNEXT)) {
+            RECT r{};
+            if (other != swatch && GetWindowRect(other, &r) && PtInRect(&r, onScreen))
                 return CLR_INVALID;
         }
         return color;
@@ -74,9 +74,9 @@ std::wstring Values(HWND dialog) {
                           IDC_LENS_FLARE_INTENSITY_EDIT});
 }
 
-void Mouse(HWND dialog, UINT message, int x, int y) {
-    SendMessageW(Child(dialog, L"PreviewWindow"), message, MK_LBUTTON,
-                 MAKELPARAM(kLeft + x, kTop + y));
+// At (x, y) of the picture in the preview.
+void Point(HWND dialog, UINT message, int x, int y) {
+    Mouse(Child(dialog, L"PreviewWindow"), message, kLeft + x, kTop + y);
 }
 
 // The caller's nine references, set apart from anything the dialog gives back.
@@ -107,8 +107,8 @@ TEST_CASE("the preview follows the sliders and the pointer; OK gives source pixe
               CHECK(SliderRanges(dialog, {IDC_LENS_FLARE_BRIGHTNESS, IDC_LENS_FLARE_INTENSITY,
                                           IDC_LENS_FLARE_SIZE}) ==
                     std::vector<LRESULT>{0, 100, 25, 0, 100, 30, 0, 300, 100});
-              CHECK(PreviewMismatches(dialog, photo, Flare{}, 0) == 0);
-              // An arrow key moves the intensity slider but renders nothing.
+              // An arrow key moves the intensity slider but renders nothing: the preview is
+              // still the one it opened with.
               PressKey(GetDlgItem(dialog, IDC_LENS_FLARE_INTENSITY), VK_RIGHT);
               CHECK(Values(dialog) == L"100,25,30");
               CHECK(PreviewMismatches(dialog, photo, Flare{}, 0) == 0);
@@ -119,12 +119,12 @@ TEST_CASE("the preview follows the sliders and the pointer; OK gives source pixe
               DragSlider(dialog, IDC_LENS_FLARE_SIZE, 250); // render 2: 160 preview pixels
               CHECK(Values(dialog) == L"250,3,31");
               CHECK(PreviewMismatches(dialog, photo, Flare{100, 100, 250, 3, 120, 31}, 2) == 0);
-              Mouse(dialog, WM_LBUTTONDOWN, 200, 50); // render 3
+              Point(dialog, WM_LBUTTONDOWN, 200, 50); // render 3
               CHECK(PreviewMismatches(dialog, photo, Flare{200, 50, 250, 3, 120, 31}, 3) == 0);
-              Mouse(dialog, WM_MOUSEMOVE, 250, 120); // render 4
-              Mouse(dialog, WM_MOUSEMOVE, 300, 0);   // render 5: the top row
-              Mouse(dialog, WM_LBUTTONUP, 300, 0);
-              Mouse(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
+              Point(dialog, WM_MOUSEMOVE, 250, 120); // render 4
+              Point(dialog, WM_MOUSEMOVE, 300, 0);   // render 5: the top row
+              Point(dialog, WM_LBUTTONUP, 300, 0);
+              Point(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
               CHECK(PreviewMismatches(dialog, photo, Flare{300, 0, 250, 3, 120, 31}, 5) == 0);
               ClickButton(dialog, IDOK);
           }) == 1);
@@ -174,10 +174,9 @@ TEST_CASE("Cancel and a close leave the nine references; a bitmap without pixels
     for (bool viaCancel : {true, false}) {
         References refs;
         CHECK(Run(&photo, refs, [&](HWND dialog) {
-                  Mouse(dialog, WM_LBUTTONDOWN, 10, 10);
+                  Point(dialog, WM_LBUTTONDOWN, 10, 10);
                   DragSlider(dialog, IDC_LENS_FLARE_SIZE, 20);
-                  PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND,
-                               viaCancel ? IDCANCEL : SC_CLOSE, 0);
+                  CancelOrClose(dialog, viaCancel);
               }) == 0);
         CHECK((refs.Ints() == References().Ints() && refs.color == 0x0000FF00));
     }
@@ -187,4 +186,25 @@ TEST_CASE("Cancel and a close leave the nine references; a bitmap without pixels
                   bitmap, refs, [](HWND) {}, false) == 0);
         CHECK(refs.Ints() == References().Ints());
     }
+}
+
+// The flare's bytes depend on the runtime: its rand places the rays (from state 1 on a new
+// thread), its sqrt, asin, exp, sin and cos shape the discs and rings. The renderer and the
+// ring factors built for Windows must come to the native build's digests and bits.
+TEST_CASE("with this runtime the renderer and the ring factors give the native build's bytes") {
+    for (int k = 0; k <= 100; ++k) {
+        const float a = LensFlareOracle::RingSaturation(k);
+        std::uint32_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        CHECK_MESSAGE(bits == FlareDigests::kRingSaturationBits[k], k);
+    }
+    std::thread([] { // a new thread, so that the rays start from the generator's first state
+        for (const FlareDigests::Case& c : FlareDigests::kCases) {
+            COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+            Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness,
+                                                          c.hue, c.intensity);
+            CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+        }
+    })
+        .join();
 }

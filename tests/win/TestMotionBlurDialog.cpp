@@ -48,10 +48,7 @@ TEST_CASE("the dialog as it opens; page and drag requests re-render it, arrow ke
     CHECK(Run(&photo, values, [&](HWND dialog) {
               CHECK(SliderRanges(dialog, {kRadius, kSigma, kAngle}) ==
                     std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0});
-              RECT r{};
-              GetWindowRect(Child(dialog, L"PreviewWindow"), &r);
-              MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-              CHECK((r.left == 20 && r.top == 100 && r.right == 570 && r.bottom == 400));
+              CHECK(Placement(dialog, Child(dialog, L"PreviewWindow")) == "20,100 550x300");
               // An arrow key moves the sigma slider to 1; the edit boxes and the preview stay
               // as they opened (zeros, the unblurred scaled copy).
               PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
@@ -78,8 +75,7 @@ TEST_CASE("Cancel, a close, or typing in the edit boxes change nothing for the c
         CHECK(Run(&photo, values, [&](HWND dialog) {
                   DragSlider(dialog, kSigma, 30);
                   DragSlider(dialog, kAngle, 90);
-                  PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND,
-                               viaCancel ? IDCANCEL : SC_CLOSE, 0);
+                  CancelOrClose(dialog, viaCancel);
               }) == 0);
         CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
     }

@@ -124,27 +124,18 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
         }
         return true;
     };
-    // Each corner of the picture, four rendered pixels inside and outside it: a picture moved,
-    // turned or mirrored, or drawn at another size, puts another colour there.
-    const int d = 4 * pageWidth / ppmWidth, right = left + width - 1, bottom = top + height - 1;
-    const COLORREF white = RGB(255, 255, 255);
-    const struct {
-        const char* where;
-        int x, y;
-        COLORREF want;
-    } points[] = {
-        {"top left corner", left + d, top + d, kQuarterColors[0]},
-        {"top right corner", right - d, top + d, kQuarterColors[1]},
-        {"bottom left corner", left + d, bottom - d, kQuarterColors[2]},
-        {"bottom right corner", right - d, bottom - d, kQuarterColors[3]},
-        {"left of the picture", left - d, top + d, white},
-        {"above the picture", left + d, top - d, white},
-        {"right of the picture", right + d, bottom - d, white},
-        {"below the picture", right - d, bottom + d, white},
-    };
-    for (const auto& p : points) {
-        INFO(std::string(p.where) << " at printer pixel " << p.x << ", " << p.y);
-        CHECK(shows(p.x, p.y, p.want));
+    // Each corner of the picture four rendered pixels inside it, and beside it outwards across
+    // and down: a picture moved, turned or mirrored, or drawn at another size, puts another
+    // colour there.
+    const int d = 4 * pageWidth / ppmWidth;
+    for (int corner = 0; corner < 4; ++corner) {
+        const int outX = corner % 2 ? 2 * d : -2 * d, outY = corner / 2 ? 2 * d : -2 * d;
+        const int x = corner % 2 ? left + width - 1 - d : left + d;
+        const int y = corner / 2 ? top + height - 1 - d : top + d;
+        INFO("corner " << corner << " at printer pixel " << x << ", " << y);
+        CHECK(shows(x, y, kQuarterColors[corner]));
+        CHECK(shows(x + outX, y, RGB(255, 255, 255)));
+        CHECK(shows(x, y + outY, RGB(255, 255, 255)));
     }
 }
 

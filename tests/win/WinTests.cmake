@@ -38,9 +38,10 @@ quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
 # The filters and the colour model compute what the previews must show.
 quillet_win_test(test_motion_blur_dialog win/TestMotionBlurDialog.cpp OBJECTS)
 quillet_win_test(test_color_box_dialog win/TestColorBoxDialog.cpp OBJECTS)
-quillet_win_test(test_lens_flare_dialog win/TestLensFlareDialog.cpp OBJECTS)
-# The system's file and folder dialogs through the exports; the portable name split is compared
-# with the runtime's own splitter.
+# With the lens flare oracle, for the ring factors this runtime's maths give.
+quillet_win_test(test_lens_flare_dialog win/TestLensFlareDialog.cpp native/LensFlareOracle.cpp
+                 OBJECTS)
+# The system's file and folder dialogs through the exports, against the filter lists.
 quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp OBJECTS)
 
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
@@ -51,10 +52,6 @@ target_link_libraries(test_leak_soak PRIVATE psapi)
 
 # The framework's classes driven directly.
 quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
-
-# The lens flare oracle built for Windows, drawing with the runtime's rand and maths.
-quillet_win_test(test_lens_flare_runtime win/TestLensFlareRuntime.cpp native/LensFlareOracle.cpp
-                 OBJECTS)
 
 # The print setup dialog against the session's default printer, and once more on a machine
 # without any printer (CUPS_SERVER at a socket that does not exist).
@@ -70,9 +67,5 @@ set_tests_properties(win.test_print_preview_no_printer PROPERTIES TIMEOUT 60
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
 
-# The file association, each case in a wine prefix of its own (the script). The program carries
-# the association program's name, which the viewer's path is derived from.
-quillet_win_test(test_association_dialog win/TestAssociationDialog.cpp OBJECTS TIMEOUT 240 COMMAND
-                 ${PROJECT_SOURCE_DIR}/tests/win/association-registry.sh
-                 $<TARGET_FILE:test_association_dialog>)
-set_target_properties(test_association_dialog PROPERTIES OUTPUT_NAME OrvanelAssociationTest)
+# The file association, through the DLL, in the session's prefix.
+quillet_win_test(test_association_dialog win/TestAssociationDialog.cpp OBJECTS)
