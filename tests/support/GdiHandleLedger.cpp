@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -72,15 +71,12 @@ const struct {
     {"ReleaseDC", Hook<10, true>(&ReleaseDC), nullptr},
     {"EndPaint", Hook<11, true>(&EndPaint), nullptr}};
 
-std::string Hex(const void* value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llx",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(value)));
-    return text;
+std::string Number(const void* value) {
+    return std::to_string(reinterpret_cast<std::uintptr_t>(value));
 }
 
 std::string Describe(const Record& record) {
-    return Hex(record.handle) + " made by " + kWatched[record.creator].name + " during " +
+    return Number(record.handle) + " made by " + kWatched[record.creator].name + " during " +
            record.context;
 }
 
@@ -106,7 +102,7 @@ void Created(int id, void* handle) {
 template <typename Call> int Release(int id, void* handle, Call call) {
     std::lock_guard<std::mutex> lock(mutex);
     const std::string name = kWatched[id].name;
-    const std::string what = name + "(" + Hex(handle) + ")";
+    const std::string what = name + "(" + Number(handle) + ")";
     // A device context goes back with the objects it had of its own: what a caller selected
     // into it has been selected out again (a bitmap left there cannot be deleted on Windows).
     // Another handle has no current objects.

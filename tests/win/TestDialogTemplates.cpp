@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -47,17 +48,16 @@ std::string Describe(const Item& item) {
 }
 
 // Reads front to back; a read past the end sets `failed` and gives zeros.
-class Cursor {
-public:
-    Cursor(const BYTE* data, size_t size) : data_(data), size_(size) {}
+struct Cursor {
+    const BYTE *at, *end;
     bool failed = false;
 
     template <class T> T Read() {
         T value{};
-        failed = failed || offset_ + sizeof(T) > size_;
+        failed = failed || at + sizeof(T) > end;
         if (!failed)
-            std::memcpy(&value, data_ + offset_, sizeof(T));
-        offset_ += sizeof(T);
+            std::memcpy(&value, at, sizeof(T));
+        at += sizeof(T);
         return value;
     }
     std::wstring String() {
@@ -69,21 +69,16 @@ public:
     // A string, or 0xFFFF followed by an ordinal; a lone 0 is none. Predefined classes stored
     // as ordinals come back by name.
     std::wstring StringOrOrdinal(bool isClass = false) {
-        if (offset_ + 2 > size_ || data_[offset_] != 0xFF || data_[offset_ + 1] != 0xFF)
+        if (at + 2 > end || at[0] != 0xFF || at[1] != 0xFF)
             return String();
-        Read<WORD>();
-        const WORD ordinal = Read<WORD>();
+        const WORD ordinal = (Read<WORD>(), Read<WORD>());
         static const wchar_t* const kPredefined[] = {L"button",  L"edit",      L"static",
                                                      L"listbox", L"scrollbar", L"combobox"};
         return isClass && ordinal >= 0x80 && ordinal <= 0x85 ? kPredefined[ordinal - 0x80]
                                                              : L"#" + std::to_wstring(ordinal);
     }
-    void AlignToDword() { offset_ = (offset_ + 3) & ~size_t{3}; }
-
-private:
-    const BYTE* data_;
-    size_t size_;
-    size_t offset_ = 0;
+    // Resources lie DWORD-aligned in memory, so the items' alignment is the pointer's.
+    void AlignToDword() { at += (4 - reinterpret_cast<std::uintptr_t>(at) % 4) % 4; }
 };
 
 // The compiled template of dialog `id`; false when there is none or its bytes are not an
@@ -93,7 +88,8 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
     const void* data = resource ? LockResource(LoadResource(module, resource)) : nullptr;
     if (data == nullptr)
         return false;
-    Cursor in(static_cast<const BYTE*>(data), SizeofResource(module, resource));
+    Cursor in{static_cast<const BYTE*>(data),
+              static_cast<const BYTE*>(data) + SizeofResource(module, resource)};
     if (in.Read<WORD>() != 1 || in.Read<WORD>() != 0xFFFF)
         return false;
     Item& f = parsed.frame;
@@ -123,12 +119,11 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
         CharLowerBuffW(item.className.data(), DWORD(item.className.size()));
         item.text = in.StringOrOrdinal();
         const WORD extraBytes = in.Read<WORD>();
-        for (WORD skipped = 0; skipped < extraBytes; ++skipped)
-            in.Read<BYTE>();
+        in.at += extraBytes; // a read past the end shows at the next item or check
         item.font = extraBytes != 0 ? L"extra bytes" : L"";
         parsed.controls.push_back(item);
     }
-    return !in.failed;
+    return !in.failed && in.at <= in.end;
 }
 
 const wchar_t *const kButton = L"button", *const kEdit = L"edit", *const kStatic = L"static",

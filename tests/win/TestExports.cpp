@@ -1,5 +1,5 @@
-// The two DLLs as a host sees them: Quillet.dll's export table, the import library, the plain
-// exports, the exports given nothing to work with and the About box; Halvory.dll's bitmap.
+// Quillet.dll as a host sees it: its export table, the import library, the plain exports, the
+// exports given nothing to work with and the About box.
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
@@ -7,7 +7,6 @@
 #include <dbghelp.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -73,16 +72,9 @@ TEST_CASE("the export table holds exactly the decorated names; the C++ runtime i
     CHECK(sharedRuntime);
 }
 
-TEST_CASE("plain exports through the import library and through GetProcAddress") {
+TEST_CASE("plain exports through the import library") {
     CHECK(fnQuillet() == 42);
     CHECK(nQuillet == 0);
-    HMODULE dll = GetModuleHandleW(L"Quillet.dll");
-    FARPROC address = GetProcAddress(dll, "?fnQuillet@@YAHXZ");
-    int (*byName)() = nullptr;
-    std::memcpy(&byName, &address, sizeof(address));
-    CHECK(byName() == 42);
-    void* data = reinterpret_cast<void*>(GetProcAddress(dll, "?nQuillet@@3HA"));
-    CHECK(data == static_cast<void*>(&nQuillet));
 
     CQuillet first, second;
     CHECK(&(first = second) == &first);
@@ -119,12 +111,4 @@ TEST_CASE("the About box shows its four strings, is centred and is owned by the 
                       ClickButton(dialog, IDC_ABOUT_OK);
                   });
     CHECK(result == 0); // the About box's own button
-}
-
-TEST_CASE("the host bitmap's description is its first data member, as hosts lay it out") {
-    // The print code hands it straight to StretchDIBits; what GDI makes of it the previews on
-    // screen and the printed page show.
-    COrvanelBitmap bitmap(3, 2, 32);
-    CHECK(static_cast<const void*>(&bitmap.bitmapInfo) ==
-          reinterpret_cast<const char*>(&bitmap) + sizeof(void*));
 }

@@ -2,14 +2,11 @@
 // pixels on screen, margin edits, the position buttons, the quarter turn of the host's bitmap,
 // and what the host's layout record holds afterwards. The page arithmetic itself is pinned by
 // the native layout tests; here it only says what the screen must show.
-#include "dialog/PrintPreviewDialog.h"
 #include "host/MargeData.h"
 #include "layout/PrintPreviewLayout.h"
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
-#include "support/ImportPatch.h"
-#include "win32/ModuleInstance.h"
 
 #include <winspool.h>
 
@@ -19,19 +16,13 @@
 using namespace QuilletTest;
 using namespace Orvanel::Layout;
 
-// The entries through which the dialog's code linked into this program reaches GDI.
-extern decltype(&CreateDCW) __imp_CreateDCW;
-extern decltype(&GetDeviceCaps) __imp_GetDeviceCaps;
-
 namespace {
 
 constexpr COLORREF kSurround = RGB(161, 157, 157), kPage = RGB(255, 255, 255);
 
 // The default printer's paper in millimetres as the system reports it: the session's queue is
 // A4 portrait (wine reports its width as 209 mm).
-struct Paper {
-    int width = 0, height = 0;
-} paper;
+int paperWidth = 0, paperHeight = 0;
 
 bool ReadPaper() {
     wchar_t name[256];
@@ -39,10 +30,11 @@ bool ReadPaper() {
     HDC information =
         GetDefaultPrinterW(name, &size) ? CreateDCW(nullptr, name, nullptr, nullptr) : nullptr;
     if (information != nullptr) {
-        paper = {GetDeviceCaps(information, HORZSIZE), GetDeviceCaps(information, VERTSIZE)};
+        paperWidth = GetDeviceCaps(information, HORZSIZE);
+        paperHeight = GetDeviceCaps(information, VERTSIZE);
         DeleteDC(information);
     }
-    return (paper.width == 209 || paper.width == 210) && paper.height == 297;
+    return (paperWidth == 209 || paperWidth == 210) && paperHeight == 297;
 }
 
 HWND Miniature(HWND dialog) { return Child(dialog, L"PreviewPrint"); }
@@ -57,8 +49,8 @@ int MiniatureMismatches(HWND dialog, COrvanelBitmap& picture) {
     };
     const int w = page.right - page.left, h = page.bottom - page.top;
     const PixelRect area = FreeArea(
-        page, px(IDC_PRINT_MARGIN_LEFT, w, paper.width), px(IDC_PRINT_MARGIN_TOP, h, paper.height),
-        px(IDC_PRINT_MARGIN_RIGHT, w, paper.width), px(IDC_PRINT_MARGIN_BOTTOM, h, paper.height));
+        page, px(IDC_PRINT_MARGIN_LEFT, w, paperWidth), px(IDC_PRINT_MARGIN_TOP, h, paperHeight),
+        px(IDC_PRINT_MARGIN_RIGHT, w, paperWidth), px(IDC_PRINT_MARGIN_BOTTOM, h, paperHeight));
     COrvanelBitmap copy;
     if (MiniatureAreaUsable(area)) {
         const float ratio =
@@ -191,38 +183,4 @@ TEST_CASE("Roter l'image turns the host's bitmap a quarter turn and back") {
     COrvanelBitmap empty; // no picture: not shown
     CHECK(Run(
               layout, empty, [](HWND) {}, false) == 0);
-}
-
-// Not shown, not a confirmed print, and the host's record and bitmap left as they were.
-void CheckNotShown(const std::function<int(CMargeData*, COrvanelBitmap*)>& show) {
-    COrvanelBitmap picture = Quarters(60, 30);
-    CMargeData layout = kDefaultLayout;
-    CHECK(RunDialog([&] { return show(&layout, &picture); },
-                    [](HWND dialog) { ClickButton(dialog, IDOK); }, false) == 0);
-    CHECK((layout.marginTop == 0.4f && layout.position == 7 && picture.GetBitmapWidth() == 60));
-}
-
-HDC WINAPI NoContext(LPCWSTR, LPCWSTR, LPCWSTR, const DEVMODEW*) { return nullptr; }
-int WINAPI NoPaper(HDC, int) { return 0; }
-
-TEST_CASE("a printer whose paper cannot be read counts as no printer") {
-    // The dialog's class from the objects linked into this program, on the DLL's templates.
-    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
-    for (bool noContext : {true, false}) {
-        CAPTURE(noContext);
-        ImportPatch<decltype(&CreateDCW)> context(__imp_CreateDCW,
-                                                  noContext ? NoContext : __imp_CreateDCW);
-        ImportPatch<decltype(&GetDeviceCaps)> caps(__imp_GetDeviceCaps,
-                                                   noContext ? __imp_GetDeviceCaps : NoPaper);
-        // Not 0 / 0 page arithmetic, and not a print the user never confirmed.
-        CheckNotShown(Orvanel::Dialog::CPrintPreviewDialog::Show);
-    }
-}
-
-// Run on its own with CUPS_SERVER at a missing socket: the machine then has no printer.
-TEST_CASE("no printer" * doctest::skip(true)) {
-    REQUIRE_FALSE(ReadPaper());
-    CheckNotShown([](CMargeData* layout, COrvanelBitmap* picture) {
-        return ShowPrintPreview(nullptr, layout, picture);
-    });
 }

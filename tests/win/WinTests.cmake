@@ -35,12 +35,9 @@ quillet_win_test(test_exports win/TestExports.cpp)
 target_link_libraries(test_exports PRIVATE dbghelp)
 quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
 quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
-# The filters and the colour model compute what the previews must show.
-quillet_win_test(test_motion_blur_dialog win/TestMotionBlurDialog.cpp OBJECTS)
-quillet_win_test(test_color_box_dialog win/TestColorBoxDialog.cpp OBJECTS)
-# With the lens flare oracle, for the ring factors this runtime's maths give.
-quillet_win_test(test_lens_flare_dialog win/TestLensFlareDialog.cpp native/LensFlareOracle.cpp
-                 OBJECTS)
+# The filters and the colour model compute what the previews must show; the lens flare oracle
+# gives the ring factors this runtime's maths come to.
+quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/LensFlareOracle.cpp OBJECTS)
 # The system's file and folder dialogs through the exports, against the filter lists.
 quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp OBJECTS)
 
@@ -53,17 +50,13 @@ target_link_libraries(test_leak_soak PRIVATE psapi)
 # The framework's classes driven directly.
 quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 
-# The print setup dialog against the session's default printer, and once more on a machine
-# without any printer (CUPS_SERVER at a socket that does not exist).
+# The print setup dialog against the session's default printer.
 quillet_win_test(test_print_preview_dialog win/TestPrintPreviewDialog.cpp OBJECTS)
-add_test(NAME win.test_print_preview_no_printer
-         COMMAND test_print_preview_dialog --test-case=no\ printer --no-skip)
-set_tests_properties(win.test_print_preview_no_printer PROPERTIES TIMEOUT 60
-                     ENVIRONMENT "CUPS_SERVER=/nonexistent/cups.sock")
 
 # The print job, printing to the PDF printer of scripts/printer-session.sh: the script runs the
-# program's cases in groups and checks the PDFs each group leaves. The dialog's objects are
-# linked in for a dialog whose print thread cannot start.
+# program's cases in groups and checks the PDFs each group leaves, once on a machine without
+# printers (both print dialogs there). The dialog's objects are linked in for a dialog whose
+# print thread cannot start.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
 
