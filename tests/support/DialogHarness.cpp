@@ -33,10 +33,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
-CHostWindow::CHostWindow()
-    : window_(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
-                              200, nullptr, nullptr, nullptr, nullptr)) {}
-
 COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y) {

@@ -45,16 +45,11 @@ auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown =
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // A visible top-level window for a dialog to be owned by; destroyed with the object.
-class CHostWindow {
-public:
-    CHostWindow();
-    ~CHostWindow() { DestroyWindow(window_); }
-    CHostWindow(const CHostWindow&) = delete;
-    CHostWindow& operator=(const CHostWindow&) = delete;
-    operator HWND() const { return window_; }
-
-private:
-    HWND window_;
+struct CHostWindow {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                        10, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ~CHostWindow() { DestroyWindow(window); }
+    operator HWND() const { return window; }
 };
 
 // A picture with detail in every channel and no two neighbours alike, so that a blur, a shift

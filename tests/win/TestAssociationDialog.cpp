@@ -84,11 +84,8 @@ struct ProgramPath {
 // A key that exists before the association runs: its default value must stay. Gives what the
 // registry holds then, which the association may only add to.
 Model SeedExistingExtension() {
-    HKEY key = nullptr;
-    REQUIRE(RegCreateKeyExW(HKEY_CLASSES_ROOT, L".png", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr) == ERROR_SUCCESS);
-    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"pngfile"), 16);
-    RegCloseKey(key);
+    REQUIRE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png", nullptr, REG_SZ, L"pngfile", 16) ==
+            ERROR_SUCCESS);
     Model before = ReadWithApi();
     CHECK((before.at(L"hkcr\\.png").at(L"") == String(L"pngfile")));
     return before;

@@ -31,16 +31,16 @@ namespace {
 // there. Pixels under another control are left out.
 int SwatchMismatches(HWND dialog, COLORREF color) {
     HWND swatch = Child(dialog, L"ColorBox");
+    std::vector<RECT> others; // read once: the system is asked across processes under wine
+    for (HWND other = GetWindow(dialog, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT))
+        GetWindowRect(other, &others.emplace_back(RECT{}));
     RECT window{};
     GetWindowRect(swatch, &window);
     return ScreenMismatches(swatch, [&](int x, int y) -> COLORREF {
         const POINT onScreen{window.left + 1 + x, window.top + 1 + y}; // inside the edge
-        for (HWND other = GetWindow(dialog, GW_CHILD); other;
-             other = GetWindow(other, GW_HWNDNEXT)) {
-            RECT r{};
-            if (other != swatch && GetWindowRect(other, &r) && PtInRect(&r, onScreen))
+        for (const RECT& r : others)
+            if (!EqualRect(&r, &window) && PtInRect(&r, onScreen))
                 return CLR_INVALID;
-        }
         return color;
     });
 }
