@@ -113,15 +113,11 @@ template <typename Call> int Release(int id, void* handle, Call call) {
     }
     // A pen or brush is given back once no device context holds it: deleting it while selected
     // fails on Windows and leaves the object behind.
-    for (const Record& holder : live) {
-        const char* releaser = kWatched[holder.creator].releaser;
-        for (UINT kind : {OBJ_PEN, OBJ_BRUSH}) {
-            if (name == "DeleteObject" && std::strcmp(releaser, "DeleteObject") != 0 &&
-                GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle) {
+    for (const Record& holder : live)
+        for (UINT kind : {OBJ_PEN, OBJ_BRUSH})
+            if (name == "DeleteObject" && kWatched[holder.creator].releaser != name &&
+                GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle)
                 Fault(what + " while selected into " + Describe(holder));
-            }
-        }
-    }
     const int done = call();
     const auto found = FindLive(handle);
     if (found == live.end()) {
@@ -154,9 +150,8 @@ void** FindImportEntry(HMODULE module, const char* function) {
             const auto* byName =
                 reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData);
             if (!IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal) &&
-                std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+                std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
                 return &addresses[i];
-            }
         }
     }
     return nullptr;
@@ -164,8 +159,8 @@ void** FindImportEntry(HMODULE module, const char* function) {
 
 CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
     std::lock_guard<std::mutex> lock(mutex);
-    for (HMODULE module : modules) {
-        for (int id = 0; id < 12; ++id) {
+    for (HMODULE module : modules)
+        for (int id = 0; id < 12; ++id)
             if (void** entry = FindImportEntry(module, kWatched[id].name)) {
                 real[id] = *entry; // before the entry is written: a wrapper may run at once
                 DWORD protection = 0;
@@ -173,8 +168,6 @@ CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
                 *entry = const_cast<void*>(kWatched[id].hook);
                 VirtualProtect(entry, sizeof *entry, protection, &protection);
             }
-        }
-    }
 }
 
 void CGdiHandleLedger::SetContext(const std::string& newContext) {

@@ -1,8 +1,7 @@
 # Windows test programs. ctest runs each one under wine through scripts/wine-exec.sh (the
-# cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server.
-# What only the tests need: the compiled templates read back, the ledger of GDI handles, the
-# harness the dialog tests share. The dialog automation they share with the demo's tour is the
-# quillet_testing library.
+# cross-compiling emulator); scripts/wine-session.sh provides Xvfb and the wine server. What
+# only the tests need (the ledger of GDI handles, the harness the dialog tests share) is here;
+# the dialog automation they share with the demo's tour is the quillet_testing library.
 add_library(win_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/DialogHarness.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp)
