@@ -33,10 +33,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
-CHostWindow::CHostWindow()
-    : window_(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
-                              200, nullptr, nullptr, nullptr, nullptr)) {}
-
 COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y) {
@@ -78,6 +74,16 @@ std::wstring Texts(HWND dialog, std::initializer_list<int> ids) {
     return texts;
 }
 
+std::vector<std::wstring> ComboItems(HWND dialog, int id) {
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0; i < SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids) {
     std::vector<LRESULT> ranges;
     for (int id : ids) {
@@ -85,6 +91,23 @@ std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids) {
             ranges.push_back(SendDlgItemMessageW(dialog, id, query, 0, 0));
     }
     return ranges;
+}
+
+std::string Placement(HWND dialog, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+LRESULT Mouse(HWND window, UINT message, int x, int y) {
+    return SendMessageW(window, message, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+void CancelOrClose(HWND dialog, bool viaCancel) {
+    PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND, viaCancel ? IDCANCEL : SC_CLOSE,
+                 0);
 }
 
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected) {

@@ -45,16 +45,11 @@ auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown =
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // A visible top-level window for a dialog to be owned by; destroyed with the object.
-class CHostWindow {
-public:
-    CHostWindow();
-    ~CHostWindow() { DestroyWindow(window_); }
-    CHostWindow(const CHostWindow&) = delete;
-    CHostWindow& operator=(const CHostWindow&) = delete;
-    operator HWND() const { return window_; }
-
-private:
-    HWND window_;
+struct CHostWindow {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                                        10, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ~CHostWindow() { DestroyWindow(window); }
+    operator HWND() const { return window; }
 };
 
 // A picture with detail in every channel and no two neighbours alike, so that a blur, a shift
@@ -67,11 +62,19 @@ COrvanelBitmap Quarters(int width, int height);
 // The host's bicubic resampling of `source` to width x height, as the previews show pictures.
 COrvanelBitmap Resampled(COrvanelBitmap& source, int width, int height);
 
-// The first child window of the class; the texts of controls joined with commas; minimum,
-// maximum and position of each trackbar, one after another.
+// The first child window of the class; the texts of controls joined with commas; the items of
+// a combo box; minimum, maximum and position of each trackbar, one after another; "x,y wxh" of
+// a window in the dialog's client coordinates, its edges included.
 HWND Child(HWND dialog, const wchar_t* className);
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids);
+std::vector<std::wstring> ComboItems(HWND dialog, int id);
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids);
+std::string Placement(HWND dialog, HWND window);
+
+// A mouse message with the left button held at client point (x, y), sent; its result.
+LRESULT Mouse(HWND window, UINT message, int x, int y);
+// Ends a dialog with its Cancel button, or else with the caption's close.
+void CancelOrClose(HWND dialog, bool viaCancel);
 
 // Waits until the client area of `window` (a dialog's child, or a dialog) shows what
 // `expected(x, y)` gives (0x00BBGGRR, top-left origin; CLR_INVALID for a pixel not compared)

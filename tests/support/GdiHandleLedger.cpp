@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -15,7 +14,7 @@ namespace {
 struct Record {
     void* handle;
     int creator; // in kWatched
-    std::string caller, context;
+    std::string context;
 };
 
 std::mutex mutex;
@@ -24,8 +23,8 @@ std::string context, firstFault;
 unsigned long created = 0;
 const void* real[12]; // the system's functions, in the order of kWatched
 
-void Created(int id, void* handle, const void* returnAddress);
-template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call);
+void Created(int id, void* handle);
+template <typename Call> int Release(int id, void* handle, Call call);
 
 // What a releasing call gives back.
 void* Handle(HGDIOBJ object) { return object; }
@@ -40,10 +39,10 @@ template <int id, bool releases, typename R, typename... A> const void* Hook(R (
         static R WINAPI Call(A... arguments) {
             const auto call = [&] { return reinterpret_cast<R (*)(A...)>(real[id])(arguments...); };
             if constexpr (releases) {
-                return Release(id, Handle(arguments...), __builtin_return_address(0), call);
+                return Release(id, Handle(arguments...), call);
             } else {
                 const R handle = call();
-                Created(id, reinterpret_cast<void*>(handle), __builtin_return_address(0));
+                Created(id, reinterpret_cast<void*>(handle));
                 return handle;
             }
         }
@@ -72,30 +71,13 @@ const struct {
     {"ReleaseDC", Hook<10, true>(&ReleaseDC), nullptr},
     {"EndPaint", Hook<11, true>(&EndPaint), nullptr}};
 
-std::string Hex(const void* value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llx",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(value)));
-    return text;
-}
-
-// "Quillet.dll+0x1a2b" for the call before a return address, which lies in a patched module:
-// the offset finds the line with addr2line whatever base the module was loaded at.
-std::string Caller(const void* returnAddress) {
-    const char* address = static_cast<const char*>(returnAddress) - 1;
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(address), &module);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    const char* name = std::strrchr(path, '\\') != nullptr ? std::strrchr(path, '\\') + 1 : path;
-    return name + ("+" + Hex(reinterpret_cast<const void*>(address - (char*)module)));
+std::string Number(const void* value) {
+    return std::to_string(reinterpret_cast<std::uintptr_t>(value));
 }
 
 std::string Describe(const Record& record) {
-    return Hex(record.handle) + " made by " + kWatched[record.creator].name + " at " +
-           record.caller + " during " + record.context;
+    return Number(record.handle) + " made by " + kWatched[record.creator].name + " during " +
+           record.context;
 }
 
 void Fault(const std::string& what) {
@@ -108,19 +90,19 @@ std::vector<Record>::iterator FindLive(const void* handle) {
                         [handle](const Record& record) { return record.handle == handle; });
 }
 
-void Created(int id, void* handle, const void* returnAddress) {
+void Created(int id, void* handle) {
     std::lock_guard<std::mutex> lock(mutex);
     if (handle != nullptr) {
         ++created;
-        live.push_back({handle, id, Caller(returnAddress), context});
+        live.push_back({handle, id, context});
     }
 }
 
 // Checks a release, which `call` makes, and records it.
-template <typename Call> int Release(int id, void* handle, const void* returnAddress, Call call) {
+template <typename Call> int Release(int id, void* handle, Call call) {
     std::lock_guard<std::mutex> lock(mutex);
     const std::string name = kWatched[id].name;
-    const std::string what = name + "(" + Hex(handle) + ") at " + Caller(returnAddress);
+    const std::string what = name + "(" + Number(handle) + ")";
     // A device context goes back with the objects it had of its own: what a caller selected
     // into it has been selected out again (a bitmap left there cannot be deleted on Windows).
     // Another handle has no current objects.
@@ -131,15 +113,11 @@ template <typename Call> int Release(int id, void* handle, const void* returnAdd
     }
     // A pen or brush is given back once no device context holds it: deleting it while selected
     // fails on Windows and leaves the object behind.
-    for (const Record& holder : live) {
-        const char* releaser = kWatched[holder.creator].releaser;
-        for (UINT kind : {OBJ_PEN, OBJ_BRUSH}) {
-            if (name == "DeleteObject" && std::strcmp(releaser, "DeleteObject") != 0 &&
-                GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle) {
+    for (const Record& holder : live)
+        for (UINT kind : {OBJ_PEN, OBJ_BRUSH})
+            if (name == "DeleteObject" && kWatched[holder.creator].releaser != name &&
+                GetCurrentObject(static_cast<HDC>(holder.handle), kind) == handle)
                 Fault(what + " while selected into " + Describe(holder));
-            }
-        }
-    }
     const int done = call();
     const auto found = FindLive(handle);
     if (found == live.end()) {
@@ -172,9 +150,8 @@ void** FindImportEntry(HMODULE module, const char* function) {
             const auto* byName =
                 reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names[i].u1.AddressOfData);
             if (!IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal) &&
-                std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+                std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
                 return &addresses[i];
-            }
         }
     }
     return nullptr;
@@ -182,8 +159,8 @@ void** FindImportEntry(HMODULE module, const char* function) {
 
 CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
     std::lock_guard<std::mutex> lock(mutex);
-    for (HMODULE module : modules) {
-        for (int id = 0; id < 12; ++id) {
+    for (HMODULE module : modules)
+        for (int id = 0; id < 12; ++id)
             if (void** entry = FindImportEntry(module, kWatched[id].name)) {
                 real[id] = *entry; // before the entry is written: a wrapper may run at once
                 DWORD protection = 0;
@@ -191,8 +168,6 @@ CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
                 *entry = const_cast<void*>(kWatched[id].hook);
                 VirtualProtect(entry, sizeof *entry, protection, &protection);
             }
-        }
-    }
 }
 
 void CGdiHandleLedger::SetContext(const std::string& newContext) {

@@ -10,7 +10,7 @@ namespace QuilletTest {
 // and the host library that makes bitmaps for it) create and release, from its construction to
 // the end of the process. Their import entries for these calls are replaced by wrappers, so
 // the rest of the process (the test itself, the system's controls) is left out. Each handle is
-// kept with the call that made it, its caller and the context of the moment until its release.
+// kept with the call that made it and the context of the moment until its release.
 // A fault: releasing a handle that no watched call made, by another function than the one that
 // matches its creator, unsuccessfully, a device context with a watched object still selected,
 // or a pen or brush still selected into a watched context. One ledger per process.
@@ -22,7 +22,7 @@ public:
     // Handles made by watched calls so far.
     unsigned long Created() const;
     // Empty when nothing is live; otherwise the live handles, oldest first, one a line: what
-    // made each, from where, when.
+    // made each, and when.
     std::string Leaks() const;
     // Empty, or the first fault.
     std::string FirstFault() const;

@@ -1,13 +1,14 @@
-// ShowAssociateFilesExtension driven as a user would, each case in a wine prefix of its own
-// (tests/win/association-registry.sh). What the registry holds afterwards, types and raw bytes,
-// must equal, key for key and byte for byte, what was there before with the registration of the
-// boxes left checked.
+// ShowAssociateFilesExtension driven as a user would. What the registry holds afterwards, types
+// and raw bytes, must equal, key for key and byte for byte, what was there before with the
+// registration of the boxes left checked. The viewer's path comes from the running program's,
+// which the DLL is told through its import of GetModuleFileNameW.
 // Which box registers which extensions is pinned by the native plan tests; here, that the
 // dialog reads its boxes and that the writes reach the registry as written.
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "shellplan/AssociationPlan.h"
 #include "support/DialogHarness.h"
+#include "support/ImportPatch.h"
 
 #include <map>
 #include <set>
@@ -19,92 +20,72 @@ using namespace QuilletTest;
 namespace {
 
 // Key path ("hkcr\..." or "hkcu\...", lower case) -> value name -> the value's type, a colon and
-// its data as stored, the terminator of a string included.
+// its data as stored, the terminator of a string included. Keys without values are left out:
+// which keys the plan creates is pinned by the native plan tests.
 using Model = std::map<std::wstring, std::map<std::wstring, std::wstring>>;
-const std::wstring kNone = L"0:";
 std::wstring String(const std::wstring& text) { return L"1:" + text + L'\0'; }
 
 const std::wstring kFileExtsPath =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = towlower(c);
+    CharLowerBuffW(text.data(), DWORD(text.size()));
     return text;
 }
 
-const std::wstring kFileExts = L"hkcu\\" + Lower(kFileExtsPath);
-
-// The extension keys the association may touch.
-std::set<std::wstring> Extensions() {
-    std::set<std::wstring> all;
-    for (const auto& box : Orvanel::ShellPlan::ExtensionBoxes())
-        all.insert(box.extensions.begin(), box.extensions.end());
-    return all;
-}
-
-// The keys in scope: the two application keys, the Explorer choices and the extensions' keys.
-bool InScope(const std::wstring& key) {
-    static const std::set<std::wstring> extensions = Extensions();
-    for (const wchar_t* top : {L"hkcr\\orvanel.document", L"hkcr\\applications\\orvanelviewer.exe"})
-        if (key == top || key.rfind(top + std::wstring(L"\\"), 0) == 0)
-            return true;
-    return key.rfind(kFileExts + L"\\", 0) == 0 ||
-           (key.rfind(L"hkcr\\.", 0) == 0 && extensions.count(key.substr(6)) != 0);
-}
-
-void ReadTree(HKEY root, const std::wstring& name, const std::wstring& path, Model& model) {
+// The values of a key, and with `recurse` those of every key below it.
+void ReadTree(HKEY root, const std::wstring& path, bool recurse, Model& model) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    auto& values = model[Lower(name + L"\\" + path)];
+    const std::wstring name = Lower((root == HKEY_CLASSES_ROOT ? L"hkcr\\" : L"hkcu\\") + path);
     wchar_t text[16384];
     BYTE data[4096];
     for (DWORD i = 0, length = 16384, type = 0, bytes = sizeof data;
          RegEnumValueW(key, i, text, &length, nullptr, &type, data, &bytes) == ERROR_SUCCESS;
          ++i, length = 16384, bytes = sizeof data)
-        values[Lower(text)] =
+        model[name][Lower(text)] =
             std::to_wstring(type) + L":" +
             std::wstring(reinterpret_cast<const wchar_t*>(data), (bytes + 1) / sizeof(wchar_t));
     std::vector<std::wstring> children;
     for (DWORD i = 0, length = 256;
-         RegEnumKeyExW(key, i, text, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         recurse && RegEnumKeyExW(key, i, text, &length, nullptr, nullptr, nullptr, nullptr) == 0;
          ++i, length = 256)
         children.push_back(text);
     RegCloseKey(key);
     for (const std::wstring& child : children)
-        ReadTree(root, name, path + L"\\" + child, model);
+        ReadTree(root, path + L"\\" + child, true, model);
 }
 
-// What the registry functions read of the keys in scope.
+// What the registry functions read of the keys the association may touch: the two application
+// keys, the Explorer choices and the extensions' own values.
 Model ReadWithApi() {
     Model model;
-    ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"Orvanel.Document", model);
-    ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"Applications\\OrvanelViewer.exe", model);
-    ReadTree(HKEY_CURRENT_USER, L"HKCU", kFileExtsPath, model);
-    for (const std::wstring& extension : Extensions())
-        ReadTree(HKEY_CLASSES_ROOT, L"HKCR", L"." + extension, model);
-    Model scoped;
-    for (const auto& [key, values] : model)
-        if (InScope(key))
-            scoped[key] = values;
-    return scoped;
+    ReadTree(HKEY_CLASSES_ROOT, L"Orvanel.Document", true, model);
+    ReadTree(HKEY_CLASSES_ROOT, L"Applications\\OrvanelViewer.exe", true, model);
+    ReadTree(HKEY_CURRENT_USER, kFileExtsPath, true, model);
+    for (const auto& box : Orvanel::ShellPlan::ExtensionBoxes())
+        for (const std::wstring& extension : box.extensions)
+            ReadTree(HKEY_CLASSES_ROOT, L"." + extension, false, model);
+    return model;
 }
 
-std::wstring ProgramPath() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
+// The path the DLL reads as the running program's while it lives.
+struct ProgramPath {
+    static inline const wchar_t* path = nullptr;
+    static DWORD WINAPI Read(HMODULE, LPWSTR buffer, DWORD size) {
+        return lstrcpynW(buffer, path, int(size)), DWORD(lstrlenW(buffer));
+    }
+    ImportPatch<decltype(&GetModuleFileNameW)> patch{GetModuleHandleW(L"Quillet.dll"),
+                                                     "GetModuleFileNameW", Read};
+    explicit ProgramPath(const wchar_t* program) { path = program; }
+};
 
 // A key that exists before the association runs: its default value must stay. Gives what the
 // registry holds then, which the association may only add to.
 Model SeedExistingExtension() {
-    HKEY key = nullptr;
-    REQUIRE(RegCreateKeyExW(HKEY_CLASSES_ROOT, L".png", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr) == ERROR_SUCCESS);
-    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"pngfile"), 16);
-    RegCloseKey(key);
+    REQUIRE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png", nullptr, REG_SZ, L"pngfile", 16) ==
+            ERROR_SUCCESS);
     Model before = ReadWithApi();
     CHECK((before.at(L"hkcr\\.png").at(L"") == String(L"pngfile")));
     return before;
@@ -135,17 +116,9 @@ int Run(const std::function<bool(int id)>& keep, const std::function<void(HWND)>
 // The registry against what it was with the writes of the registration of `extensions` added
 // (`registered`), or unchanged.
 void CheckRegistry(Model want, const std::vector<std::wstring>& extensions, bool registered) {
-    const auto put = [&](const std::wstring& path, const std::wstring& name,
-                         const std::wstring& value) {
-        const std::wstring key = Lower(path);
-        for (size_t at = key.find(L'\\', 5); at != std::wstring::npos; at = key.find(L'\\', at + 1))
-            if (InScope(key.substr(0, at)))
-                want[key.substr(0, at)]; // its parents, created with it
-        want[key][Lower(name)] = value;
-    };
-    std::wstring viewer = ProgramPath(); // beside this program, as a host's shell reads it
-    if (registered)
-        viewer.replace(viewer.rfind(L"OrvanelAssociationTest"), 22, L"OrvanelViewerTest");
+    const auto put = [&](const std::wstring& key, const std::wstring& name,
+                         const std::wstring& value) { want[Lower(key)][Lower(name)] = value; };
+    const std::wstring viewer = L"C:\\Apps\\OrvanelViewer.exe"; // the program's, renamed
     for (const std::wstring top :
          {L"hkcr\\Orvanel.Document", L"hkcr\\Applications\\OrvanelViewer.exe"}) {
         if (!registered)
@@ -155,10 +128,10 @@ void CheckRegistry(Model want, const std::vector<std::wstring>& extensions, bool
         put(top + L"\\DefaultIcon", L"", String(viewer + L",1"));
     }
     for (const std::wstring& extension : extensions) {
-        const std::wstring explorer = kFileExts + L"\\." + extension;
+        const std::wstring explorer = L"hkcu\\" + kFileExtsPath + L"\\." + extension;
         put(explorer, L"Application", String(L"OrvanelViewer.exe"));
         put(explorer + L"\\UserChoice", L"ProgId", String(L"Applications\\OrvanelViewer.exe"));
-        put(explorer + L"\\OpenWithProgids", L"Orvanel.Document", kNone);
+        put(explorer + L"\\OpenWithProgids", L"Orvanel.Document", L"0:");
         put(L"hkcr\\." + extension, L"Content Type", String(L"image/" + extension));
         put(L"hkcr\\." + extension, L"PerceivedType", String(L"image"));
     }
@@ -173,24 +146,25 @@ void CheckRegistry(Model want, const std::vector<std::wstring>& extensions, bool
 
 } // namespace
 
+// First, while no case has registered anything yet.
+TEST_CASE("another program's name: nothing written, the dialog ends as usual") {
+    const ProgramPath other(L"C:\\Apps\\Viewer.exe");
+    const Model before = SeedExistingExtension();
+    CHECK(Run([](int) { return true; }, [](HWND dialog) { ClickButton(dialog, IDOK); }) == 1);
+    CheckRegistry(before, {}, false);
+}
+
 TEST_CASE("boxes cleared: Cancel and a close write nothing, OK the boxes left checked") {
-    REQUIRE(ProgramPath().find(L"\\OrvanelAssociationTest.exe") != std::wstring::npos);
+    const ProgramPath association(L"C:\\Apps\\OrvanelAssociation.exe");
     const Model before = SeedExistingExtension();
     const std::set<int> kept{IDC_ASSOCIATE_PNM, IDC_ASSOCIATE_MP4, IDC_ASSOCIATE_GIF,
                              IDC_ASSOCIATE_MNG, IDC_ASSOCIATE_PNG};
     const auto keep = [&](int id) { return kept.count(id) != 0; };
     CHECK(Run(keep, [](HWND dialog) { ClickButton(dialog, IDCANCEL); }) == 1);
-    CHECK(Run(keep, [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }) == 1);
+    CHECK(Run(keep, [](HWND dialog) { CancelOrClose(dialog, false); }) == 1);
     CheckRegistry(before, {}, false);
     // The PNM box stands for two pairs of extensions (the first of them MNG's), the MNG box for
     // none; the existing .png keeps its default value.
     CHECK(Run(keep, [](HWND dialog) { ClickButton(dialog, IDOK); }) == 1);
     CheckRegistry(before, {L"gif", L"png", L"mng", L"jng", L"mp4", L"m4s", L"pgm", L"pnm"}, true);
-}
-
-TEST_CASE("another program's name: nothing written, the dialog ends as usual") {
-    REQUIRE(ProgramPath().find(L"OrvanelAssociation") == std::wstring::npos);
-    const Model before = SeedExistingExtension();
-    CHECK(Run([](int) { return true; }, [](HWND dialog) { ClickButton(dialog, IDOK); }) == 1);
-    CheckRegistry(before, {}, false);
 }

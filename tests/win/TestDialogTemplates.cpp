@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,37 +33,31 @@ struct Dialog {
     std::vector<Item> controls;
 };
 
-// Both as one line, so that a difference shows whole; characters beyond ASCII as \u<code>.
+// Both as one line, so that a difference shows whole.
 std::string Describe(const Item& item) {
-    std::string text;
-    for (wchar_t c :
-         std::to_wstring(item.id) + L" " + item.className + L" \"" + item.text + L"\" " + item.font)
-        if (c < 128) {
-            text += char(c);
-        } else {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04X", unsigned(c));
-            text += code;
-        }
+    const std::wstring text =
+        std::to_wstring(item.id) + L" " + item.className + L" \"" + item.text + L"\" " + item.font;
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), utf8.data(),
+                                    int(utf8.size()), nullptr, nullptr));
     char numbers[96];
     std::snprintf(numbers, sizeof numbers, " style 0x%08lX ex 0x%08lX at %d,%d %dx%d",
                   static_cast<unsigned long>(item.style), static_cast<unsigned long>(item.exStyle),
                   item.x, item.y, item.cx, item.cy);
-    return text + numbers;
+    return utf8 + numbers;
 }
 
 // Reads front to back; a read past the end sets `failed` and gives zeros.
-class Cursor {
-public:
-    Cursor(const BYTE* data, size_t size) : data_(data), size_(size) {}
+struct Cursor {
+    const BYTE *at, *end;
     bool failed = false;
 
     template <class T> T Read() {
         T value{};
-        failed = failed || offset_ + sizeof(T) > size_;
+        failed = failed || at + sizeof(T) > end;
         if (!failed)
-            std::memcpy(&value, data_ + offset_, sizeof(T));
-        offset_ += sizeof(T);
+            std::memcpy(&value, at, sizeof(T));
+        at += sizeof(T);
         return value;
     }
     std::wstring String() {
@@ -74,28 +69,17 @@ public:
     // A string, or 0xFFFF followed by an ordinal; a lone 0 is none. Predefined classes stored
     // as ordinals come back by name.
     std::wstring StringOrOrdinal(bool isClass = false) {
-        if (offset_ + 2 > size_ || data_[offset_] != 0xFF || data_[offset_ + 1] != 0xFF)
+        if (at + 2 > end || at[0] != 0xFF || at[1] != 0xFF)
             return String();
-        Read<WORD>();
-        const WORD ordinal = Read<WORD>();
+        const WORD ordinal = (Read<WORD>(), Read<WORD>());
         static const wchar_t* const kPredefined[] = {L"button",  L"edit",      L"static",
                                                      L"listbox", L"scrollbar", L"combobox"};
         return isClass && ordinal >= 0x80 && ordinal <= 0x85 ? kPredefined[ordinal - 0x80]
                                                              : L"#" + std::to_wstring(ordinal);
     }
-    void AlignToDword() { offset_ = (offset_ + 3) & ~size_t{3}; }
-
-private:
-    const BYTE* data_;
-    size_t size_;
-    size_t offset_ = 0;
+    // Resources lie DWORD-aligned in memory, so the items' alignment is the pointer's.
+    void AlignToDword() { at += (4 - reinterpret_cast<std::uintptr_t>(at) % 4) % 4; }
 };
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(towlower(c));
-    return text;
-}
 
 // The compiled template of dialog `id`; false when there is none or its bytes are not an
 // extended template that ends where they do.
@@ -104,7 +88,8 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
     const void* data = resource ? LockResource(LoadResource(module, resource)) : nullptr;
     if (data == nullptr)
         return false;
-    Cursor in(static_cast<const BYTE*>(data), SizeofResource(module, resource));
+    Cursor in{static_cast<const BYTE*>(data),
+              static_cast<const BYTE*>(data) + SizeofResource(module, resource)};
     if (in.Read<WORD>() != 1 || in.Read<WORD>() != 0xFFFF)
         return false;
     Item& f = parsed.frame;
@@ -130,15 +115,15 @@ bool LoadDialog(HMODULE module, int id, Dialog& parsed) {
         item.x = in.Read<short>(), item.y = in.Read<short>();
         item.cx = in.Read<short>(), item.cy = in.Read<short>();
         item.id = static_cast<int>(in.Read<DWORD>());
-        item.className = Lower(in.StringOrOrdinal(true));
+        item.className = in.StringOrOrdinal(true);
+        CharLowerBuffW(item.className.data(), DWORD(item.className.size()));
         item.text = in.StringOrOrdinal();
         const WORD extraBytes = in.Read<WORD>();
-        for (WORD skipped = 0; skipped < extraBytes; ++skipped)
-            in.Read<BYTE>();
+        in.at += extraBytes; // a read past the end shows at the next item or check
         item.font = extraBytes != 0 ? L"extra bytes" : L"";
         parsed.controls.push_back(item);
     }
-    return !in.failed;
+    return !in.failed && in.at <= in.end;
 }
 
 const wchar_t *const kButton = L"button", *const kEdit = L"edit", *const kStatic = L"static",

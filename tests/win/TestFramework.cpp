@@ -1,9 +1,9 @@
 // The framework's classes driven directly (their objects are linked into this program):
 // DialogProc's routing, argument decoding and results, through a dialog class that records what
-// each handler receives; CenterDialogOnScreen; the child windows' creation, routing and results,
-// the worker thread, the bitmap display window's scaled copy and where its clicks go, the
-// picking window's presses and drags; the OLE call discipline of both. What the windows show on
-// screen is checked by the dialogs' tests, the fitting arithmetic by the native layout tests.
+// each handler receives; the child windows' creation, routing and results, the worker thread, the
+// bitmap display window's scaled copy and where its clicks go, the picking window's presses and
+// drags; the OLE call discipline of both. What the windows show on screen is checked by the
+// dialogs' tests, the fitting arithmetic by the native layout tests.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
 #include "host/OrvanelBitmap.h"
@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ios>
+#include <string>
 #include <vector>
 
 // The framework's calls into OLE are counted through this program's own import entries. Wine's
@@ -51,7 +52,7 @@ struct OleHook {
 };
 
 // Records the slot and the decoded arguments of the last handler call and answers what the
-// base answers, so that the defaults are checked through it as well.
+// base answers (OnMouseMove: `mouseMoveResult` when set), so the defaults are checked as well.
 class CRecordingDialog : public CLocalDialog {
 public:
     using Base = CLocalDialog;
@@ -59,21 +60,19 @@ public:
     int slot = -1, destroyCalls = 0;
     LPARAM initParam = 0;
     Value values[4] = {};
-    bool overrideMouseMove = false;
-    int mouseMoveResult = 0;
+    const int* mouseMoveResult = nullptr;
 
     void Record(int s, Value a = 0, Value b = 0, Value c = 0, Value d = 0) {
         slot = s, values[0] = a, values[1] = b, values[2] = c, values[3] = d;
     }
 
+#define HANDLER(number, name, parameters, arguments, ...)                                          \
+    INT_PTR name parameters override { return Record(number, __VA_ARGS__), Base::name arguments; }
 #define STANDARD(number, name)                                                                     \
-    INT_PTR name(HWND w, UINT m, WPARAM wp, LPARAM lp) override {                                  \
-        return Record(number, Value(w), m, Value(wp), lp), Base::name(w, m, wp, lp);               \
-    }
+    HANDLER(number, name, (HWND w, UINT m, WPARAM wp, LPARAM lp), (w, m, wp, lp), Value(w), m,     \
+            Value(wp), lp)
 #define MOUSE(number, name)                                                                        \
-    INT_PTR name(unsigned* k, int* x, int* y) override {                                           \
-        return Record(number, *k, *x, *y), Base::name(k, x, y);                                    \
-    }
+    HANDLER(number, name, (unsigned* k, int* x, int* y), (k, x, y), *k, *x, *y)
     STANDARD(1, OnGetDlgCode)
     STANDARD(2, OnActivate)
     STANDARD(3, OnShowWindow)
@@ -94,40 +93,34 @@ public:
     MOUSE(25, OnMouseHover)
     MOUSE(32, OnRButtonDown)
     MOUSE(33, OnRButtonUp)
+    HANDLER(6, OnEraseBackground, (HDC dc), (dc), Value(dc))
+    HANDLER(7, OnTimer, (unsigned* id), (id), *id)
+    HANDLER(16, OnKeyUp, (unsigned* code, unsigned* data), (code, data), *code, *data)
+    HANDLER(17, OnKeyDown, (unsigned* code, unsigned* data), (code, data), *code, *data)
+    HANDLER(20, OnClose, (), (), 0)
+    HANDLER(26, OnMouseLeave, (), (), 0)
+    HANDLER(29, OnMouseWheel, (unsigned short* k, short* d, int* x, int* y), (k, d, x, y), *k, *d,
+            *x, *y)
+#undef HANDLER
 #undef STANDARD
 #undef MOUSE
 
     INT_PTR OnInitDialog(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
         return Record(5), initParam = lp, Base::OnInitDialog(w, m, wp, lp);
     }
-    INT_PTR OnEraseBackground(HDC dc) override {
-        return Record(6, Value(dc)), Base::OnEraseBackground(dc);
-    }
-    INT_PTR OnTimer(unsigned* id) override { return Record(7, *id), Base::OnTimer(id); }
     INT_PTR OnPaint(CPaintScratch** scratch) override {
         const CPaintScratch& s = **scratch;
         return Record(13, Value(s.first), Value(s.second), Value(*scratch)), Base::OnPaint(scratch);
-    }
-    INT_PTR OnKeyUp(unsigned* code, unsigned* data) override {
-        return Record(16, *code, *data), Base::OnKeyUp(code, data);
-    }
-    INT_PTR OnKeyDown(unsigned* code, unsigned* data) override {
-        return Record(17, *code, *data), Base::OnKeyDown(code, data);
     }
     // The fields as they are when the handler runs, and whether it was handed the fields.
     INT_PTR OnSize(unsigned* w, unsigned* h, unsigned* type) override {
         return Record(18, width, height, *type, w == &width && h == &height),
                Base::OnSize(w, h, type);
     }
-    INT_PTR OnClose() override { return Record(20), Base::OnClose(); }
     INT_PTR OnDestroy() override { return Record(21), ++destroyCalls, Base::OnDestroy(); }
     int OnMouseMove(unsigned* k, int* x, int* y) override {
         Record(24, *k, *x, *y);
-        return overrideMouseMove ? mouseMoveResult : Base::OnMouseMove(k, x, y);
-    }
-    INT_PTR OnMouseLeave() override { return Record(26), Base::OnMouseLeave(); }
-    INT_PTR OnMouseWheel(unsigned short* keys, short* delta, int* x, int* y) override {
-        return Record(29, *keys, *delta, *x, *y), Base::OnMouseWheel(keys, delta, x, y);
+        return mouseMoveResult != nullptr ? *mouseMoveResult : Base::OnMouseMove(k, x, y);
     }
 };
 
@@ -148,13 +141,77 @@ constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
 } // namespace
 
-TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
+TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reaches its slot") {
     ModelessDialog dialog;
     REQUIRE(dialog.window != nullptr);
     CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
           reinterpret_cast<LONG_PTR>(&dialog.object));
     CHECK(dialog.object.initParam == reinterpret_cast<LPARAM>(&dialog.object));
+    CRecordingDialog& seen = dialog.object;
+    // Passed on whole: the window, the message and both parameters with all their 64 bits.
+    const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
+                                {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
+                                {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12},    {WM_MEASUREITEM, 14},
+                                {WM_DRAWITEM, 15},    {WM_NCMOUSEMOVE, 27}, {WM_MOVE, 28},
+                                {WM_HSCROLL, 30},     {WM_VSCROLL, 31}};
+    const WPARAM wParam = kHighHalf | 0x1234;
+    const LPARAM lParam = static_cast<LPARAM>(0x8765000000000042ull);
+    for (const auto& route : standard) {
+        INFO("message 0x" << std::hex << route[0]);
+        CHECK(dialog.Send(route[0], wParam, lParam) == 0);
+        CHECK(seen.slot == static_cast<int>(route[1]));
+        CHECK((seen.values[0] == std::int64_t(dialog.window) && seen.values[1] == route[0]));
+        CHECK((seen.values[2] == std::int64_t(wParam) && seen.values[3] == lParam));
+    }
+    // Decoded: sizes into the fields first, signed positions, 32-bit copies, the wheel's
+    // negative delta towards the user.
+    const WPARAM keys = MK_LBUTTON | MK_SHIFT, wheel = 0xFF880000 | MK_CONTROL;
+    const LPARAM at = MAKELPARAM(-5, 300), keyData = LPARAM(0x77000000C0000001ull);
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        int slot;
+        std::int64_t values[4];
+    } decoded[] = {
+        {WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MAKELPARAM(400, 200), 18, {400, 200, 2, 1}},
+        {WM_LBUTTONDBLCLK, keys, at, 19, {keys, -5, 300}},
+        {WM_LBUTTONDOWN, keys, at, 22, {keys, -5, 300}},
+        {WM_LBUTTONUP, keys, at, 23, {keys, -5, 300}},
+        {WM_MOUSEMOVE, keys, at, 24, {keys, -5, 300}},
+        {WM_MOUSEHOVER, keys, at, 25, {keys, -5, 300}},
+        {WM_RBUTTONDOWN, keys, at, 32, {keys, -5, 300}},
+        {WM_RBUTTONUP, keys, at, 33, {keys, -5, 300}},
+        {WM_MOUSEWHEEL, wheel, MAKELPARAM(7, -2), 29, {MK_CONTROL, -120, 7, -2}},
+        {WM_MOUSELEAVE, 0, 0, 26, {}},
+        {WM_TIMER, kHighHalf | 0x41, 0, 7, {0x41}},
+        {WM_KEYDOWN, kHighHalf | VK_F5, keyData, 17, {VK_F5, 0xC0000001}},
+        {WM_KEYUP, kHighHalf | VK_ESCAPE, keyData, 16, {VK_ESCAPE, 0xC0000001}},
+    };
+    for (const auto& d : decoded) {
+        INFO("message 0x" << std::hex << d.message);
+        // The default OnSize answers 1, every other default 0.
+        CHECK(dialog.Send(d.message, d.wParam, d.lParam) == (d.message == WM_SIZE));
+        CHECK(seen.slot == d.slot);
+        CHECK(std::equal(d.values, d.values + 4, seen.values));
+    }
+    dialog.Send(WM_SIZE, 0, MAKELPARAM(0xFFFF, 0x8000)); // zero-extended words
+    CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
+    CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
+    CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
+    HDC dc = GetDC(dialog.window);
+    dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
+    ReleaseDC(dialog.window, dc);
 
+    // Unrouted messages return 0 without a handler.
+    for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
+                          UINT{WM_USER + 5}}) {
+        INFO("message 0x" << std::hex << unrouted);
+        seen.slot = -1;
+        CHECK(dialog.Send(unrouted, 1, 1) == 0);
+        CHECK(seen.slot == -1);
+    }
     // Without an object DefWindowProc answers: a close destroys the window.
     HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -163,86 +220,14 @@ TEST_CASE("WM_INITDIALOG attaches the object; earlier messages find none") {
     CHECK_FALSE(IsWindow(plain));
 }
 
-TEST_CASE("routing: messages passed on whole reach their slot; unrouted messages return 0") {
-    ModelessDialog dialog;
-    const UINT standard[][2] = {{WM_GETDLGCODE, 1},   {WM_ACTIVATE, 2},     {WM_SHOWWINDOW, 3},
-                                {WM_SYSCOMMAND, 4},   {WM_NOTIFY, 8},       {WM_COMMAND, 9},
-                                {WM_CONTEXTMENU, 10}, {WM_SETFOCUS, 12},    {WM_MEASUREITEM, 14},
-                                {WM_DRAWITEM, 15},    {WM_NCMOUSEMOVE, 27}, {WM_MOVE, 28},
-                                {WM_HSCROLL, 30},     {WM_VSCROLL, 31}};
-    for (const auto& route : standard) {
-        INFO("message 0x" << std::hex << route[0]);
-        const WPARAM wParam = kHighHalf | 0x1234;
-        const LPARAM lParam = static_cast<LPARAM>(0x8765000000000042ull);
-        CHECK(dialog.Send(route[0], wParam, lParam) == 0);
-        const std::int64_t* seen = dialog.object.values;
-        CHECK(dialog.object.slot == static_cast<int>(route[1]));
-        CHECK((seen[0] == std::int64_t(dialog.window) && seen[1] == route[0]));
-        CHECK((seen[2] == std::int64_t(wParam) && seen[3] == lParam));
-    }
-    for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
-                          UINT{WM_USER + 5}}) {
-        INFO("message 0x" << std::hex << unrouted);
-        dialog.object.slot = -1;
-        CHECK(dialog.Send(unrouted, 1, 1) == 0);
-        CHECK(dialog.object.slot == -1);
-    }
-}
-
-TEST_CASE("decoded messages: sizes, signed positions, 32-bit copies, the paint record") {
-    ModelessDialog dialog;
-    CRecordingDialog& seen = dialog.object;
-
-    CHECK(dialog.Send(WM_SIZE, kHighHalf | SIZE_MAXIMIZED, MAKELPARAM(400, 200)) == 1);
-    CHECK((seen.slot == 18 && seen.values[0] == 400 && seen.values[1] == 200 &&
-           seen.values[2] == SIZE_MAXIMIZED && seen.values[3] == 1));
-    dialog.Send(WM_SIZE, 0, MAKELPARAM(0xFFFF, 0x8000)); // zero-extended words
-    CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
-
-    const UINT mouse[][2] = {{WM_LBUTTONDBLCLK, 19}, {WM_LBUTTONDOWN, 22}, {WM_LBUTTONUP, 23},
-                             {WM_MOUSEMOVE, 24},     {WM_MOUSEHOVER, 25},  {WM_RBUTTONDOWN, 32},
-                             {WM_RBUTTONUP, 33}};
-    for (const auto& route : mouse) {
-        INFO("message 0x" << std::hex << route[0]);
-        dialog.Send(route[0], MK_LBUTTON | MK_SHIFT, MAKELPARAM(-5, 300));
-        CHECK((seen.slot == static_cast<int>(route[1]) &&
-               seen.values[0] == (MK_LBUTTON | MK_SHIFT) && seen.values[1] == -5 &&
-               seen.values[2] == 300));
-    }
-    // A wheel turned towards the user: negative delta in the high word of wParam.
-    dialog.Send(WM_MOUSEWHEEL, (WPARAM{0xFF88} << 16) | MK_CONTROL, MAKELPARAM(7, -2));
-    CHECK((seen.slot == 29 && seen.values[0] == MK_CONTROL && seen.values[1] == -120 &&
-           seen.values[2] == 7 && seen.values[3] == -2));
-    dialog.Send(WM_MOUSELEAVE, 0, 0);
-    CHECK(seen.slot == 26);
-
-    const LPARAM keyData = static_cast<LPARAM>(0x7700000000000000ull | 0xC0000001ull);
-    dialog.Send(WM_TIMER, kHighHalf | 0x41, 0);
-    CHECK((seen.slot == 7 && seen.values[0] == 0x41));
-    dialog.Send(WM_KEYDOWN, kHighHalf | VK_F5, keyData);
-    CHECK((seen.slot == 17 && seen.values[0] == VK_F5 && seen.values[1] == 0xC0000001ll));
-    dialog.Send(WM_KEYUP, kHighHalf | VK_ESCAPE, keyData);
-    CHECK((seen.slot == 16 && seen.values[0] == VK_ESCAPE && seen.values[1] == 0xC0000001ll));
-
-    CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
-    CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
-    HDC dc = GetDC(dialog.window);
-    dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
-    ReleaseDC(dialog.window, dc);
-}
-
 TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
     ModelessDialog dialog;
-    dialog.object.overrideMouseMove = true;
-    dialog.object.mouseMoveResult = 1;
-    CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
-          DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)));
-    for (int result : {0, 7, -3}) {
-        dialog.object.mouseMoveResult = result;
-        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) == result);
+    for (int result : {1, 0, 7, -3}) {
+        dialog.object.mouseMoveResult = &result;
+        CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
+              (result == 1 ? DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1))
+                           : result));
     }
-
     // Only a result of 0 lets the dialog manager turn a close into Cancel.
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
     CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
@@ -250,36 +235,41 @@ TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
     CHECK(dialog.object.destroyCalls == 2);
 }
 
-TEST_CASE("CenterDialogOnScreen centres on the primary screen, even a window wider than it") {
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // 81 pixels wider than the screen: (0 - w + screen) / 2 = -81 / 2 = -40 (truncated).
-    HWND wide = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, screenWidth + 81, 100, nullptr,
-                                nullptr, nullptr, nullptr);
-    CenterDialogOnScreen(wide);
-    RECT rect{};
-    GetWindowRect(wide, &rect);
-    CHECK(rect.left == -40);
-    CHECK(rect.top == (screenHeight - 100) / 2);
-    CHECK(rect.right - rect.left == screenWidth + 81);
-    DestroyWindow(wide);
-}
-
 namespace {
 
-// Records what its handlers receive.
+// Records what its handlers receive; its mouse and key handlers answer `answer`. Also the
+// wrapper that plays a dialog, where the double clicks its children forward arrive.
 class CRecordingWindow : public CLocalWindow {
 public:
+    using CLocalWindow::CLocalWindow;
     int createCalls = 0, ncCalls = 0, destroyCalls = 0;
-    unsigned int widthSeenBySize = 0, mouseKeys = 0;
-    int mouseX = 0, mouseY = 0;
-    LRESULT closeResult = 1;
+    std::string handler; // the last mouse or key handler called, with what it was handed
+    unsigned int widthSeenBySize = 0, keys = 0;
+    int x = 0, y = 0;
+    LRESULT closeResult = 1, answer = 1;
     CDrawContext* paintedWith = nullptr;
     std::atomic<int> idleTurns{0};
     std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
-    std::atomic<UINT> threadMessage{0};
-    std::atomic<LPARAM> threadParameter{0};
 
+#define MOUSE(name)                                                                                \
+    LRESULT name(unsigned int& k, int& px, int& py) override {                                     \
+        return handler = #name, keys = k, x = px, y = py, answer;                                  \
+    }
+#define KEY(name)                                                                                  \
+    LRESULT name(unsigned int& code, unsigned int& data) override {                                \
+        return handler = #name, keys = code, x = int(data), y = 0, answer;                         \
+    }
+    MOUSE(OnLButtonDown)
+    MOUSE(OnLButtonUp)
+    MOUSE(OnMouseMove)
+    MOUSE(OnMouseHover)
+    MOUSE(OnLButtonDblClk)
+    MOUSE(OnRButtonDown)
+    MOUSE(OnRButtonUp)
+    KEY(OnKeyDown)
+    KEY(OnKeyUp)
+#undef MOUSE
+#undef KEY
     LRESULT OnCreate() override { return ++createCalls, CLocalWindow::OnCreate(); }
     LRESULT OnNcDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
         return ++ncCalls, CLocalWindow::OnNcDestroy(w, m, wp, lp);
@@ -289,16 +279,8 @@ public:
         widthSeenBySize = width;
         return CLocalWindow::OnSize(w, h, type);
     }
-    LRESULT OnRButtonUp(unsigned int& keys, int& x, int& y) override {
-        mouseKeys = keys, mouseX = x, mouseY = y;
-        return 0;
-    }
     LRESULT OnClose() override { return closeResult; }
     LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
-    int OnThreadMessage(UINT message, LPARAM lParam) override {
-        threadParameter = lParam, threadMessage = message;
-        return 0;
-    }
     void OnThreadIdle() override {
         ++idleTurns;
         if (stubborn) {
@@ -308,22 +290,11 @@ public:
     }
 };
 
-// A wrapper that records the double clicks its children forward.
-class CRecordingParent : public CLocalWindow {
-public:
-    using CLocalWindow::CLocalWindow;
-    int doubleClicks = 0, x = 0, y = 0;
-    unsigned int keys = 0;
-    LRESULT OnLButtonDblClk(unsigned int& k, int& px, int& py) override {
-        return ++doubleClicks, keys = k, x = px, y = py, 0;
-    }
-};
-
 // A top-level window that plays the dialog, wrapped as the dialogs wrap theirs.
 struct Host {
     HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 30, 30, 700, 500,
                                   nullptr, nullptr, nullptr, nullptr);
-    CRecordingParent wrapper{window};
+    CRecordingWindow wrapper{window};
     Host() { Orvanel::Win32::SetModuleInstance(GetModuleHandleW(nullptr)); }
     ~Host() { DestroyWindow(window); }
     void Create(CLocalWindow& child, DWORD style = WS_CHILD | WS_VISIBLE,
@@ -342,8 +313,6 @@ public:
     }
 };
 
-using Points = std::vector<std::pair<int, int>>;
-
 bool Cursor(LPCWSTR which) { return GetCursor() == LoadCursorW(nullptr, which); }
 
 } // namespace
@@ -358,8 +327,34 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
 
     SendMessageW(child.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 200));
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
-    SendMessageW(child.window, WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(-5, 300));
-    CHECK((child.mouseKeys == MK_SHIFT && child.mouseX == -5 && child.mouseY == 300));
+    // Mouse and key handlers get their arguments decoded; for most of them a result of 1 lets
+    // DefWindowProcW answer instead, a double click's and a hover's result is always the answer.
+    const struct {
+        UINT message;
+        const char* handler;
+        bool oneMeansDefault;
+    } rules[] = {{WM_LBUTTONDOWN, "OnLButtonDown", true},
+                 {WM_LBUTTONUP, "OnLButtonUp", true},
+                 {WM_MOUSEMOVE, "OnMouseMove", true},
+                 {WM_RBUTTONDOWN, "OnRButtonDown", true},
+                 {WM_RBUTTONUP, "OnRButtonUp", true},
+                 {WM_MOUSEHOVER, "OnMouseHover", false},
+                 {WM_LBUTTONDBLCLK, "OnLButtonDblClk", false},
+                 {WM_KEYDOWN, "OnKeyDown", true},
+                 {WM_KEYUP, "OnKeyUp", true}};
+    const WPARAM wParam = kHighHalf | MK_SHIFT;
+    const LPARAM lParam = MAKELPARAM(-5, 300);
+    for (const auto& rule : rules) {
+        const bool key = rule.handler[2] == 'K';
+        for (LRESULT answer : {1, 7}) {
+            child.answer = answer, child.handler.clear();
+            const LRESULT byDefault = DefWindowProcW(child.window, rule.message, wParam, lParam);
+            CHECK(SendMessageW(child.window, rule.message, wParam, lParam) ==
+                  (answer == 1 && rule.oneMeansDefault ? byDefault : answer));
+            CHECK((child.handler == rule.handler && child.keys == MK_SHIFT));
+            CHECK((child.x == (key ? int(lParam) : -5) && child.y == (key ? 0 : 300)));
+        }
+    }
     // WM_PAINT with a device context in wParam paints through the window's own context.
     HDC other = CreateCompatibleDC(nullptr);
     SendMessageW(child.window, WM_PAINT, reinterpret_cast<WPARAM>(other), 0);
@@ -383,7 +378,7 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK_FALSE(IsWindow(twin.window));
 }
 
-TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTROY") {
+TEST_CASE("the worker thread: idle turns at the lowest priority, ended at WM_DESTROY") {
     Host host;
     for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
         CAPTURE(stubborn);
@@ -395,21 +390,12 @@ TEST_CASE("the worker thread: its queue, its idle turns, and its end at WM_DESTR
         DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
                         FALSE, DUPLICATE_SAME_ACCESS);
         CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-        CHECK_MESSAGE(WaitFor([&] {
-                          PostThreadMessageW(child.threadId, WM_USER + 7, 0, 99);
-                          return child.idleTurns > 0 && (stubborn || child.threadMessage != 0);
-                      }),
-                      "the worker thread took no message or no idle turn");
-        CHECK((stubborn || (child.threadMessage == WM_USER + 7 && child.threadParameter == 99)));
-
+        CHECK_MESSAGE(WaitFor([&] { return child.idleTurns > 0; }), "no idle turn");
         DestroyWindow(child.window);
-        CHECK(child.threadHandle == nullptr);
-        CHECK(WaitForSingleObject(observed, 0) == WAIT_OBJECT_0);
         DWORD exitCode = 0;
         GetExitCodeThread(observed, &exitCode);
         CloseHandle(observed);
-        CHECK(exitCode == 20);
-        CHECK_FALSE(child.finishedTurn);
+        CHECK((child.threadHandle == nullptr && exitCode == 20 && !child.finishedTurn));
     }
 }
 
@@ -456,11 +442,13 @@ TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks 
                view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
     }
     // A click and a double click both reach the parent as a double click.
-    CHECK(SendMessageW(view.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34)) == 0);
-    CHECK((host.wrapper.doubleClicks == 1 && host.wrapper.keys == MK_LBUTTON));
+    CHECK(Mouse(view.window, WM_LBUTTONDOWN, 12, 34) == 0);
+    CHECK((host.wrapper.handler == "OnLButtonDblClk" && host.wrapper.keys == MK_LBUTTON));
     CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
+    host.wrapper.handler.clear();
     SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
-    CHECK((host.wrapper.doubleClicks == 2 && host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
+    CHECK((host.wrapper.handler == "OnLButtonDblClk" &&
+           host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
     CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
 }
 
@@ -474,7 +462,7 @@ TEST_CASE("the selector: a press and a drag report the pixel under the pointer, 
     selector.sourceBitmap = &square;
     selector.UpdateScaledBitmap();
     const auto press = [&](UINT message, int x, int y) {
-        CHECK(SendMessageW(selector.window, message, MK_LBUTTON, MAKELPARAM(x, y)) == 0);
+        CHECK(Mouse(selector.window, message, x, y) == 0);
     };
     // A press beside the picture (the margin, the bottom-left corner) picks its edge pixel.
     press(WM_LBUTTONDOWN, 2, 259);
@@ -490,40 +478,8 @@ TEST_CASE("the selector: a press and a drag report the pixel under the pointer, 
     press(WM_MOUSEMOVE, 258, 1);
     press(WM_MOUSEMOVE, -40, 300);
     press(WM_MOUSEMOVE, 100, 100);
-    CHECK(owner.points == Points{{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
+    CHECK(owner.points ==
+          decltype(owner.points){{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
     CHECK(selector.dragging);
     DestroyWindow(selector.window);
-}
-
-TEST_CASE("without a picture, or without room for one, the selector picks nothing") {
-    Host host;
-    CRecordingOwner owner;
-    COrvanelBitmap square = Pattern(256, 256);
-    // No source: a press changes the cursor and starts a drag, no more.
-    CBitmapStaticWindowSelector empty(&owner);
-    host.Create(empty, WS_CHILD | WS_VISIBLE, {0, 0, 40, 30});
-    SendMessageW(empty.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-    SendMessageW(empty.window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(21, 20));
-    CHECK((empty.dragging && Cursor(IDC_CROSS)));
-    // Client areas no larger than the margin: no room for a picture, none is made.
-    for (CWindowPlacement tiny : {CWindowPlacement{0, 0, 8, 8}, CWindowPlacement{0, 0, 7, 302}}) {
-        CBitmapStaticWindowSelector selector(&owner);
-        host.Create(selector, WS_CHILD | WS_VISIBLE, tiny);
-        selector.sourceBitmap = &square;
-        selector.UpdateScaledBitmap();
-        CHECK((selector.areaWidth == 0 && selector.scaledBitmap == nullptr));
-        SendMessageW(selector.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        selector.Redraw();
-        DestroyWindow(selector.window);
-    }
-    // A window that shrinks below the margin keeps its old copy but no longer shows it.
-    CBitmapStaticWindowSelector shrunk(&owner);
-    host.Create(shrunk, WS_CHILD | WS_VISIBLE, {0, 0, 100, 100});
-    shrunk.sourceBitmap = &square;
-    shrunk.UpdateScaledBitmap();
-    MoveWindow(shrunk.window, 0, 0, 6, 102, TRUE);
-    shrunk.Redraw();
-    SendMessageW(shrunk.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
-    CHECK(owner.points.empty());
-    DestroyWindow(shrunk.window);
 }

@@ -71,8 +71,8 @@ Footprint Measure() {
 }
 
 // Runs `round` (which answers whether the dialog did as it should) the warm-up rounds and then
-// `rounds` more, with the ledger empty and without a fault after each, and gives what the
-// process grew by over the counted rounds.
+// `rounds` more, with the ledger empty and without a fault after each; what the process grew by
+// over the counted rounds.
 Footprint Soak(const std::string& name, int rounds, const std::function<bool(int)>& round) {
     static CGdiHandleLedger ledger(
         {GetModuleHandleW(L"Quillet.dll"), GetModuleHandleW(L"Halvory.dll")});
@@ -105,12 +105,6 @@ struct SoakRow {
     long long dismissAnswer = 0; // the export's answer after the dismissing button or a close
 };
 
-// A press at `point` (client coordinates) on the dialog's child of the class.
-void Press(HWND dialog, const wchar_t* className, int x, int y) {
-    SendMessageW(Child(dialog, className), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(Child(dialog, className), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 // Clicks a button; whether it is then checked.
 bool Click(HWND dialog, int id) {
     SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
@@ -139,7 +133,8 @@ TEST_CASE("each dialog opened and closed 200 times, the print job run 20 times: 
         // A click on the matrix, then a hue: each repaints the matrix and the swatch.
         {"colour box", [&](HWND owner) { return ShowColorBox(owner, color = 0x00336699); },
          [](HWND dialog, int round) {
-             Press(dialog, L"ColorMatrix", 20 + round % 200, 30 + round % 190);
+             Mouse(Child(dialog, L"ColorMatrix"), WM_LBUTTONDOWN, 20 + round % 200,
+                   30 + round % 190);
              DragSlider(dialog, IDC_COLOR_HUE_SLIDER, round % 361);
              return ControlText(dialog, IDC_COLOR_HEX_EDIT).size() == 7; // "#rrggbb"
          },
@@ -150,7 +145,8 @@ TEST_CASE("each dialog opened and closed 200 times, the print job run 20 times: 
              return ShowLensFlareDialogBox(owner, &photo, color = 0x0000A0FF, n, n, n, n, n, n, n);
          },
          [](HWND dialog, int round) {
-             Press(dialog, L"PreviewWindow", 60 + round % 300, 10 + round % 180);
+             Mouse(Child(dialog, L"PreviewWindow"), WM_LBUTTONDOWN, 60 + round % 300,
+                   10 + round % 180);
              DragSlider(dialog, IDC_LENS_FLARE_SIZE, 10 + round % 150);
              return ControlText(dialog, IDC_LENS_FLARE_SIZE_EDIT) ==
                     std::to_wstring(10 + round % 150);
@@ -175,10 +171,7 @@ TEST_CASE("each dialog opened and closed 200 times, the print job run 20 times: 
          [](HWND dialog, int round) {
              SetDlgItemInt(dialog, IDC_PRINT_MARGIN_BOTTOM, 1 + round % 5, FALSE);
              Click(dialog, IDC_PRINT_POSITION_START + round % 3);
-             const bool turned = Click(dialog, IDC_PRINT_ROTATE) &&
-                                 ControlText(dialog, IDC_PRINT_POSITION_START) == L"Gauche";
-             return turned && !Click(dialog, IDC_PRINT_ROTATE) &&
-                    ControlText(dialog, IDC_PRINT_POSITION_START) == L"Haut";
+             return Click(dialog, IDC_PRINT_ROTATE) && !Click(dialog, IDC_PRINT_ROTATE);
          },
          IDCANCEL},
         // A box unchecked and checked again. OK registers nothing from this program (its name
@@ -193,8 +186,7 @@ TEST_CASE("each dialog opened and closed 200 times, the print job run 20 times: 
     };
     CHostWindow host;
     for (const SoakRow& row : rows) {
-        const std::string soaked = row.name;
-        CAPTURE(soaked);
+        INFO(row.name);
         const Footprint grown = Soak(row.name, kRounds, [&](int round) {
             // Three ways out in turn: OK (the export answers 1), the dismissing button, the
             // caption's close.

@@ -11,9 +11,6 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -n "${QUILLET_PDF_DIR:-}" ] && [ -n "${CUPS_SERVER:-}" ] ||
   fail "run inside scripts/printer-session.sh (QUILLET_PDF_DIR, CUPS_SERVER unset)"
-for tool in pdfinfo pdftoppm lpstat; do
-  command -v $tool >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
-done
 
 check=$(mktemp -d "${TMPDIR:-/tmp}/quillet-print-check.XXXXXX")
 trap 'rm -rf "$check"' EXIT

@@ -1,0 +1,413 @@
+// The dialogs that show pictures, driven as a user would through their exports: the motion blur
+// and lens flare previews and the colour box's matrix and swatch on screen against what the
+// filters and the colour model (their objects linked into this program) make of the same
+// input, the sliders, the pointer, and what reaches the caller's references. And the lens
+// flare's bytes with this runtime.
+#include "color/ColorFill.h"
+#include "color/HSBColor.h"
+#include "filter/LensFlareFilter.h"
+#include "filter/MotionBlurFilter.h"
+#include "filter/RuntimeRandom.h"
+#include "module/Quillet.h"
+#include "native/LensFlareOracle.h"
+#include "resources/resource.h"
+#include "support/DialogHarness.h"
+#include "support/FlareDigests.h"
+
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace QuilletTest;
+
+namespace {
+
+// Pixels of a swatch on screen that are not the colour. The lens flare's swatch overlaps the
+// intensity slider's last rows (and, with wine's wider stand-in for the dialog font, the label
+// beside it); the dialog's controls do not clip their siblings, so whichever paints last shows
+// there. Pixels under another control are left out.
+int SwatchMismatches(HWND dialog, COLORREF color) {
+    HWND swatch = Child(dialog, L"ColorBox");
+    std::vector<RECT> others; // read once: the system is asked across processes under wine
+    for (HWND other = GetWindow(dialog, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT))
+        GetWindowRect(other, &others.emplace_back(RECT{}));
+    RECT window{};
+    GetWindowRect(swatch, &window);
+    return ScreenMismatches(swatch, [&](int x, int y) -> COLORREF {
+        const POINT onScreen{window.left + 1 + x, window.top + 1 + y}; // inside the edge
+        for (const RECT& r : others)
+            if (!EqualRect(&r, &window) && PtInRect(&r, onScreen))
+                return CLR_INVALID;
+        return color;
+    });
+}
+
+// The motion blur preview's client area is 548 x 298 (its edge takes a pixel all round): a
+// 274 x 100 picture fits at exactly twice its size, 548 x 200, centred at (0, 49), on the
+// theme's background.
+int BlurMismatches(HWND dialog, COrvanelBitmap& photo, double radius, double sigma, double angle) {
+    COrvanelBitmap expected = Resampled(photo, 548, 200);
+    Orvanel::Filter::CMotionBlurFilter().MotionBlur(&expected, radius, sigma, angle);
+    return PictureMismatches(Child(dialog, L"PreviewWindow"), expected, 0, 49,
+                             [](int, int) { return RGB(4, 0, 0); });
+}
+
+struct BlurValues {
+    double radius = 5.5, sigma = 6.5, angle = 7.5;
+};
+
+int ShowBlur(COrvanelBitmap* photo, BlurValues& v, const std::function<void(HWND)>& drive,
+             bool shown = true) {
+    return RunDialog([&] { return ShowMotionBlur(nullptr, photo, v.radius, v.sigma, v.angle); },
+                     drive, shown);
+}
+
+} // namespace
+
+TEST_CASE("motion blur: page and drag requests re-render the preview, arrow keys and typing not") {
+    constexpr int kRadius = IDC_MOTION_BLUR_RADIUS, kSigma = IDC_MOTION_BLUR_SIGMA,
+                  kAngle = IDC_MOTION_BLUR_ANGLE;
+    const auto edits = [](HWND dialog) {
+        return Texts(dialog, {IDC_MOTION_BLUR_RADIUS_EDIT, IDC_MOTION_BLUR_SIGMA_EDIT,
+                              IDC_MOTION_BLUR_ANGLE_EDIT});
+    };
+    COrvanelBitmap photo = Pattern(274, 100);
+    BlurValues values;
+    LRESULT radius = 0;
+    CHECK(ShowBlur(&photo, values, [&](HWND dialog) {
+              CHECK(SliderRanges(dialog, {kRadius, kSigma, kAngle}) ==
+                    std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0});
+              CHECK(Placement(dialog, Child(dialog, L"PreviewWindow")) == "20,100 550x300");
+              // An arrow key moves the sigma slider to 1; the edit boxes and the preview stay
+              // as they opened (zeros, the unblurred scaled copy).
+              PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
+              CHECK(edits(dialog) == L"0,0,0");
+              CHECK(BlurMismatches(dialog, photo, 0, 0, 0) == 0);
+              // Page Down on the radius slider: all three positions are read, the keyboard's too.
+              PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
+              radius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
+              CHECK(radius > 0);
+              CHECK(edits(dialog) == std::to_wstring(radius) + L",1,0");
+              CHECK(BlurMismatches(dialog, photo, double(radius), 1, 0) == 0);
+              DragSlider(dialog, kAngle, 360);
+              CHECK(edits(dialog) == std::to_wstring(radius) + L",1,360");
+              CHECK(BlurMismatches(dialog, photo, double(radius), 1, 360) == 0);
+              // What is typed into the edit boxes reaches neither the preview nor the caller.
+              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, L"55");
+              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, L"9");
+              ClickButton(dialog, IDOK);
+          }) == 1);
+    CHECK((values.radius == double(radius) && values.sigma == 1.0 && values.angle == 360.0));
+}
+
+TEST_CASE("motion blur: Cancel and a close change nothing for the caller; no picture, no dialog") {
+    COrvanelBitmap photo = Pattern(274, 100), noPixels;
+    for (bool viaCancel : {true, false}) { // sliders moved, then Cancel or the caption's close
+        BlurValues values;
+        CHECK(ShowBlur(&photo, values, [&](HWND dialog) {
+                  DragSlider(dialog, IDC_MOTION_BLUR_SIGMA, 30);
+                  DragSlider(dialog, IDC_MOTION_BLUR_ANGLE, 90);
+                  CancelOrClose(dialog, viaCancel);
+              }) == 0);
+        CHECK((values.radius == 5.5 && values.sigma == 6.5 && values.angle == 7.5));
+    }
+    for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
+        BlurValues untouched;
+        CHECK(ShowBlur(
+                  bitmap, untouched, [](HWND) {}, false) == 0);
+        CHECK((untouched.radius == 5.5 && untouched.sigma == 6.5 && untouched.angle == 7.5));
+    }
+}
+
+namespace {
+
+// The colour box's six value boxes as "h,s,l,r,g,b", then the hexadecimal box in brackets.
+std::wstring ColorValues(HWND dialog) {
+    return Texts(dialog, {IDC_COLOR_HUE_EDIT, IDC_COLOR_SATURATION_EDIT, IDC_COLOR_BRIGHTNESS_EDIT,
+                          IDC_COLOR_RED_EDIT, IDC_COLOR_GREEN_EDIT, IDC_COLOR_BLUE_EDIT}) +
+           L"[" + ControlText(dialog, IDC_COLOR_HEX_EDIT) + L"]";
+}
+
+// The 258 x 258 matrix bitmap the dialog paints for a hue; rows run bottom-up.
+COrvanelBitmap Matrix(int hue) {
+    COrvanelBitmap bitmap(258, 258, 32);
+    Orvanel::Color::FillColorMatrix(&bitmap, hue);
+    return bitmap;
+}
+
+// The matrix window's client area is 258 x 258 (its edge takes a pixel all round): the matrix
+// is shown at 252 x 252 at (3, 3) inside the margin, on black, the marker around the pixel
+// picked (picture coordinates).
+int MatrixMismatches(HWND dialog, int hue, int pickedX, int pickedY) {
+    COrvanelBitmap matrix = Matrix(hue);
+    const POINT marker{pickedX + 3, pickedY + 3};
+    return PictureMismatches(
+        Child(dialog, L"ColorMatrix"), Resampled(matrix, 252, 252), 3, 3,
+        [](int, int) { return RGB(0, 0, 0); }, &marker);
+}
+
+} // namespace
+
+TEST_CASE("colour box: it opens on the caller's colour; Cancel and a close keep it") {
+    const struct {
+        unsigned long color;
+        const wchar_t* values;
+        LRESULT slider;
+        bool viaCancel; // over a host window; else the caption's close, without one
+    } cases[] = {
+        {0x000000FF, L"0,100,100,255,0,0[#ff 0 0]", 360, true},
+        {0x00000000, L"0,0,0,0,0,0[# 0 0 0]", 360, false},
+        {0x00030201, L"210,66,1,1,2,3[# 1 2 3]", 150, true},
+    };
+    CHostWindow host;
+    for (const auto& c : cases) {
+        CAPTURE(c.color);
+        unsigned long color = c.color;
+        const int result = RunDialog(
+            [&] { return ShowColorBox(c.viaCancel ? HWND(host) : nullptr, color); },
+            [&](HWND dialog) {
+                CHECK(ColorValues(dialog) == c.values);
+                CHECK(SliderRanges(dialog, {IDC_COLOR_HUE_SLIDER}) ==
+                      std::vector<LRESULT>{0, 360, c.slider});
+                // The slider keeps its width from the template.
+                const std::string slider =
+                    Placement(dialog, GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER));
+                CHECK((slider.rfind("340,40 ", 0) == 0 &&
+                       slider.substr(slider.size() - 4) == "x283"));
+                CHECK(Placement(dialog, Child(dialog, L"ColorMatrix")) == "8,50 260x260");
+                CHECK(Placement(dialog, Child(dialog, L"ColorGradient")) == "297,50 30x260");
+                CHECK(Placement(dialog, Child(dialog, L"ColorBox")) == "500,300 50x50");
+                CHECK(SwatchMismatches(dialog, c.color) == 0);
+                // Option buttons, typing and a pick change nothing for the caller.
+                ClickButton(dialog, IDC_COLOR_BLUE_OPTION);
+                SetDlgItemTextW(dialog, IDC_COLOR_RED_EDIT, L"12");
+                Mouse(Child(dialog, L"ColorMatrix"), WM_LBUTTONDOWN, 100, 100);
+                CancelOrClose(dialog, c.viaCancel);
+            });
+        CHECK(result == 1);
+        CHECK(color == c.color);
+    }
+}
+
+TEST_CASE("colour box: notified points, a click, a drag and a hue pick; OK hands the pick back") {
+    unsigned long color = 0x000000FF;                          // red: the matrix of hue 0
+    const COrvanelBitmap red = Matrix(0), green = Matrix(120); // the slider at 240 is hue 120
+    // A notified point is kept on the bitmap; y = 0 is the top row.
+    const struct {
+        short x, y;
+        unsigned long want;
+    } notes[] = {{10, 0, red.GetColorValue(10, 257)},
+                 {300, 10, red.GetColorValue(257, 247)}, // beside the bitmap: its last column
+                 {200, -40, red.GetColorValue(200, 257)}};
+    const unsigned long picked = green.GetColorValue(57, 257 - 197);
+    Orvanel::Color::HSBColor hsb{0, 100, 100};
+    unsigned long converted = picked;
+    Orvanel::Color::ConvertRGBToHSB(hsb, converted);
+    // The saturation and brightness picked stay (near 22 and 23): not the matrix's black corner.
+    CHECK((hsb.hue == 120 && hsb.saturation > 15 && hsb.brightness > 15));
+    wchar_t afterHue[64];
+    swprintf(afterHue, 64, L"%d,%d,%d,%lu,%lu,%lu[#%2lx%2lx%2lx]", hsb.hue, hsb.saturation,
+             hsb.brightness, picked & 0xFF, (picked >> 8) & 0xFF, picked >> 16, picked & 0xFF,
+             (picked >> 8) & 0xFF, picked >> 16);
+    CHECK(RunDialog([&] { return ShowColorBox(nullptr, color); },
+                    [&](HWND dialog) {
+                        for (const auto& note : notes) {
+                            INFO("notified at " << note.x << ", " << note.y);
+                            SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK,
+                                         MAKELPARAM(note.x, note.y));
+                            // The value boxes follow at once.
+                            CHECK(ControlText(dialog, IDC_COLOR_RED_EDIT) ==
+                                  std::to_wstring(note.want & 0xFF));
+                            CHECK(SwatchMismatches(dialog, note.want) == 0);
+                        }
+                        const std::wstring notified = ColorValues(dialog);
+                        HWND matrix = Child(dialog, L"ColorMatrix");
+                        Mouse(matrix, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
+                        CHECK(MatrixMismatches(dialog, 0, 127, 127) == 0);
+                        CHECK(SwatchMismatches(dialog, red.GetColorValue(127, 257 - 127)) == 0);
+                        // Dragged past the top-right corner (the top row's last pixel), back in,
+                        // released.
+                        Mouse(matrix, WM_MOUSEMOVE, 257, 1);
+                        Mouse(matrix, WM_MOUSEMOVE, 60, 200); // picture pixel (57, 197)
+                        Mouse(matrix, WM_LBUTTONUP, 60, 200);
+                        Mouse(matrix, WM_MOUSEMOVE, 20, 20); // released: no longer picks
+                        CHECK(MatrixMismatches(dialog, 0, 57, 197) == 0);
+                        CHECK(SwatchMismatches(dialog, red.GetColorValue(57, 257 - 197)) == 0);
+                        // A pick leaves the boxes for the next hue change.
+                        CHECK(ColorValues(dialog) == notified);
+                        // A new hue repaints the matrix; the colour is read again at the picked
+                        // pixel.
+                        DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);
+                        CHECK(ColorValues(dialog) == afterHue);
+                        CHECK(MatrixMismatches(dialog, 120, 57, 197) == 0);
+                        CHECK(SwatchMismatches(dialog, picked) == 0);
+                        ClickButton(dialog, IDOK);
+                    }) == 1);
+    CHECK(color == picked);
+}
+
+namespace {
+
+// The lens flare preview's client area is 498 x 198 (its edge takes a pixel all round),
+// 492 x 192 inside the margin: a 600 x 300 picture is shown at 0.64, 384 x 192 at (57, 3).
+constexpr int kLeft = 57, kTop = 3;
+// Each render takes this many numbers from the thread's generator, for the rays.
+constexpr int kNumbersPerRender = 722;
+constexpr unsigned int kSeed = 20261207;
+
+struct Flare {
+    int x = 100, y = 100, size = 100, brightness = 25, hue = 120, intensity = 30;
+};
+
+// Pixels of the preview on screen that differ from the dialog's n-th render (0 is the one it
+// opens with): the picture fitted as the preview fits it, the flare at (x, y from the top) in
+// preview pixels with the rays the generator gives after n renders from the seed, the marker
+// on the flare's source, black around.
+int FlareMismatches(HWND dialog, COrvanelBitmap& photo, const Flare& f, int n) {
+    COrvanelBitmap shown = Resampled(photo, 384, 192);
+    Orvanel::Filter::SeedRuntimeRand(kSeed);
+    for (int i = 0; i < n * kNumbersPerRender; ++i)
+        Orvanel::Filter::RuntimeRand();
+    Orvanel::Filter::CLensFlareFilter().LensFlare(
+        &shown, f.x, 191 - f.y, int(0.64f * float(f.size)), f.brightness, f.hue, f.intensity);
+    const POINT marker{kLeft + f.x, kTop + f.y};
+    return PictureMismatches(
+        Child(dialog, L"PreviewWindow"), shown, kLeft, kTop, [](int, int) { return RGB(0, 0, 0); },
+        &marker);
+}
+
+// "size,brightness,intensity" as the value boxes show them.
+std::wstring FlareValues(HWND dialog) {
+    return Texts(dialog, {IDC_LENS_FLARE_SIZE_EDIT, IDC_LENS_FLARE_BRIGHTNESS_EDIT,
+                          IDC_LENS_FLARE_INTENSITY_EDIT});
+}
+
+// At (x, y) of the picture in the preview.
+void Point(HWND dialog, UINT message, int x, int y) {
+    Mouse(Child(dialog, L"PreviewWindow"), message, kLeft + x, kTop + y);
+}
+
+// The caller's nine references, set apart from anything the dialog gives back.
+struct References {
+    unsigned long color = 0x0000FF00; // green: hue 120
+    int x = -1, y = -2, size = -3, reserved = -4, brightness = -5, hue = -6, intensity = -7;
+    std::vector<int> Ints() const { return {x, y, size, reserved, brightness, hue, intensity}; }
+};
+
+int ShowFlare(COrvanelBitmap* photo, References& r, const std::function<void(HWND)>& drive,
+              bool shown = true) {
+    Orvanel::Filter::SeedRuntimeRand(kSeed); // this thread runs the dialog and its renders
+    return RunDialog(
+        [&] {
+            return ShowLensFlareDialogBox(nullptr, photo, r.color, r.x, r.y, r.size, r.reserved,
+                                          r.brightness, r.hue, r.intensity);
+        },
+        drive, shown);
+}
+
+} // namespace
+
+TEST_CASE("lens flare: the preview follows the sliders and the pointer; OK gives source pixels") {
+    COrvanelBitmap photo = Pattern(600, 300), empty;
+    References refs;
+    CHECK(ShowFlare(&photo, refs, [&](HWND dialog) {
+              CHECK(FlareValues(dialog) == L"100,25,30");
+              CHECK(SliderRanges(dialog, {IDC_LENS_FLARE_BRIGHTNESS, IDC_LENS_FLARE_INTENSITY,
+                                          IDC_LENS_FLARE_SIZE}) ==
+                    std::vector<LRESULT>{0, 100, 25, 0, 100, 30, 0, 300, 100});
+              // An arrow key moves the intensity slider but renders nothing: the preview is
+              // still the one it opened with.
+              PressKey(GetDlgItem(dialog, IDC_LENS_FLARE_INTENSITY), VK_RIGHT);
+              CHECK(FlareValues(dialog) == L"100,25,30");
+              CHECK(FlareMismatches(dialog, photo, Flare{}, 0) == 0);
+              // A drag reads all three sliders; brightness is never below 3 on screen.
+              DragSlider(dialog, IDC_LENS_FLARE_BRIGHTNESS, 1); // render 1
+              CHECK(FlareValues(dialog) == L"100,3,31");
+              CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 100, 3, 120, 31}, 1) == 0);
+              DragSlider(dialog, IDC_LENS_FLARE_SIZE, 250); // render 2: 160 preview pixels
+              CHECK(FlareValues(dialog) == L"250,3,31");
+              CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 250, 3, 120, 31}, 2) == 0);
+              Point(dialog, WM_LBUTTONDOWN, 200, 50); // render 3
+              CHECK(FlareMismatches(dialog, photo, Flare{200, 50, 250, 3, 120, 31}, 3) == 0);
+              Point(dialog, WM_MOUSEMOVE, 250, 120); // render 4
+              Point(dialog, WM_MOUSEMOVE, 300, 0);   // render 5: the top row
+              Point(dialog, WM_LBUTTONUP, 300, 0);
+              Point(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
+              CHECK(FlareMismatches(dialog, photo, Flare{300, 0, 250, 3, 120, 31}, 5) == 0);
+              ClickButton(dialog, IDOK);
+          }) == 1);
+    // OK reads the sliders again, without the floor; 300 preview pixels at 0.64 are 468.
+    CHECK(refs.Ints() == std::vector<int>{468, 0, 250, 0, 1, 120, 31});
+    CHECK(refs.color == 0x0000FF00);
+    for (COrvanelBitmap* bitmap : {&empty, static_cast<COrvanelBitmap*>(nullptr)}) {
+        References untouched; // nothing to preview: not shown
+        CHECK(ShowFlare(
+                  bitmap, untouched, [](HWND) {}, false) == 0);
+        CHECK(untouched.Ints() == References().Ints());
+    }
+}
+
+TEST_CASE("lens flare: the swatch opens the colour box, whose colour gives the hue; a close") {
+    COrvanelBitmap photo = Pattern(600, 300);
+    // Confirmed: the colour box's colour gives the hue, the dialog's OK hands it back. Not
+    // confirmed: the hue stays, and the dialog closed from its caption hands nothing back.
+    for (bool confirm : {true, false}) {
+        CAPTURE(confirm);
+        References refs;
+        Orvanel::Color::HSBColor hsb{0, 0, 0};
+        CHECK(ShowFlare(&photo, refs, [&](HWND dialog) {
+                  // Not waited for: the colour box runs its own modal loop inside the click.
+                  SendNotifyMessageW(Child(dialog, L"ColorBox"), WM_LBUTTONDOWN, MK_LBUTTON,
+                                     MAKELPARAM(5, 5));
+                  HWND box = WaitForOwnedDialog(dialog);
+                  CHECK_MESSAGE(WindowText(box) == L"Color Box", "no colour box over the dialog");
+                  Mouse(Child(box, L"ColorMatrix"), WM_LBUTTONDOWN, 200, 40);
+                  DragSlider(box, IDC_COLOR_HUE_SLIDER, 100); // hue 260
+                  unsigned long now = 0x0000FF00;
+                  if (confirm) {
+                      now = GetDlgItemInt(box, IDC_COLOR_RED_EDIT, nullptr, FALSE) |
+                            GetDlgItemInt(box, IDC_COLOR_GREEN_EDIT, nullptr, FALSE) << 8 |
+                            GetDlgItemInt(box, IDC_COLOR_BLUE_EDIT, nullptr, FALSE) << 16;
+                  }
+                  ClickButton(box, confirm ? IDOK : IDCANCEL);
+                  CHECK_MESSAGE(WaitFor([&] { return !IsWindow(box); }), "the colour box stays");
+                  Orvanel::Color::ConvertRGBToHSB(hsb, now);
+                  CHECK(SwatchMismatches(dialog, now) == 0);
+                  Flare flare;
+                  flare.hue = hsb.hue;
+                  CHECK(FlareMismatches(dialog, photo, flare, 1) == 0); // a render after it
+                  Point(dialog, WM_LBUTTONDOWN, 10, 10);
+                  if (confirm)
+                      ClickButton(dialog, IDOK);
+                  else
+                      CancelOrClose(dialog, false);
+              }) == int(confirm));
+        CHECK((!confirm || (refs.hue == hsb.hue && refs.hue != 120)));
+        CHECK((confirm || refs.Ints() == References().Ints()));
+        CHECK(refs.color == 0x0000FF00);
+    }
+}
+
+// The flare's bytes depend on the runtime: its rand places the rays (from state 1 on a new
+// thread), its sqrt, asin, exp, sin and cos shape the discs and rings. The renderer and the
+// ring factors built for Windows must come to the native build's digests and bits.
+TEST_CASE("lens flare: with this runtime, the renderer and ring factors give the native bytes") {
+    for (int k = 0; k <= 100; ++k) {
+        const float a = LensFlareOracle::RingSaturation(k);
+        std::uint32_t bits;
+        std::memcpy(&bits, &a, sizeof bits);
+        CHECK_MESSAGE(bits == FlareDigests::kRingSaturationBits[k], k);
+    }
+    std::thread([] { // a new thread, so that the rays start from the generator's first state
+        for (const FlareDigests::Case& c : FlareDigests::kCases) {
+            COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
+            Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness,
+                                                          c.hue, c.intensity);
+            CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+        }
+    })
+        .join();
+}
