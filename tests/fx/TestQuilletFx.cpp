@@ -196,11 +196,6 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     const COrvanelBitmap back = Read(folder / "a.jpg");
     CHECK(LargestDifference(Pixels(back), Pixels(ramps)) <= 12);
     CHECK(LargestDifference(StbRgb(folder / "a.jpg"), TopDownRgb(back)) <= 2);
-    // Quality reaches the encoder: 10 is far smaller than 100.
-    const COrvanelBitmap noisy = TestPicture(64, 64, 5);
-    REQUIRE(Write(folder / "low.jpeg", noisy, 10) == "");
-    REQUIRE(Write(folder / "high.jpeg", noisy, 100) == "");
-    CHECK(ReadBytes(folder / "low.jpeg").size() * 2 < ReadBytes(folder / "high.jpeg").size());
 }
 
 TEST_CASE("files of other encoders and layouts") {
@@ -286,17 +281,10 @@ TEST_CASE("formats by extension; files that cannot be read or written say why") 
     WriteBytes(folder / "huge.ppm", Text("P6 100000 100000 255\n"));
     CHECK(ReadError(folder / "huge.ppm").find("too large") != std::string::npos);
 
-    // Failed writes are reported and leave no partial file.
-    const COrvanelBitmap picture = TestPicture(8, 8, 1);
-    CHECK(Write(folder / "no/such/a.tif", picture).find("No such file or directory") !=
-          std::string::npos);
-    // The encoder itself refuses a JPEG wider than 65500 pixels after the file was created.
+    // A failed write leaves no partial file: the encoder refuses a JPEG wider than 65500 pixels
+    // only after the file was created.
     CHECK(Write(folder / "wide.jpg", COrvanelBitmap(70000, 1, 32)).find("JPEG") == 0);
     CHECK_FALSE(std::filesystem::exists(folder / "wide.jpg"));
-    // A full disk shows when the last buffer is flushed; the device itself stays.
-    REQUIRE(symlink("/dev/full", (folder / "full.bmp").c_str()) == 0);
-    CHECK(Write(folder / "full.bmp", picture).find("No space left on device") != std::string::npos);
-    CHECK(std::filesystem::exists("/dev/full"));
 }
 
 namespace {

@@ -12,7 +12,6 @@
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -333,27 +332,6 @@ TEST_CASE("row bands split the rows in order and every row is computed once") {
         return calls == 5 ? std::thread() : std::thread(std::move(task));
     };
     CHECK(RunBands(CRowBands(60, 7), 60, &stingy) == std::vector<unsigned>{0, 2, 3, 5});
-}
-
-TEST_CASE("row band counts: small jobs stay on the caller's thread") {
-    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    const struct {
-        double work;
-        int rows;
-        unsigned cap, expected;
-    } cases[] = {
-        {1999.0, 500, 64, 1},
-        {2000.0, 500, 64, std::min(2u, hardware)},
-        {1e12, 500, 64, std::min(64u, hardware)},
-        {1e12, 500, 3, std::min(3u, hardware)},
-        {1e12, 1, 64, 1},  // one row, one band
-        {1e12, 0, 64, 1},  // no rows: nothing to share
-        {1e12, 500, 0, 1}, // a cap of 0 counts as 1
-        {NAN, 500, 64, 1},
-    };
-    for (const auto& c : cases)
-        CHECK_MESSAGE(CRowBands::CountFor(c.work, 1000.0, c.rows, c.cap) == c.expected,
-                      c.work << " work, " << c.rows << " rows, cap " << c.cap);
 }
 
 TEST_CASE("the runtime's generator: state 1 on a new thread, its formula, one per thread") {
