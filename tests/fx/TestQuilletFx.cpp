@@ -16,7 +16,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +23,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -34,6 +32,7 @@
 #endif
 
 using namespace QuilletFx;
+using FlareDigests::Pattern; // detail in every channel, fourth byte 0 as every reader delivers
 using FlareDigests::Pixels;
 
 namespace {
@@ -72,19 +71,6 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 Bytes Text(const std::string& text, Bytes data = {}) {
     data.insert(data.begin(), text.begin(), text.end());
     return data;
-}
-
-// Random pixels over smooth ramps, fourth byte 0, as every reader must deliver.
-COrvanelBitmap TestPicture(int width, int height, std::uint32_t seed) {
-    COrvanelBitmap bitmap(width, height, 32);
-    std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned char blue = random(), green = x * 255 / width + random() % 16;
-            const unsigned char red = y * 200 / height + random() % 32;
-            bitmap.SetColorValue(x, y, red | green << 8 | blue << 16);
-        }
-    return bitmap;
 }
 
 // The bitmap as an image file lists it: RGB, top row first.
@@ -169,16 +155,14 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     // Odd widths give 24-bit BMP rows padding; one column and one row are edge shapes.
     for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
         CAPTURE(width);
-        const COrvanelBitmap picture = TestPicture(width, height, 7u * width);
+        const COrvanelBitmap picture = Pattern(width, height);
         for (const char* name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
             CAPTURE(name);
             REQUIRE(Write(folder / name, picture) == "");
-            const COrvanelBitmap back = Read(folder / name);
-            CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
-            CHECK(Pixels(back) == Pixels(picture));
+            CHECK(Pixels(Read(folder / name)) == Pixels(picture));
+            if (std::string(name) != "a.TIFF") // stb reads no TIFF: libtiff below
+                CHECK(StbRgb(folder / name) == TopDownRgb(picture));
         }
-        for (const char* name : {"a.PNG", "a.bmp", "a.pnm"})
-            CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
         std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.TIFF").c_str(), "r"),
                                                     TIFFClose);
         Bytes top(3 * width);
@@ -201,13 +185,12 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
 TEST_CASE("files of other encoders and layouts") {
     ScratchFolder folder;
     const int width = 9, height = 4;
-    Bytes rgba, rgb, grey, greyAlpha16, greyAsRgb, indices, paletted;
+    Bytes rgba, rgb, greyAlpha16, greyAsRgb, indices, paletted;
     const std::vector<png_color> palette = {{0, 200, 0}, {60, 150, 17}, {120, 100, 34}};
     for (int i = 0; i < width * height; ++i) {
         const unsigned char r = i * 7, g = 255 - i * 5, b = i * i, a = i;
         rgba.insert(rgba.end(), {r, g, b, a});
         rgb.insert(rgb.end(), {r, g, b});
-        grey.push_back(r);
         greyAlpha16.insert(greyAlpha16.end(), {r, r, a, a}); // each value v * 257, high byte first
         greyAsRgb.insert(greyAsRgb.end(), {r, r, r});
         indices.push_back(i % 3);
@@ -221,9 +204,7 @@ TEST_CASE("files of other encoders and layouts") {
     WritePng(folder / "palette.png", width, height, PNG_COLOR_TYPE_PALETTE, 8, PNG_INTERLACE_NONE,
              indices, palette);
     REQUIRE(stbi_write_tga((folder / "rgb.tga").c_str(), width, height, 3, rgb.data()));
-    // A PNM with a comment in its header; stb's 32-bit bit-field BMP, its rows turned top-down
-    // and its height made negative to say so.
-    WriteBytes(folder / "g.pgm", Text("P5\n# x\n9 4\n255\n", grey));
+    // stb's 32-bit bit-field BMP, its rows turned top-down and its height made negative to say so.
     REQUIRE(stbi_write_bmp((folder / "rgba.bmp").c_str(), width, height, 4, rgba.data()));
     Bytes bmp = ReadBytes(folder / "rgba.bmp");
     const int negative = -height, rowBytes = 4 * width, pixels = bmp[10] | bmp[11] << 8;
@@ -235,7 +216,6 @@ TEST_CASE("files of other encoders and layouts") {
     const std::pair<const char*, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
                                                           {"palette.png", &paletted},
                                                           {"rgb.tga", &rgb},
-                                                          {"g.pgm", &greyAsRgb},
                                                           {"down.bmp", &rgb}};
     for (const auto& [name, expected] : files) {
         CAPTURE(name);
@@ -244,8 +224,8 @@ TEST_CASE("files of other encoders and layouts") {
         CHECK(Pixels(back)[3] == 0);
     }
 
-    // PNM with largest value 15: 0..15 scale to 0..255 in steps of 17.
-    WriteBytes(folder / "15.pgm", Text("P5 4 1 15\n", {0, 1, 8, 15}));
+    // PNM with a comment in its header and largest value 15: 0..15 scale to 0..255 in steps of 17.
+    WriteBytes(folder / "15.pgm", Text("P5\n# x\n4 1 15\n", {0, 1, 8, 15}));
     CHECK(TopDownRgb(Read(folder / "15.pgm")) ==
           Bytes{0, 0, 0, 17, 17, 17, 136, 136, 136, 255, 255, 255});
     // Two bytes a sample, high byte first, rounded to the nearest of 0..255.
@@ -271,7 +251,7 @@ TEST_CASE("formats by extension; files that cannot be read or written say why") 
     CHECK(ReadError(folder / "text.png").find("not an image file") == 0);
     // Each format cut short in its pixel data.
     for (const char* name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
-        REQUIRE(Write(folder / name, TestPicture(40, 30, 3)) == "");
+        REQUIRE(Write(folder / name, Pattern(40, 30)) == "");
         Bytes bytes = ReadBytes(folder / name);
         bytes.resize(bytes.size() / 2);
         WriteBytes(folder / name, bytes);
@@ -326,7 +306,7 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
                    std::string::npos));
     }
 
-    REQUIRE(Write(folder / "in.png", TestPicture(5, 4, 2)) == "");
+    REQUIRE(Write(folder / "in.png", Pattern(5, 4)) == "");
     WriteBytes(folder / "garbage.png", {'G', 'I', 'F', '8', '7', 'a', 0, 1});
     const std::string blur = "blur in.png out.png --radius ";
     // One of each message: the command, the arguments, OUT's format, reading and writing files
@@ -381,7 +361,7 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
 
 TEST_CASE("the tool's files hold what the oracles' blur and first flare make of a picture") {
     ScratchFolder folder;
-    const COrvanelBitmap picture = TestPicture(90, 61, 5);
+    const COrvanelBitmap picture = Pattern(90, 61);
     REQUIRE(Write(folder / "in.bmp", picture) == "");
     // Radius, sigma, angle. Sigma 0: the blur refuses and the tool copies the pixels, as convert
     // does.

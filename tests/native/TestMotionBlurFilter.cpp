@@ -31,12 +31,6 @@ std::mt19937 rng;
 double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
 int Below(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
 
-Bytes RandomBytes(std::size_t n) {
-    Bytes bytes(n);
-    std::generate(bytes.begin(), bytes.end(), [] { return static_cast<unsigned char>(rng()); });
-    return bytes;
-}
-
 Taps Kernel(int width, double sigma, bool oracle = false) {
     double* k = nullptr;
     const int n = oracle ? Oracle::MakeKernel(width, sigma, k)
@@ -228,7 +222,8 @@ TEST_CASE("the preview's kernels take the shortcuts; bands change no byte") {
 
     rng.seed(17);
     const int w = 37, h = 29, stride = 4 * w + 8;
-    const Bytes source = RandomBytes(static_cast<std::size_t>(stride) * h);
+    Bytes source(static_cast<std::size_t>(stride) * h);
+    std::generate(source.begin(), source.end(), [] { return static_cast<unsigned char>(rng()); });
     // A summed plan, and one that runs in kernel order because a product lies just under 1.
     for (const Taps& kernel :
          {Kernel(9, 2.5), {0.5, TapReaching(1, 1.0 - std::ldexp(1.0, -50)), 0.25}}) {
