@@ -40,21 +40,12 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string name = std::filesystem::temp_directory_path() / "quillet-fx-XXXXXX";
-        REQUIRE(mkdtemp(name.data()) != nullptr);
-        path_ = name;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+struct ScratchFolder {
+    std::string path = std::filesystem::temp_directory_path() / "quillet-fx-XXXXXX";
+    std::error_code ignored;
+    ScratchFolder() { REQUIRE(mkdtemp(path.data()) != nullptr); }
+    ~ScratchFolder() { std::filesystem::remove_all(path, ignored); }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
 Bytes ReadBytes(const std::string& path) {
@@ -119,12 +110,10 @@ Bytes StbRgb(const std::string& path) {
     return Bytes(rgb.get(), rgb.get() + 3 * width * height);
 }
 
-int LargestDifference(const Bytes& a, const Bytes& b) {
-    REQUIRE(a.size() == b.size());
-    int largest = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        largest = std::max(largest, std::abs(a[i] - b[i]));
-    return largest;
+// Whether two byte strings are as long and differ by at most `tolerance` in every byte.
+bool Near(const Bytes& a, const Bytes& b, int tolerance) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](int x, int y) { return std::abs(x - y) <= tolerance; });
 }
 
 // A PNG written by libpng itself; `samples` holds the rows as the file stores them.
@@ -178,8 +167,8 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
             ramps.SetColorValue(x, y, 0x402000u + 0x000100u * (3 * x) + 0x000007u * (31 - y));
     REQUIRE(Write(folder / "a.jpg", ramps, 95) == "");
     const COrvanelBitmap back = Read(folder / "a.jpg");
-    CHECK(LargestDifference(Pixels(back), Pixels(ramps)) <= 12);
-    CHECK(LargestDifference(StbRgb(folder / "a.jpg"), TopDownRgb(back)) <= 2);
+    CHECK(Near(Pixels(back), Pixels(ramps), 12));
+    CHECK(Near(StbRgb(folder / "a.jpg"), TopDownRgb(back), 2));
 }
 
 TEST_CASE("files of other encoders and layouts") {
@@ -332,15 +321,13 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
         {2, "convert garbage.png out.png", "cannot read garbage.png: broken image"},
         {2, "convert . out.png", "cannot read .: is a directory"},
         {2, "convert in.png none/o.png", "cannot write none/o.png: No such file or directory"},
-        {1, blur + "1e7 --sigma 1 --angle 0",
+        // The parameters are judged before the picture is read.
+        {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
          "quillet-fx blur: the blur refuses its parameters: radius 1e+07 gives a kernel longer "
          "than the 1048576 taps"},
         {1, blur + "0 --sigma 1e6 --angle 0", "sigma 1e+06 with radius 0 gives a kernel longer"},
         {1, blur + "2 --sigma 1e-300 --angle 0", "sigma 1e-300 is too small"},
         {1, blur + "2 --sigma 1 --angle 1e308", "angle 1e+308 is too large"},
-        // The parameters are judged before the picture is read.
-        {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
-         "radius 1e+07 gives a kernel longer"},
         // The source beside the centre column of a 5x4 picture, a million rows down: the back
         // disc would sit 49151 x 2000004 / 2 rows away.
         {1,

@@ -251,9 +251,6 @@ TEST_CASE("resampler: constants stay constant, same size copies, null or empty d
     // A checkerboard 7.27 times smaller, big enough to be split between threads.
     COrvanelBitmap board = Make(1600, 1200, [](int x, int y) { return (x + y) % 2 * 255; });
     CHECK(MaxError(Resample(board, 220, 165), Constant(127)) <= 3);
-    // A one-pixel column to one pixel.
-    COrvanelBitmap column = Make(1, 300, [](int, int y) { return y % 2 * 255; });
-    CHECK(MaxError(Resample(column, 1, 1), Constant(127)) <= 3);
 
     // Enlarging is mirror-symmetric and keeps the orientation.
     COrvanelBitmap quad =
@@ -334,18 +331,15 @@ TEST_CASE("row bands split the rows in order and every row is computed once") {
 
 TEST_CASE("the runtime's generator: state 1 on a new thread, its formula, one per thread") {
     using Orvanel::Filter::RuntimeRand;
-    std::vector<int> first;
-    std::thread([&] { // a fresh thread: nothing has drawn from its sequence yet
-        for (int i = 0; i < 5; ++i)
-            first.push_back(RuntimeRand());
-    })
-        .join();
-    CHECK(first == std::vector<int>{41, 18467, 6334, 26500, 19169});
+    int first = 0;
+    std::thread([&] { first = RuntimeRand(); }).join(); // nothing has drawn there yet
+    CHECK(first == 41);
     // Seeding restarts the sequence; another thread's draws leave this one's where it was.
     Orvanel::Filter::SeedRuntimeRand(1);
     CHECK(RuntimeRand() == 41);
     std::thread(RuntimeRand).join();
     CHECK(RuntimeRand() == 18467);
+    CHECK(RuntimeRand() == 6334);
     // The state wraps at 32 bits: -214013 + 2531011 is 2316998, whose bits 16 to 30 are 35.
     Orvanel::Filter::SeedRuntimeRand(0xFFFFFFFFu);
     CHECK(RuntimeRand() == 35);

@@ -86,12 +86,9 @@ inline std::vector<unsigned char> Pixels(const COrvanelBitmap& bitmap) {
 
 // 64-bit FNV-1a of every byte of the pixel buffer.
 inline std::uint64_t Digest(const COrvanelBitmap& bitmap) {
-    const unsigned char* p = bitmap.GetPtBitmap();
-    const std::size_t size = static_cast<std::size_t>(bitmap.GetWidthSize()) *
-                             static_cast<std::size_t>(bitmap.GetBitmapHeight());
     std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ p[i]) * 0x100000001B3ull;
+    for (unsigned char byte : Pixels(bitmap))
+        hash = (hash ^ byte) * 0x100000001B3ull;
     return hash;
 }
 
