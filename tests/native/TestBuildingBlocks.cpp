@@ -27,7 +27,7 @@
 
 using namespace Orvanel::Window;
 
-TEST_CASE("theme colours convert to and from R;G;B text") {
+TEST_CASE("theme: colours to and from R;G;B text; in XML the first Theme/colorBack, saves append") {
     CHECK(ColorToString(0x00FF8000) == "0;128;255");
     CHECK(ColorToString(0xFF000000) == "0;0;0"); // the unused top byte is not written
     // Each field's low byte, clamped beyond int (and long long); not three fields is black.
@@ -46,9 +46,7 @@ TEST_CASE("theme colours convert to and from R;G;B text") {
     for (COLORREF color = 0; color <= 0xFFFFFF; color += 5355) // 0xFFFFFF is 3133 x 5355
         REQUIRE(StringToColor(ColorToString(color)) == color);
     CHECK(SplitString(";a;;", ';') == std::vector<std::string>{"", "a", "", ""});
-}
 
-TEST_CASE("theme XML: the first Theme/colorBack is read, missing keeps; saves append") {
     const COLORREF kept = 0x123456;
     const std::pair<const char*, COLORREF> cases[] = {
         {"", kept}, // no node at all
@@ -125,7 +123,7 @@ COrvanelBitmap Numbered(int w, int h) {
 
 } // namespace
 
-TEST_CASE("host bitmap: construction, colour packing, bounds, and copies") {
+TEST_CASE("host bitmap: construction, colour packing, bounds, copies; the print dialog's turn") {
     using Pixel = std::vector<unsigned char>;
     COrvanelBitmap b(2, 2, 32);
     const unsigned char* p = b.GetPtBitmap(); // pixel (1, 0) at byte 4, (1, 1) at byte 12
@@ -163,11 +161,11 @@ TEST_CASE("host bitmap: construction, colour packing, bounds, and copies") {
     b.SetBitmap(nullptr, 3, 2, false, true);
     CHECK(Colors(b) == Grid{0, 0});
     CheckInfo(b);
-}
+    CHECK(b.Rotation90() + b.HorzFlipBuf() == 0); // nothing to turn
 
-TEST_CASE("host bitmap: the print dialog's two calls turn it a quarter turn and back") {
-    COrvanelBitmap b = Numbered(5, 3), empty; // every pixel distinct
-    CHECK(b.Rotation90() == 1);               // the diagonal reflection alone
+    // The print dialog's two calls turn it a quarter turn and back.
+    b = Numbered(5, 3);         // every pixel distinct
+    CHECK(b.Rotation90() == 1); // the diagonal reflection alone
     CHECK(Colors(b) == Grid{3, 5, 1, 11, 21, 2, 12, 22, 3, 13, 23, 4, 14, 24, 5, 15, 25});
     CheckInfo(b);
     // Ticked: a true quarter turn, not a mirror image. Counter-clockwise on screen (the buffer's
@@ -176,12 +174,10 @@ TEST_CASE("host bitmap: the print dialog's two calls turn it a quarter turn and 
     CHECK(Colors(b) == Grid{3, 5, 21, 11, 1, 22, 12, 2, 23, 13, 3, 24, 14, 4, 25, 15, 5});
     b.HorzFlipBuf(); // unticked: back byte for byte
     b.Rotation90();
-    CheckInfo(b);
     CHECK(std::memcmp(b.GetPtBitmap(), Numbered(5, 3).GetPtBitmap(), 5 * 3 * 4) == 0);
     b = Numbered(4, 2);
     CHECK(b.HorzFlipBuf() == 1);
     CHECK(Colors(b) == Grid{4, 2, 4, 3, 2, 1, 14, 13, 12, 11});
-    CHECK(empty.Rotation90() + empty.HorzFlipBuf() == 0);
 }
 
 namespace {

@@ -19,7 +19,7 @@ bool Same(const PixelRect& a, const PixelRect& b) {
 }
 } // namespace
 
-TEST_CASE("pictures are fitted whole, proportions kept, and centred") {
+TEST_CASE("preview windows: pictures fitted whole and centred; margins, picked pixels, markers") {
     const struct {
         unsigned int w, h, windowWidth, windowHeight;
         float ratio;
@@ -48,9 +48,7 @@ TEST_CASE("pictures are fitted whole, proportions kept, and centred") {
     // Above, odd leftovers round down (the flat and the narrow picture) and a picture larger
     // than its window starts at 0 (no window). Sizes saturate.
     CHECK(ScaledSize(4000000000u, 1.0f) == 2147483647);
-}
 
-TEST_CASE("a picture inside a margin: area, offset, picked pixel and marker centre") {
     // 260 x 260 around a 254 x 254 picture, 500 x 200 around 291 x 194.
     CHECK((MarginArea(260, 6) == 254 && MarginArea(200, 6) == 194));
     CHECK((MarginOffset(260, 254, 254, 3) == 3 && MarginOffset(500, 494, 291, 3) == 104));
@@ -68,7 +66,7 @@ TEST_CASE("a picture inside a margin: area, offset, picked pixel and marker cent
     CHECK(MarkerCentre(100, 104, 291) == 204);
 }
 
-TEST_CASE("the sheet of paper in the miniature, and the margins on it") {
+TEST_CASE("the miniature: the sheet of paper, its margins, the free area and the image in it") {
     // A4 portrait in 256 x 256: 236 high, 236 / 297 x 210 = 166.86 wide, centred.
     CHECK(Same(PageRectangle(256, 256, 210, 297, 1), PixelRect{45, 10, 211, 246}));
     // Landscape lays the long side across: 236 / 297 x 210 = 166 high.
@@ -93,9 +91,7 @@ TEST_CASE("the sheet of paper in the miniature, and the margins on it") {
     CHECK(MarginPixels(166, INFINITY, 210) == INT_MAX);
     CHECK(TypedMarginPixels(166, -INFINITY, 210) == INT_MIN);
     CHECK((MarginPixels(166, NAN, 210) == 0 && MarginPixels(166, 0.4f, 0) == 0));
-}
 
-TEST_CASE("the free area and the image fitted into it") {
     const PixelRect page{45, 10, 211, 246};
     const PixelRect area = FreeArea(page, 3, 3, 3, 3);
     CHECK(Same(area, PixelRect{48, 13, 208, 243}));
