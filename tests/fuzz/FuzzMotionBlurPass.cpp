@@ -78,41 +78,33 @@ public:
     }
 
     double Angle() { // degrees: diagonals, anything, near the axes, any double, whole degrees
-        switch (Byte() % 5) {
-        case 0:
-            return static_cast<std::int8_t>(Byte()) * 45.0;
-        case 1:
-            return Unit() * 1440.0 - 720.0;
-        case 2:
-            return Nudge(static_cast<std::int8_t>(Byte()) * 90.0);
-        case 3:
-            return Raw();
-        default:
-            return static_cast<int>(Bits(2) % 1441) - 720;
-        }
+        const int kind = Byte() % 5;
+        return kind == 0   ? static_cast<std::int8_t>(Byte()) * 45.0
+               : kind == 1 ? Unit() * 1440.0 - 720.0
+               : kind == 2 ? Nudge(static_cast<std::int8_t>(Byte()) * 90.0)
+               : kind == 3 ? Raw()
+                           : static_cast<int>(Bits(2) % 1441) - 720;
     }
 
     double Tap() { // a weight in [0, 2]
-        switch (Byte() % 5) {
-        case 0:
+        const int kind = Byte() % 5;
+        if (kind == 0)
             return 2.0 * Unit();
-        case 1: { // m / b: b times the tap is an integer, or next to one once nudged
+        if (kind == 1) { // m / b: b times the tap is an integer, or next to one once nudged
             const int b = 1 + Byte() % 255;
             const int m = static_cast<int>(Bits(2) % static_cast<std::uint32_t>(2 * b + 1));
             return std::clamp(Nudge(static_cast<double>(m) / b), 0.0, 2.0);
         }
-        case 2: { // where 255 times the tap stops being able to add anything
+        if (kind == 2) { // where 255 times the tap stops being able to add anything
             const double around[] = {(1.0 - 1.0 / 4294967296.0) / 255.0, 1.0 / 255.0, 1.0 / 256.0,
                                      0.5 / 255.0};
             return Nudge(around[Byte() % 4]);
         }
-        case 3:
+        if (kind == 3)
             return Bits(2) / 32768.0;
-        default: { // any bit pattern folded into range: subnormals, exact powers of two
-            const double raw = std::fabs(Raw());
-            return std::isnan(raw) ? 0.0 : raw > 2.0 ? std::fmod(raw, 2.0) : raw;
-        }
-        }
+        // Any bit pattern folded into range: subnormals, exact powers of two.
+        const double raw = std::fabs(Raw());
+        return std::isnan(raw) ? 0.0 : raw > 2.0 ? std::fmod(raw, 2.0) : raw;
     }
 
     // n pixel bytes: the rest of the input repeated, noise, one value, or a ramp.

@@ -196,10 +196,8 @@ COrvanelBitmap Make(int w, int h, const Picture& value) {
 COrvanelBitmap Resample(COrvanelBitmap& src, int w, int h, unsigned bands = 0) {
     COrvanelBitmap dst(w, h, 32);
     COrvanelBitmap* out = &dst;
-    if (bands == 0)
-        CInterpolationBicubic().Execute(&src, out);
-    else
-        CInterpolationBicubic().ExecuteInBands(&src, out, bands);
+    bands == 0 ? CInterpolationBicubic().Execute(&src, out)
+               : CInterpolationBicubic().ExecuteInBands(&src, out, bands);
     return dst;
 }
 
@@ -260,13 +258,12 @@ TEST_CASE("resampler: constants stay constant, same size copies, null or empty d
     // The bytes do not depend on how many bands the rows are shared out in.
     COrvanelBitmap detail =
         Make(301, 203, [](int x, int y) { return (x * x * 7 + y * 13 + x * y) & 255; });
-    for (auto size : {std::pair{97, 61}, {410, 257}, {33, 200}}) {
-        const COrvanelBitmap usual = Resample(detail, size.first, size.second);
+    for (auto [w, h] : {std::pair{97, 61}, {410, 257}, {33, 200}}) {
+        const COrvanelBitmap usual = Resample(detail, w, h);
         for (unsigned bands : {1u, 2u, 7u, 64u})
-            CHECK_MESSAGE(
-                std::memcmp(Resample(detail, size.first, size.second, bands).GetPtBitmap(),
-                            usual.GetPtBitmap(), 4u * size.first * size.second) == 0,
-                size.first << "x" << size.second << " in " << bands << " bands");
+            CHECK_MESSAGE(std::memcmp(Resample(detail, w, h, bands).GetPtBitmap(),
+                                      usual.GetPtBitmap(), 4u * w * h) == 0,
+                          w << "x" << h << " in " << bands << " bands");
     }
 }
 

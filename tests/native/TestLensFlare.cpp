@@ -150,7 +150,7 @@ void CheckDisc(int width, int height, int cx, int cy, int radius, bool edge, boo
 
 } // namespace
 
-TEST_CASE("the worked examples: where each element lands, its radii and its hue") {
+TEST_CASE("flare elements: where each lands, its radii and hue; which are left out at the limits") {
     // step, centre, first and last radius, hue.
     const ElementTrace first[] = {
         {1, 362, 187, 75, 75, 50},   {2, 62, 87, 37, 37, 100},    {3, 250, 150, 9, 9, 0},
@@ -181,15 +181,13 @@ TEST_CASE("the worked examples: where each element lands, its radii and its hue"
     // Hue 310: 310 + 50 is 360 exactly and stays so; the sums above 360 come down by 360.
     const auto wrapped = Trace(500, 300, 100, 100, 100, 25, 310, 30, generator);
     CHECK((wrapped[0].hue == 360 && wrapped[1].hue == 50 && wrapped[4].hue == 150));
-}
 
-TEST_CASE("elements left out: empty or narrow bitmaps, size 0, a faint source, the centre column") {
     // Without pixels, nothing is drawn and no number either, by the renderer too.
-    Generator generator(7);
+    generator.state = 7;
     COrvanelBitmap empty;
-    std::vector<ElementTrace> trace;
-    Painter().LensFlare(&empty, 0, 0, 100, 100, 0, 100, generator, &trace);
-    CHECK(trace.empty());
+    std::vector<ElementTrace> elements;
+    Painter().LensFlare(&empty, 0, 0, 100, 100, 0, 100, generator, &elements);
+    CHECK(elements.empty());
     SeedRuntimeRand(3);
     CLensFlareFilter().LensFlare(&empty, 0, 0, 100, 100, 0, 100);
     CLensFlareFilter().LensFlare(nullptr, 0, 0, 100, 100, 0, 100);
@@ -197,7 +195,7 @@ TEST_CASE("elements left out: empty or narrow bitmaps, size 0, a faint source, t
 
     // Size 0: every radius is 0 or below and there are no rays: not a pixel changes.
     COrvanelBitmap bitmap = Filled(64, 48, Rgb(40, 80, 120));
-    Painter().LensFlare(&bitmap, 20, 20, 0, 100, 0, 100, generator, &trace);
+    Painter().LensFlare(&bitmap, 20, 20, 0, 100, 0, 100, generator, &elements);
     CHECK(Touched(bitmap, 0, 0, Rgb(40, 80, 120)).empty());
     CHECK(generator.state == 7);
 

@@ -34,7 +34,7 @@ void CheckList(const wchar_t* list, const Pairs& expected) {
 
 } // namespace
 
-TEST_CASE("the image, video and save filter lists") {
+TEST_CASE("file dialogs: the filter lists, and the base name and extension Save As proposes") {
     CheckList(
         kImageOpenFilter,
         {{L"Files Supported", L"*.jpg;*.jpe;*.jpeg;*.jfif;*.jif;*.bmp;*.gif;*.tif;*.png"},
@@ -72,9 +72,7 @@ TEST_CASE("the image, video and save filter lists") {
                             {L"Files BPG  (*.BPG)", L"*.bpg"},
                             {L"Files MNG  (*.MNG)", L"*.mng"},
                             {L"Files PDF  (*.PDF)", L"*.pdf"}});
-}
 
-TEST_CASE("Save As proposes the base name and the extension without its dot, or nothing") {
     const std::wstring d253(253, L'd'), d254(254, L'd'), e254(254, L'e'), a255(255, L'a');
     const std::wstring cases[][3] = {
         // incoming, base name, extension
