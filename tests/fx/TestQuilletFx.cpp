@@ -145,11 +145,11 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
         CAPTURE(width);
         const COrvanelBitmap picture = Pattern(width, height);
-        for (const char* name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
+        for (const std::string name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
             CAPTURE(name);
             REQUIRE(Write(folder / name, picture) == "");
             CHECK(Pixels(Read(folder / name)) == Pixels(picture));
-            if (std::string(name) != "a.TIFF") // stb reads no TIFF: libtiff below
+            if (name != "a.TIFF") // stb reads no TIFF: libtiff below
                 CHECK(StbRgb(folder / name) == TopDownRgb(picture));
         }
         std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.TIFF").c_str(), "r"),
@@ -202,7 +202,7 @@ TEST_CASE("files of other encoders and layouts; formats by extension; files that
         std::swap_ranges(bmp.begin() + pixels + y * rowBytes,
                          bmp.begin() + pixels + (y + 1) * rowBytes, bmp.end() - (y + 1) * rowBytes);
     WriteBytes(folder / "down.bmp", bmp);
-    const std::pair<const char*, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
+    const std::pair<std::string, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
                                                           {"palette.png", &paletted},
                                                           {"rgb.tga", &rgb},
                                                           {"down.bmp", &rgb}};
@@ -227,8 +227,8 @@ TEST_CASE("files of other encoders and layouts; formats by extension; files that
     for (const auto& [name, expected] : {std::pair{"b/c.ppm", ImageFormat::Pnm},
                                          {"x.tif", ImageFormat::Tiff},
                                          {"x.tar.JpEg", ImageFormat::Jpeg}})
-        CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), name);
-    for (const char* unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
+        CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), std::string(name));
+    for (const std::string unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
         CHECK_MESSAGE(!FormatFromExtension(unknown, format), unknown);
 
     WriteBytes(folder / "empty.png", {});
@@ -236,7 +236,7 @@ TEST_CASE("files of other encoders and layouts; formats by extension; files that
     WriteBytes(folder / "text.png", Text("hello\n"));
     CHECK(ReadError(folder / "text.png").find("not an image file") == 0);
     // Each format cut short in its pixel data.
-    for (const char* name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
+    for (const std::string name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
         REQUIRE(Write(folder / name, Pattern(40, 30)) == "");
         Bytes bytes = ReadBytes(folder / name);
         bytes.resize(bytes.size() / 2);

@@ -38,10 +38,10 @@ TEST_CASE("theme: colours to and from R;G;B text; in XML the first Theme/colorBa
     for (const char* wrongCount : {"10;20", "1;2;3;4", "1;2;3;", "", "255"})
         CHECK(StringToColor(wrongCount) == 0);
     // Same as atoi for every int; clamped beyond, where atoi is undefined.
-    for (const char* field : {"-0", "+7", "-1", "  42z", "--3", "+-3", "x9", "2147483647",
-                              "-2147483648", "-2147483391", "\n\v\f\r 65"})
-        CHECK_MESSAGE(StringToColor(std::string(field) + ";0;0") ==
-                          (static_cast<unsigned>(std::atoi(field)) & 0xFF),
+    for (const std::string field : {"-0", "+7", "-1", "  42z", "--3", "+-3", "x9", "2147483647",
+                                    "-2147483648", "-2147483391", "\n\v\f\r 65"})
+        CHECK_MESSAGE(StringToColor(field + ";0;0") ==
+                          (static_cast<unsigned>(std::atoi(field.c_str())) & 0xFF),
                       field);
     for (COLORREF color = 0; color <= 0xFFFFFF; color += 5355) // 0xFFFFFF is 3133 x 5355
         REQUIRE(StringToColor(ColorToString(color)) == color);
@@ -69,7 +69,7 @@ TEST_CASE("theme: colours to and from R;G;B text; in XML the first Theme/colorBa
         CTheme theme;
         theme.colorBack = kept;
         theme.LoadXML(doc.first_node());
-        CHECK_MESSAGE(theme.colorBack == expected, xml);
+        CHECK_MESSAGE(theme.colorBack == expected, std::string(xml));
     }
 
     rapidxml::xml_document<char> doc;

@@ -343,8 +343,8 @@ TEST_CASE("renderer and oracle come to the digests the Windows build checks") {
         COrvanelBitmap fast = FlareDigests::Pattern(c.width, c.height), slow = fast;
         CLensFlareFilter().LensFlare(&fast, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
         Painter().LensFlare(&slow, c.x, c.y, c.size, c.brightness, c.hue, c.intensity, generator);
-        CHECK_MESSAGE(FlareDigests::Digest(fast) == c.digest, c.name);
-        CHECK_MESSAGE(FlareDigests::Digest(slow) == c.digest, c.name);
+        CHECK_MESSAGE(FlareDigests::Digest(fast) == c.digest, std::string(c.name));
+        CHECK_MESSAGE(FlareDigests::Digest(slow) == c.digest, std::string(c.name));
     }
 }
 
