@@ -7,7 +7,7 @@ set -uo pipefail
 seconds=${1:-120}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-harnesses=(motion_blur_pass lens_flare)
+harnesses=(motion_blur_pass)
 
 failed=0
 for name in "${harnesses[@]}"; do

@@ -16,7 +16,6 @@
 #include <tiffio.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +23,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -34,6 +32,7 @@
 #endif
 
 using namespace QuilletFx;
+using FlareDigests::Pattern; // detail in every channel, fourth byte 0 as every reader delivers
 using FlareDigests::Pixels;
 
 namespace {
@@ -41,21 +40,12 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string name = std::filesystem::temp_directory_path() / "quillet-fx-XXXXXX";
-        REQUIRE(mkdtemp(name.data()) != nullptr);
-        path_ = name;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+struct ScratchFolder {
+    std::string path = std::filesystem::temp_directory_path() / "quillet-fx-XXXXXX";
+    std::error_code ignored;
+    ScratchFolder() { REQUIRE(mkdtemp(path.data()) != nullptr); }
+    ~ScratchFolder() { std::filesystem::remove_all(path, ignored); }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
 Bytes ReadBytes(const std::string& path) {
@@ -72,19 +62,6 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 Bytes Text(const std::string& text, Bytes data = {}) {
     data.insert(data.begin(), text.begin(), text.end());
     return data;
-}
-
-// Random pixels over smooth ramps, fourth byte 0, as every reader must deliver.
-COrvanelBitmap TestPicture(int width, int height, std::uint32_t seed) {
-    COrvanelBitmap bitmap(width, height, 32);
-    std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned char blue = random(), green = x * 255 / width + random() % 16;
-            const unsigned char red = y * 200 / height + random() % 32;
-            bitmap.SetColorValue(x, y, red | green << 8 | blue << 16);
-        }
-    return bitmap;
 }
 
 // The bitmap as an image file lists it: RGB, top row first.
@@ -133,12 +110,10 @@ Bytes StbRgb(const std::string& path) {
     return Bytes(rgb.get(), rgb.get() + 3 * width * height);
 }
 
-int LargestDifference(const Bytes& a, const Bytes& b) {
-    REQUIRE(a.size() == b.size());
-    int largest = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        largest = std::max(largest, std::abs(a[i] - b[i]));
-    return largest;
+// Whether two byte strings are as long and differ by at most `tolerance` in every byte.
+bool Near(const Bytes& a, const Bytes& b, int tolerance) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](int x, int y) { return std::abs(x - y) <= tolerance; });
 }
 
 // A PNG written by libpng itself; `samples` holds the rows as the file stores them.
@@ -169,16 +144,14 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
     // Odd widths give 24-bit BMP rows padding; one column and one row are edge shapes.
     for (const auto& [width, height] : {std::pair{13, 7}, {1, 5}, {6, 1}, {64, 33}}) {
         CAPTURE(width);
-        const COrvanelBitmap picture = TestPicture(width, height, 7u * width);
-        for (const char* name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
+        const COrvanelBitmap picture = Pattern(width, height);
+        for (const std::string name : {"a.PNG", "a.bmp", "a.pnm", "a.TIFF"}) {
             CAPTURE(name);
             REQUIRE(Write(folder / name, picture) == "");
-            const COrvanelBitmap back = Read(folder / name);
-            CHECK(back.GetBitmapWidth() == picture.GetBitmapWidth());
-            CHECK(Pixels(back) == Pixels(picture));
+            CHECK(Pixels(Read(folder / name)) == Pixels(picture));
+            if (name != "a.TIFF") // stb reads no TIFF: libtiff below
+                CHECK(StbRgb(folder / name) == TopDownRgb(picture));
         }
-        for (const char* name : {"a.PNG", "a.bmp", "a.pnm"})
-            CHECK_MESSAGE(StbRgb(folder / name) == TopDownRgb(picture), name);
         std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen((folder / "a.TIFF").c_str(), "r"),
                                                     TIFFClose);
         Bytes top(3 * width);
@@ -194,25 +167,19 @@ TEST_CASE("each format reads back what it wrote, top row first as other decoders
             ramps.SetColorValue(x, y, 0x402000u + 0x000100u * (3 * x) + 0x000007u * (31 - y));
     REQUIRE(Write(folder / "a.jpg", ramps, 95) == "");
     const COrvanelBitmap back = Read(folder / "a.jpg");
-    CHECK(LargestDifference(Pixels(back), Pixels(ramps)) <= 12);
-    CHECK(LargestDifference(StbRgb(folder / "a.jpg"), TopDownRgb(back)) <= 2);
-    // Quality reaches the encoder: 10 is far smaller than 100.
-    const COrvanelBitmap noisy = TestPicture(64, 64, 5);
-    REQUIRE(Write(folder / "low.jpeg", noisy, 10) == "");
-    REQUIRE(Write(folder / "high.jpeg", noisy, 100) == "");
-    CHECK(ReadBytes(folder / "low.jpeg").size() * 2 < ReadBytes(folder / "high.jpeg").size());
+    CHECK(Near(Pixels(back), Pixels(ramps), 12));
+    CHECK(Near(StbRgb(folder / "a.jpg"), TopDownRgb(back), 2));
 }
 
-TEST_CASE("files of other encoders and layouts") {
+TEST_CASE("files of other encoders and layouts; formats by extension; files that say why not") {
     ScratchFolder folder;
     const int width = 9, height = 4;
-    Bytes rgba, rgb, grey, greyAlpha16, greyAsRgb, indices, paletted;
+    Bytes rgba, rgb, greyAlpha16, greyAsRgb, indices, paletted;
     const std::vector<png_color> palette = {{0, 200, 0}, {60, 150, 17}, {120, 100, 34}};
     for (int i = 0; i < width * height; ++i) {
         const unsigned char r = i * 7, g = 255 - i * 5, b = i * i, a = i;
         rgba.insert(rgba.end(), {r, g, b, a});
         rgb.insert(rgb.end(), {r, g, b});
-        grey.push_back(r);
         greyAlpha16.insert(greyAlpha16.end(), {r, r, a, a}); // each value v * 257, high byte first
         greyAsRgb.insert(greyAsRgb.end(), {r, r, r});
         indices.push_back(i % 3);
@@ -226,9 +193,7 @@ TEST_CASE("files of other encoders and layouts") {
     WritePng(folder / "palette.png", width, height, PNG_COLOR_TYPE_PALETTE, 8, PNG_INTERLACE_NONE,
              indices, palette);
     REQUIRE(stbi_write_tga((folder / "rgb.tga").c_str(), width, height, 3, rgb.data()));
-    // A PNM with a comment in its header; stb's 32-bit bit-field BMP, its rows turned top-down
-    // and its height made negative to say so.
-    WriteBytes(folder / "g.pgm", Text("P5\n# x\n9 4\n255\n", grey));
+    // stb's 32-bit bit-field BMP, its rows turned top-down and its height made negative to say so.
     REQUIRE(stbi_write_bmp((folder / "rgba.bmp").c_str(), width, height, 4, rgba.data()));
     Bytes bmp = ReadBytes(folder / "rgba.bmp");
     const int negative = -height, rowBytes = 4 * width, pixels = bmp[10] | bmp[11] << 8;
@@ -237,10 +202,9 @@ TEST_CASE("files of other encoders and layouts") {
         std::swap_ranges(bmp.begin() + pixels + y * rowBytes,
                          bmp.begin() + pixels + (y + 1) * rowBytes, bmp.end() - (y + 1) * rowBytes);
     WriteBytes(folder / "down.bmp", bmp);
-    const std::pair<const char*, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
+    const std::pair<std::string, const Bytes*> files[] = {{"ga16.png", &greyAsRgb},
                                                           {"palette.png", &paletted},
                                                           {"rgb.tga", &rgb},
-                                                          {"g.pgm", &greyAsRgb},
                                                           {"down.bmp", &rgb}};
     for (const auto& [name, expected] : files) {
         CAPTURE(name);
@@ -249,34 +213,31 @@ TEST_CASE("files of other encoders and layouts") {
         CHECK(Pixels(back)[3] == 0);
     }
 
-    // PNM with largest value 15: 0..15 scale to 0..255 in steps of 17.
-    WriteBytes(folder / "15.pgm", Text("P5 4 1 15\n", {0, 1, 8, 15}));
+    // PNM with a comment in its header and largest value 15: 0..15 scale to 0..255 in steps of 17.
+    WriteBytes(folder / "15.pgm", Text("P5\n# x\n4 1 15\n", {0, 1, 8, 15}));
     CHECK(TopDownRgb(Read(folder / "15.pgm")) ==
           Bytes{0, 0, 0, 17, 17, 17, 136, 136, 136, 255, 255, 255});
     // Two bytes a sample, high byte first, rounded to the nearest of 0..255.
     WriteBytes(folder / "16.ppm",
                Text("P6 2 1 65535\n", {0, 0, 0xFF, 0xFF, 0x80, 0, 0, 0xFF, 0x12, 0x34, 0, 0x80}));
     CHECK(TopDownRgb(Read(folder / "16.ppm")) == Bytes{0, 255, 128, 1, 18, 0});
-}
 
-TEST_CASE("formats by extension; files that cannot be read or written say why") {
     // Extensions no file here is written with, in any letter case.
     ImageFormat format = ImageFormat::Bmp;
     for (const auto& [name, expected] : {std::pair{"b/c.ppm", ImageFormat::Pnm},
                                          {"x.tif", ImageFormat::Tiff},
                                          {"x.tar.JpEg", ImageFormat::Jpeg}})
-        CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), name);
-    for (const char* unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
+        CHECK_MESSAGE((FormatFromExtension(name, format) && format == expected), std::string(name));
+    for (const std::string unknown : {"x.gif", "x", "x.", "dir.png/x", "x.png.txt", "x.pngx"})
         CHECK_MESSAGE(!FormatFromExtension(unknown, format), unknown);
 
-    ScratchFolder folder;
     WriteBytes(folder / "empty.png", {});
     CHECK(ReadError(folder / "empty.png") == "the file is empty");
     WriteBytes(folder / "text.png", Text("hello\n"));
     CHECK(ReadError(folder / "text.png").find("not an image file") == 0);
     // Each format cut short in its pixel data.
-    for (const char* name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
-        REQUIRE(Write(folder / name, TestPicture(40, 30, 3)) == "");
+    for (const std::string name : {"cut.png", "cut.bmp", "cut.ppm", "cut.tif"}) {
+        REQUIRE(Write(folder / name, Pattern(40, 30)) == "");
         Bytes bytes = ReadBytes(folder / name);
         bytes.resize(bytes.size() / 2);
         WriteBytes(folder / name, bytes);
@@ -286,17 +247,10 @@ TEST_CASE("formats by extension; files that cannot be read or written say why") 
     WriteBytes(folder / "huge.ppm", Text("P6 100000 100000 255\n"));
     CHECK(ReadError(folder / "huge.ppm").find("too large") != std::string::npos);
 
-    // Failed writes are reported and leave no partial file.
-    const COrvanelBitmap picture = TestPicture(8, 8, 1);
-    CHECK(Write(folder / "no/such/a.tif", picture).find("No such file or directory") !=
-          std::string::npos);
-    // The encoder itself refuses a JPEG wider than 65500 pixels after the file was created.
+    // A failed write leaves no partial file: the encoder refuses a JPEG wider than 65500 pixels
+    // only after the file was created.
     CHECK(Write(folder / "wide.jpg", COrvanelBitmap(70000, 1, 32)).find("JPEG") == 0);
     CHECK_FALSE(std::filesystem::exists(folder / "wide.jpg"));
-    // A full disk shows when the last buffer is flushed; the device itself stays.
-    REQUIRE(symlink("/dev/full", (folder / "full.bmp").c_str()) == 0);
-    CHECK(Write(folder / "full.bmp", picture).find("No space left on device") != std::string::npos);
-    CHECK(std::filesystem::exists("/dev/full"));
 }
 
 namespace {
@@ -320,25 +274,23 @@ Run RunFx(const ScratchFolder& folder, const std::string& args) {
 
 TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for refusals") {
     ScratchFolder folder;
-    // The tool's help, a command's (an option anywhere, or asked of the tool), the version.
+    // The tool's help, a command's (an option anywhere, or asked of the tool).
     const std::pair<const char*, const char*> helps[] = {
         {"--help", "Usage: quillet-fx COMMAND"},
         {"blur in.png -h",
          "Usage: quillet-fx blur IN OUT --radius R --sigma S --angle A [--quality Q]\n"},
         {"help flare", "Usage: quillet-fx flare IN OUT --x X --y Y --size S --brightness B --hue H "
                        "--intensity I\n"},
-        {"--version", "quillet-fx "},
     };
     for (const auto& [args, text] : helps) {
         const Run run = RunFx(folder, args);
         CAPTURE(run.out);
         CHECK((run.status == 0 && run.err.empty() && run.out.find(text) == 0));
-        CHECK((std::string(args) == "--version" ||
-               run.out.find("Exit status:\n  0  OUT was written\n  1  the effect refused") !=
-                   std::string::npos));
+        CHECK(run.out.find("Exit status:\n  0  OUT was written\n  1  the effect refused") !=
+              std::string::npos);
     }
 
-    REQUIRE(Write(folder / "in.png", TestPicture(5, 4, 2)) == "");
+    REQUIRE(Write(folder / "in.png", Pattern(5, 4)) == "");
     WriteBytes(folder / "garbage.png", {'G', 'I', 'F', '8', '7', 'a', 0, 1});
     const std::string blur = "blur in.png out.png --radius ";
     // One of each message: the command, the arguments, OUT's format, reading and writing files
@@ -364,15 +316,13 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
         {2, "convert garbage.png out.png", "cannot read garbage.png: broken image"},
         {2, "convert . out.png", "cannot read .: is a directory"},
         {2, "convert in.png none/o.png", "cannot write none/o.png: No such file or directory"},
-        {1, blur + "1e7 --sigma 1 --angle 0",
+        // The parameters are judged before the picture is read.
+        {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
          "quillet-fx blur: the blur refuses its parameters: radius 1e+07 gives a kernel longer "
          "than the 1048576 taps"},
         {1, blur + "0 --sigma 1e6 --angle 0", "sigma 1e+06 with radius 0 gives a kernel longer"},
         {1, blur + "2 --sigma 1e-300 --angle 0", "sigma 1e-300 is too small"},
         {1, blur + "2 --sigma 1 --angle 1e308", "angle 1e+308 is too large"},
-        // The parameters are judged before the picture is read.
-        {1, "blur missing.png out.png --radius 1e7 --sigma 1 --angle 0",
-         "radius 1e+07 gives a kernel longer"},
         // The source beside the centre column of a 5x4 picture, a million rows down: the back
         // disc would sit 49151 x 2000004 / 2 rows away.
         {1,
@@ -383,8 +333,7 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
     };
     for (const auto& [status, args, message] : failures) {
         const Run run = RunFx(folder, args);
-        CAPTURE(args);
-        CAPTURE(run.err);
+        INFO(args, "\n", run.err);
         CHECK(run.status == status);
         CHECK(run.err.find(message) != std::string::npos);
         CHECK((run.out.empty() && !std::filesystem::exists(folder / "out.png")));
@@ -393,7 +342,7 @@ TEST_CASE("the tool: help with the exit statuses; 2 for usage and files, 1 for r
 
 TEST_CASE("the tool's files hold what the oracles' blur and first flare make of a picture") {
     ScratchFolder folder;
-    const COrvanelBitmap picture = TestPicture(90, 61, 5);
+    const COrvanelBitmap picture = Pattern(90, 61);
     REQUIRE(Write(folder / "in.bmp", picture) == "");
     // Radius, sigma, angle. Sigma 0: the blur refuses and the tool copies the pixels, as convert
     // does.

@@ -4,8 +4,6 @@
 # some test. One sanitized build per mutation, so it takes minutes; run it by hand after
 # changing the filter or its tests (it is not part of `make test`).
 #   tests/mutation/motion-blur-guards.sh [NAME-FILTER]
-# Prints one line per mutation and exits 1 when one survives, fails to apply or the unchanged
-# sources fail.
 source "$(dirname "$0")/guards.sh"
 
 plan=filter/MotionBlurPlan.cpp

@@ -1,6 +1,5 @@
 #include "native/LensFlareOracle.h"
 
-#include "filter/RuntimeRandom.h"
 #include "host/OrvanelBitmap.h"
 
 #include <cmath>
@@ -54,8 +53,6 @@ int Generator::Next() {
     state = state * 214013u + 2531011u;
     return static_cast<int>((state >> 16) & 0x7FFFu);
 }
-
-int RuntimeSource::Next() { return Orvanel::Filter::RuntimeRand(); }
 
 float RingSaturation(int k) {
     if (k > 100)
@@ -209,8 +206,7 @@ void Painter::DrawRing(int cx, int cy, int hue, int R, int W, float keep, int in
 }
 
 void Painter::LensFlare(COrvanelBitmap* bitmap, int x, int y, int size, int brightness, int hue,
-                        int intensityPercent, RandomSource& random,
-                        std::vector<ElementTrace>* trace) {
+                        int intensityPercent, Generator& random, std::vector<ElementTrace>* trace) {
     target = bitmap;
     const int BW = static_cast<int>(bitmap->GetBitmapWidth());
     const int BH = static_cast<int>(bitmap->GetBitmapHeight());

@@ -14,26 +14,13 @@ namespace LensFlareOracle {
 
 using Orvanel::Color::ColorValue;
 
-// Where the rays take their numbers from.
-class RandomSource {
-public:
-    virtual ~RandomSource() = default;
-    virtual int Next() = 0; // 0 ... 32767
-};
-
 // The runtime's generator formula with a state of its own, so that a test can hand the oracle
 // the very sequence that production draws after SeedRuntimeRand(state).
-class Generator : public RandomSource {
+class Generator {
 public:
     explicit Generator(std::uint32_t seed = 1) : state(seed) {}
-    int Next() override;
+    int Next(); // 0 ... 32767
     std::uint32_t state;
-};
-
-// The calling thread's RuntimeRand(), as production uses it.
-class RuntimeSource : public RandomSource {
-public:
-    int Next() override;
 };
 
 // One element of the flare as drawn: its step (1 ... 19), centre, the radii it drew (one radius
@@ -58,7 +45,7 @@ public:
 
     // The whole flare; the rays take 722 numbers from `random` (none when they are left out).
     void LensFlare(COrvanelBitmap* bitmap, int x, int y, int size, int brightness, int hue,
-                   int intensityPercent, RandomSource& random,
+                   int intensityPercent, Generator& random,
                    std::vector<ElementTrace>* trace = nullptr);
 
     int directRead = 0;

@@ -49,7 +49,7 @@ void CheckFill(const std::string& what, COrvanelBitmap& a, COrvanelBitmap& b, Fa
 
 } // namespace
 
-TEST_CASE("RGB to HSB: worked colours, black, and the exact-arithmetic record of every colour") {
+TEST_CASE("the colour model: worked values both ways, every colour, records out of range") {
     const int cases[][6] = {
         // red, green, blue -> hue, saturation, brightness; black writes the brightness alone.
         {255, 0, 0, 0, 100, 100},     {0, 255, 0, 120, 100, 100},  {0, 0, 255, 240, 100, 100},
@@ -70,11 +70,9 @@ TEST_CASE("RGB to HSB: worked colours, black, and the exact-arithmetic record of
         if (std::memcmp(&got, &expected, sizeof got) != 0 || given != (color | 0xA5000000))
             FAIL(color << " gave " << Text(got) << ", exactly " << Text(expected));
     }
-}
 
-TEST_CASE("HSB to RGB: worked records, records out of range, and the oracle's colours") {
     constexpr int kMax = INT_MAX, kMin = INT_MIN;
-    const int cases[][6] = {
+    const int records[][6] = {
         // hue, saturation, brightness -> red, green, blue; beyond int range, the low 8 bits of
         // the truncated value (2,550,000,000 for the first red).
         {0, 100, 100, 255, 0, 0},          {60, 100, 50, 127, 127, 0},
@@ -84,7 +82,7 @@ TEST_CASE("HSB to RGB: worked records, records out of range, and the oracle's co
         {0, 0, kMin, 154, 154, 154},       {kMin, kMax, kMax, 208, 0, 99},
         {kMax, kMax, kMin, 176, 154, 208},
     };
-    for (const auto& c : cases)
+    for (const auto& c : records)
         CHECK_MESSAGE(ToRgb({c[0], c[1], c[2]}) == Rgb(c[3], c[4], c[5]),
                       "record " << c[0] << ", " << c[1] << ", " << c[2]);
 

@@ -31,12 +31,6 @@ std::mt19937 rng;
 double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
 int Below(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
 
-Bytes RandomBytes(std::size_t n) {
-    Bytes bytes(n);
-    std::generate(bytes.begin(), bytes.end(), [] { return static_cast<unsigned char>(rng()); });
-    return bytes;
-}
-
 Taps Kernel(int width, double sigma, bool oracle = false) {
     double* k = nullptr;
     const int n = oracle ? Oracle::MakeKernel(width, sigma, k)
@@ -89,35 +83,34 @@ Bytes EveryValueBeside(int partner) {
 
 } // namespace
 
-TEST_CASE("kernels: worked taps, the oracle's bits, the chosen width") {
+TEST_CASE("kernels and worked examples: taps, widths, offsets, uniform 255; values refused") {
     const Taps three = Kernel(3, 1.0), five = Kernel(5, 2.0);
-    const double expected[] = {0.6472988, 0.2985857, 0.0541155, // width 3, sigma 1
-                               0.3710194, 0.3024019, 0.1928354, 0.0962008, 0.0375425};
+    const double worked[] = {0.6472988, 0.2985857, 0.0541155, // width 3, sigma 1
+                             0.3710194, 0.3024019, 0.1928354, 0.0962008, 0.0375425};
     REQUIRE((three.size() == 3 && five.size() == 5));
     for (int i = 0; i < 8; ++i)
-        CHECK((i < 3 ? three[i] : five[i - 3]) == doctest::Approx(expected[i]).epsilon(1e-6));
+        CHECK((i < 3 ? three[i] : five[i - 3]) == doctest::Approx(worked[i]).epsilon(1e-6));
     CHECK((Kernel(0, 1.0) == three && Kernel(-7, 1.0) == three));
     for (int width : {1, 2, 8, 39, 201, 3901})
         for (double sigma : {0.1, 1.0, 5.5, 20.0, 100.0, 1e-3, 1e4, -0.1, -5.5, -1e4})
             CHECK_MESSAGE(Kernel(width, sigma) == Kernel(width, sigma, true), width, " ", sigma);
-    double* k = reinterpret_cast<double*>(&k); // must come back null
-    CHECK((CMotionBlurFilter().MakeKernel(CMotionBlurFilter::kMaxTaps + 1, 1.0, k) == 0 && !k));
+    double* made = reinterpret_cast<double*>(&made); // must come back null
+    CHECK(
+        (CMotionBlurFilter().MakeKernel(CMotionBlurFilter::kMaxTaps + 1, 1.0, made) == 0 && !made));
 
     // Radius to width: 2 ceil(radius) + 1 taps; radius 0 searches a width from sigma.
     const double widths[][3] = {{0.4, 1, 3}, {3, 1, 7}, {3.01, 1, 9}, {0, 1, 39}, {-1, 2, 77}};
     for (const auto& w : widths) {
         int taps = 0; // stays 0 unless a kernel is made
-        CMotionBlurFilter().ChooseKernel(w[0], w[1], k, taps);
+        CMotionBlurFilter().ChooseKernel(w[0], w[1], made, taps);
         CHECK_MESSAGE(taps == w[2], w[0], " ", w[1]);
-        std::free(k);
+        std::free(made);
     }
     for (double sigma : {0.1, 0.25, 0.3,  0.5,  0.75, 1.5,  3.0,  7.25,  12.5, 20.0,
                          33., 50.0, 64.0, 99.9, 100., -4.0, 1e-3, 1e-10, 0.0,  std::nan("")})
         CHECK_MESSAGE(CMotionBlurFilter::AdaptiveKernelWidth(sigma) == Oracle::AdaptiveWidth(sigma),
                       sigma);
-}
 
-TEST_CASE("worked examples: tap offsets, uniform 255; values out of range are refused") {
     // Pixel (x, y) holds 10 y + x; with only tap k weighted, the centre reads what tap k
     // reaches: k pixels on at 90 degrees, 0, 0, 1, 2, 2 diagonal steps at 45.
     Bytes source(4 * 81);
@@ -177,10 +170,6 @@ TEST_CASE("the blur matches the oracle byte for byte on random images and parame
         const double sigma = (round % 5 ? 0.1 : -0.1) * std::pow(200.0, Uniform(0, 1));
         CheckBlur(w, h, radius, sigma, angle);
     }
-    for (double sigma : {50.0, 100.0}) { // the widest kernels, on small images
-        CheckBlur(13, 9, 0.0, sigma, Uniform(0, 360));
-        CheckBlur(9, 13, 300.5, sigma, Uniform(-360, 0));
-    }
     // One tap holds all the weight, or the Gaussian is flat.
     for (double sigma : {1e-150, -1e-150, 1e300, -1e300})
         CheckBlur(11, 7, 2.0, sigma, Uniform(-360, 360));
@@ -228,7 +217,8 @@ TEST_CASE("the preview's kernels take the shortcuts; bands change no byte") {
 
     rng.seed(17);
     const int w = 37, h = 29, stride = 4 * w + 8;
-    const Bytes source = RandomBytes(static_cast<std::size_t>(stride) * h);
+    Bytes source(static_cast<std::size_t>(stride) * h);
+    std::generate(source.begin(), source.end(), [] { return static_cast<unsigned char>(rng()); });
     // A summed plan, and one that runs in kernel order because a product lies just under 1.
     for (const Taps& kernel :
          {Kernel(9, 2.5), {0.5, TapReaching(1, 1.0 - std::ldexp(1.0, -50)), 0.25}}) {

@@ -34,7 +34,7 @@ void CheckList(const wchar_t* list, const Pairs& expected) {
 
 } // namespace
 
-TEST_CASE("the image, video and save filter lists") {
+TEST_CASE("file dialogs: the filter lists, and the base name and extension Save As proposes") {
     CheckList(
         kImageOpenFilter,
         {{L"Files Supported", L"*.jpg;*.jpe;*.jpeg;*.jfif;*.jif;*.bmp;*.gif;*.tif;*.png"},
@@ -72,9 +72,7 @@ TEST_CASE("the image, video and save filter lists") {
                             {L"Files BPG  (*.BPG)", L"*.bpg"},
                             {L"Files MNG  (*.MNG)", L"*.mng"},
                             {L"Files PDF  (*.PDF)", L"*.pdf"}});
-}
 
-TEST_CASE("Save As proposes the base name and the extension without its dot, or nothing") {
     const std::wstring d253(253, L'd'), d254(254, L'd'), e254(254, L'e'), a255(255, L'a');
     const std::wstring cases[][3] = {
         // incoming, base name, extension
@@ -197,7 +195,7 @@ Lines Register(const std::set<int>& checked,
 
 } // namespace
 
-TEST_CASE("association: the viewer, then each checked box's extensions in the boxes' order") {
+TEST_CASE("association: the viewer, each checked box's extensions in order; the viewer's path") {
     // The dialog opens with all 25 boxes checked, in id order, and no id outside the design.
     const std::vector<int> ids{1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
                                1010, 1011, 1012, 1013, 1016, 1017, 1018, 1019, 1020,
@@ -222,9 +220,7 @@ TEST_CASE("association: the viewer, then each checked box's extensions in the bo
     CHECK(Register({IDC_ASSOCIATE_MNG}) == ViewerDocument(kViewer));
     CHECK(Register({IDC_ASSOCIATE_PNM, IDC_ASSOCIATE_MP4, IDC_ASSOCIATE_MNG}) ==
           WithExtensions(ViewerDocument(kViewer), {"mng", "jng", "mp4", "m4s", "pgm", "pnm"}));
-}
 
-TEST_CASE("association: the viewer's path from the program's; texts too long are left out") {
     const auto viewer = [](const wchar_t* program) {
         return ViewerPathFromAssociationPath(program).value_or(L"none");
     };

@@ -4,9 +4,9 @@
 //
 // These literals were recorded from the native build of LensFlareOracle: they prove no
 // correctness of their own (the oracle's worked examples and primitives do that), only that
-// every build that checks them computes the same bytes. The native tests check the oracle and
-// the renderer against them, the Windows tests the oracle and the renderer built with the Windows
-// runtime, whose rand, sqrt, asin, exp, sin and cos must therefore give the same bytes.
+// every build that checks them computes the same bytes. The native tests check the oracle's and
+// the renderer's digests, the Windows tests the ring factors and the renderer built with the
+// Windows runtime, whose rand, sqrt, asin, exp, sin and cos must therefore give the same bytes.
 // Beside them, the pixel helpers the effects' tests share.
 #include "host/OrvanelBitmap.h"
 
@@ -86,12 +86,9 @@ inline std::vector<unsigned char> Pixels(const COrvanelBitmap& bitmap) {
 
 // 64-bit FNV-1a of every byte of the pixel buffer.
 inline std::uint64_t Digest(const COrvanelBitmap& bitmap) {
-    const unsigned char* p = bitmap.GetPtBitmap();
-    const std::size_t size = static_cast<std::size_t>(bitmap.GetWidthSize()) *
-                             static_cast<std::size_t>(bitmap.GetBitmapHeight());
     std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ p[i]) * 0x100000001B3ull;
+    for (unsigned char byte : Pixels(bitmap))
+        hash = (hash ^ byte) * 0x100000001B3ull;
     return hash;
 }
 
