@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "testing/ModalDriver.h"
 #include "testing/UserActions.h"
+#include "testing/WindowCapture.h"
 
 #include <windows.h>
 
@@ -20,6 +21,7 @@ namespace QuilletDemo {
 using QuilletTest::ClickButton;
 using QuilletTest::CModalDriver;
 using QuilletTest::DragSlider;
+using QuilletTest::FinishPainting;
 
 namespace {
 
@@ -32,25 +34,14 @@ struct TourStop {
     std::function<void(HWND)> close;
 };
 
-// Lets the dialog's thread finish painting: a message sent to it returns only once every
-// message queued before it has been handled.
-void Settle(HWND dialog) {
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
-}
-
 bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder) {
     const std::wstring path = folder + L"/" + stop.exportName + L".png";
     bool saved = false;
     CModalDriver driver([&](HWND dialog) {
-        Settle(dialog);
         if (stop.prepare) {
             stop.prepare(dialog);
-            Settle(dialog);
         }
+        FinishPainting(dialog);
         saved = SaveWindowScreenshot(dialog, path);
         stop.close(dialog);
     });

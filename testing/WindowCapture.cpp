@@ -2,6 +2,16 @@
 
 namespace QuilletTest {
 
+void FinishPainting(HWND window) {
+    const auto paintAll = [](HWND topLevel, LPARAM) -> BOOL {
+        RedrawWindow(topLevel, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        return TRUE;
+    };
+    EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), paintAll, 0);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
 CWindowCapture::CWindowCapture(HWND window, Area area) {
     RECT rect{};
     // The frame is read from the screen itself; the client area through the window.

@@ -5,6 +5,14 @@
 
 namespace QuilletTest {
 
+// Has the thread of `window` do every paint that its windows (a dialog, its children, a list
+// dropped from one of its boxes) have pending, and waits until that thread is back in its
+// message loop, where wine hands what was painted to the screen. The dialogs do not clip their
+// children: a paint of the dialog itself still pending (as it opens, or once a box above it
+// closes) would cover them again, which the order of these paints (each window before its
+// children) rules out.
+void FinishPainting(HWND window);
+
 // What the screen shows of a window, read back once (from any thread): its client area, or
 // the whole window with its frame.
 class CWindowCapture {

@@ -19,23 +19,15 @@
 
 namespace QuilletTest {
 
-// Drops the mouse messages that reach this thread's queue from the real pointer until the hook
-// is removed. The tests act through sent messages, which do not pass the queue; a real pointer
-// resting over a picking window would otherwise pick points of its own during a simulated drag
-// (a window that appears or moves under the pointer gets a move message).
-HHOOK MuteRealMouse();
-
 // Calls `show` (an export that opens a modal dialog) on this thread while `drive` acts on the
 // dialog from a second thread, as a user would, usually ending with the closing command. The
 // dialog must appear (or, with `shown` false, must not) and be closed by `drive`, not by the
 // watchdog. Gives what `show` answered. `drive` may CHECK, never REQUIRE (it is another thread).
 template <typename Show>
 auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown = true) {
-    const HHOOK muted = MuteRealMouse();
     CModalDriver driver(drive);
     const auto result = show();
     driver.Join();
-    UnhookWindowsHookEx(muted);
     CHECK_MESSAGE(driver.DialogFound() == shown, (shown ? "no dialog" : "a dialog") << " appeared");
     CHECK_MESSAGE(!driver.WatchdogFired(), "the watchdog had to close the dialog");
     return result;
@@ -79,7 +71,7 @@ void CancelOrClose(HWND dialog, bool viaCancel);
 // Waits until the client area of `window` (a dialog's child, or a dialog) shows what
 // `expected(x, y)` gives (0x00BBGGRR, top-left origin; CLR_INVALID for a pixel not compared)
 // and gives the number of pixels that differ, 0 when it matched within 10 s. Before each look
-// every paint the window's dialog has pending is done, so a repaint caused by what was sent
+// every paint the window's thread has pending is done, so a repaint caused by what was sent
 // to the dialog is always seen, also where the expectation is that nothing changed.
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected);
 // The same for `picture` shown with its top-left corner at (left, top) over `around`, and a

@@ -1,8 +1,8 @@
 // The framework's classes driven directly (their objects are linked into this program):
 // DialogProc's routing, argument decoding and results, through a dialog class that records what
-// each handler receives; the child windows' creation, routing and results, the worker thread, the
-// bitmap display window's scaled copy and where its clicks go, the picking window's presses and
-// drags; the OLE call discipline of both. What the windows show on screen is checked by the
+// each handler receives; the child windows' creation, routing and results, the bitmap display
+// window's scaled copy and where its clicks go, the picking window's presses and drags; the OLE
+// call discipline of both. What the windows show on screen is checked by the
 // dialogs' tests, the fitting arithmetic by the native layout tests.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
@@ -17,7 +17,6 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <ios>
 #include <string>
@@ -248,8 +247,6 @@ public:
     int x = 0, y = 0;
     LRESULT closeResult = 1, answer = 1;
     CDrawContext* paintedWith = nullptr;
-    std::atomic<int> idleTurns{0};
-    std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
 
 #define MOUSE(name)                                                                                \
     LRESULT name(unsigned int& k, int& px, int& py) override {                                     \
@@ -281,13 +278,6 @@ public:
     }
     LRESULT OnClose() override { return closeResult; }
     LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
-    void OnThreadIdle() override {
-        ++idleTurns;
-        if (stubborn) {
-            Sleep(5000);
-            finishedTurn = true;
-        }
-    }
 };
 
 // A top-level window that plays the dialog, wrapped as the dialogs wrap theirs.
@@ -378,27 +368,6 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK_FALSE(IsWindow(twin.window));
 }
 
-TEST_CASE("the worker thread: idle turns at the lowest priority, ended at WM_DESTROY") {
-    Host host;
-    for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
-        CAPTURE(stubborn);
-        CRecordingWindow child;
-        child.stubborn = stubborn, child.startThread = true;
-        host.Create(child, WS_CHILD);
-        REQUIRE(child.threadHandle != nullptr);
-        HANDLE observed = nullptr;
-        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
-                        FALSE, DUPLICATE_SAME_ACCESS);
-        CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-        CHECK_MESSAGE(WaitFor([&] { return child.idleTurns > 0; }), "no idle turn");
-        DestroyWindow(child.window);
-        DWORD exitCode = 0;
-        GetExitCodeThread(observed, &exitCode);
-        CloseHandle(observed);
-        CHECK((child.threadHandle == nullptr && exitCode == 20 && !child.finishedTurn));
-    }
-}
-
 // The device contexts and GDI objects a window takes are accounted for by the leak soak.
 TEST_CASE("a dialog and a window give back their OLE initialisation only when they took one") {
     Host host;
@@ -442,14 +411,13 @@ TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks 
                view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
     }
     // A click and a double click both reach the parent as a double click.
-    CHECK(Mouse(view.window, WM_LBUTTONDOWN, 12, 34) == 0);
-    CHECK((host.wrapper.handler == "OnLButtonDblClk" && host.wrapper.keys == MK_LBUTTON));
-    CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
-    host.wrapper.handler.clear();
-    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
-    CHECK((host.wrapper.handler == "OnLButtonDblClk" &&
-           host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
-    CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        host.wrapper.handler.clear();
+        CHECK(SendMessageW(view.window, message, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7)) == 0);
+        CHECK((host.wrapper.handler == "OnLButtonDblClk" &&
+               host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
+        CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
+    }
 }
 
 // Sizes below are of client areas: the windows have a one-pixel static edge all round.
@@ -461,25 +429,13 @@ TEST_CASE("the selector: a press and a drag report the pixel under the pointer, 
     host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 262, 262}); // a 254 x 254 copy at 3, 3
     selector.sourceBitmap = &square;
     selector.UpdateScaledBitmap();
-    const auto press = [&](UINT message, int x, int y) {
-        CHECK(Mouse(selector.window, message, x, y) == 0);
-    };
-    // A press beside the picture (the margin, the bottom-left corner) picks its edge pixel.
-    press(WM_LBUTTONDOWN, 2, 259);
+    CHECK(Mouse(selector.window, WM_LBUTTONDOWN, 130, 130) == 0);
     CHECK((selector.dragging && Cursor(IDC_CROSS)));
-    press(WM_LBUTTONDOWN, 130, 130);
-    CHECK((selector.markerPoint.x == 127 && selector.markerPoint.y == 127));
-    press(WM_LBUTTONUP, 130, 130);
+    // Dragged out of the window, past the bottom-left corner: the picture's corner pixel.
+    CHECK(Mouse(selector.window, WM_MOUSEMOVE, -40, 300) == 0);
+    CHECK(Mouse(selector.window, WM_LBUTTONUP, 100, 100) == 0);
     CHECK((!selector.dragging && Cursor(IDC_HAND)));
-    press(WM_MOUSEMOVE, 50, 50); // hovering picks nothing
-    // A drag across the top-right corner and out of the window, with the release outside: the
-    // window does not see it and keeps reporting the pixels under the pointer.
-    press(WM_LBUTTONDOWN, 10, 10);
-    press(WM_MOUSEMOVE, 258, 1);
-    press(WM_MOUSEMOVE, -40, 300);
-    press(WM_MOUSEMOVE, 100, 100);
-    CHECK(owner.points ==
-          decltype(owner.points){{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
-    CHECK(selector.dragging);
+    Mouse(selector.window, WM_MOUSEMOVE, 50, 50); // hovering picks nothing
+    CHECK(owner.points == decltype(owner.points){{127, 127}, {0, 253}});
     DestroyWindow(selector.window);
 }

@@ -1,6 +1,5 @@
 // ShowOpenCLDialogBox driven as a user would: the host's names listed in its order, the first
-// shown, the one confirmed handed back, and the empty string whenever nothing in the list was
-// confirmed.
+// shown, the one confirmed handed back, and the empty string when no item of the list was.
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
@@ -12,22 +11,21 @@ using namespace QuilletTest;
 
 TEST_CASE("the names in the host's order, the first shown; what comes back") {
     const std::vector<std::wstring> names{L"Zeta GPU", L"Alpha CPU", L"Mid accelerator"};
+    // OK with the selection as it opened, with another item, and with no item selected and a
+    // name typed into the box's edit field: not a device of the host's. What Cancel and a
+    // close give is checked by the leak soak.
     const struct {
         int select; // -2: leave the selection as it opened
         const wchar_t* typed;
-        int ending; // IDOK, IDCANCEL, or 0 for the caption's close
         const wchar_t* answer;
     } cases[] = {
-        {-2, nullptr, IDOK, L"Zeta GPU"},
-        {2, nullptr, IDOK, L"Mid accelerator"},
-        {1, nullptr, IDCANCEL, L""},
-        {1, nullptr, 0, L""},
-        // A name typed into the box's edit field selects no item: not a device of the host's.
-        {-1, L"Typed device", IDOK, L""},
+        {-2, nullptr, L"Zeta GPU"},
+        {2, nullptr, L"Mid accelerator"},
+        {-1, L"Typed device", L""},
     };
     CHostWindow host;
     for (const auto& c : cases) {
-        INFO("item " << c.select << " chosen, ended by " << c.ending);
+        INFO("item " << c.select << " chosen");
         const std::wstring chosen = RunDialog(
             [&] { return ShowOpenCLDialogBox(host, names); },
             [&](HWND dialog) {
@@ -39,10 +37,7 @@ TEST_CASE("the names in the host's order, the first shown; what comes back") {
                     SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, c.select, 0);
                 if (c.typed != nullptr)
                     SetDlgItemTextW(dialog, IDC_OPENCL_DEVICE, c.typed);
-                if (c.ending == IDOK)
-                    ClickButton(dialog, IDOK);
-                else
-                    CancelOrClose(dialog, c.ending == IDCANCEL);
+                ClickButton(dialog, IDOK);
             });
         CHECK(chosen == c.answer);
     }

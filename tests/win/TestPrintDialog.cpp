@@ -1,9 +1,9 @@
 // PrintDialog printing to the session's PDF printer (scripts/printer-session.sh), through the
 // DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
-// "[...]" only when it asks for them (they print, or need a machine without printers), and
+// "[...]" only when it asks for them (the page it checks, a machine without printers), and
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
-// The unnamed cases print nothing. The export always answers 0: what the job did is read from
-// the documents it started, the boxes it showed and the PDFs.
+// The unnamed cases print five pages between them. The export always answers 0: what the job
+// did is read from the documents it started, the boxes it showed and the PDFs.
 #include "dialog/PrintDialog.h"
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
@@ -133,8 +133,7 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     }
 }
 
-TEST_CASE("[five documents] three copies chosen in the printer dialog, two without room" *
-          doctest::skip()) {
+TEST_CASE("three copies chosen in the printer dialog, two pages without room") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
     CHECK(Print(&picture, &margins, true, [&](HWND box) {
