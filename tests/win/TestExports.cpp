@@ -1,8 +1,10 @@
 // Quillet.dll as a host sees it: its export table, the import library, the plain exports, the
 // exports given nothing to work with and the About box.
+#include "host/MargeData.h"
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
+#include "support/ImportPatch.h"
 
 #include <dbghelp.h>
 
@@ -80,14 +82,35 @@ TEST_CASE("plain exports through the import library") {
     CHECK(&(first = second) == &first);
 }
 
-TEST_CASE("exports given nothing to work with show nothing") {
-    // No buffer for the path: nothing to ask for. Nothing to lay out: nothing shown, nothing
-    // confirmed.
+TEST_CASE("exports given nothing to work with show nothing and leave the caller's values") {
+    const auto unshown = [](const std::function<int()>& show) {
+        return RunDialog(
+            show, [](HWND) {}, false);
+    };
+    // No buffer for the path: nothing to ask for.
     for (int (*show)(wchar_t*, HWND) :
          {ShowOpenDialogBox, ShowSaveDialogBox, ShowVideoOpenBox, ShowFolderSelectDialogBox})
-        CHECK(RunDialog([&] { return show(nullptr, nullptr); }, [](HWND) {}, false) == 0);
-    CHECK(RunDialog([] { return ShowPrintPreview(nullptr, nullptr, nullptr); }, [](HWND) {},
-                    false) == 0);
+        CHECK(unshown([&] { return show(nullptr, nullptr); }) == 0);
+    // No picture, a picture without pixels, no layout record: nothing to preview, lay out or
+    // print.
+    COrvanelBitmap noPixels, picture = Pattern(20, 10);
+    CMargeData layout{5, 4, 2, 3, 0, false, 0};
+    unsigned long color = 7;
+    int n = -1;
+    double d = -1.5;
+    CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
+    for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
+        CHECK(unshown([&] { return ShowMotionBlur(nullptr, bitmap, d, d, d); }) == 0);
+        CHECK(unshown([&] {
+                  return ShowLensFlareDialogBox(nullptr, bitmap, color, n, n, n, n, n, n, n);
+              }) == 0);
+        CHECK(unshown([&] { return ShowPrintPreview(nullptr, &layout, bitmap); }) == 0);
+        unshown([&] { return PrintDialog(nullptr, &layout, bitmap, false); });
+    }
+    CHECK(unshown([&] { return ShowPrintPreview(nullptr, nullptr, &picture); }) == 0);
+    unshown([&] { return PrintDialog(nullptr, nullptr, &picture, false); });
+    CHECK(documents.count == 0);
+    CHECK((d == -1.5 && n == -1 && color == 7 && layout.marginTop == 5 && layout.position == 0));
 }
 
 TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {

@@ -35,16 +35,6 @@ int BlurMismatches(HWND dialog, COrvanelBitmap& photo, double radius, double sig
                              [](int, int) { return RGB(4, 0, 0); });
 }
 
-struct BlurValues {
-    double radius = 5.5, sigma = 6.5, angle = 7.5;
-};
-
-int ShowBlur(COrvanelBitmap* photo, BlurValues& v, const std::function<void(HWND)>& drive,
-             bool shown = true) {
-    return RunDialog([&] { return ShowMotionBlur(nullptr, photo, v.radius, v.sigma, v.angle); },
-                     drive, shown);
-}
-
 } // namespace
 
 TEST_CASE("motion blur: page and drag requests re-render the preview, arrow keys and typing not") {
@@ -55,39 +45,36 @@ TEST_CASE("motion blur: page and drag requests re-render the preview, arrow keys
                               IDC_MOTION_BLUR_ANGLE_EDIT});
     };
     COrvanelBitmap photo = Pattern(274, 100);
-    BlurValues values;
-    LRESULT radius = 0;
-    CHECK(ShowBlur(&photo, values, [&](HWND dialog) {
-              CHECK(SliderRanges(dialog, {kRadius, kSigma, kAngle}) ==
-                    std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0});
-              CHECK(Placement(dialog, Child(dialog, L"PreviewWindow")) == "20,100 550x300");
-              // An arrow key moves the sigma slider to 1; the edit boxes and the preview stay
-              // as they opened (zeros, the unblurred scaled copy).
-              PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
-              CHECK(edits(dialog) == L"0,0,0");
-              CHECK(BlurMismatches(dialog, photo, 0, 0, 0) == 0);
-              // Page Down on the radius slider: all three positions are read, the keyboard's too.
-              PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
-              radius = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
-              CHECK(radius > 0);
-              CHECK(edits(dialog) == std::to_wstring(radius) + L",1,0");
-              CHECK(BlurMismatches(dialog, photo, double(radius), 1, 0) == 0);
-              DragSlider(dialog, kAngle, 360);
-              CHECK(edits(dialog) == std::to_wstring(radius) + L",1,360");
-              CHECK(BlurMismatches(dialog, photo, double(radius), 1, 360) == 0);
-              // What is typed into the edit boxes reaches neither the preview nor the caller.
-              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, L"55");
-              SetDlgItemTextW(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, L"9");
-              ClickButton(dialog, IDOK);
-          }) == 1);
-    CHECK((values.radius == double(radius) && values.sigma == 1.0 && values.angle == 360.0));
-    COrvanelBitmap noPixels; // nothing to preview: not shown, the caller's values untouched
-    for (COrvanelBitmap* bitmap : {&noPixels, static_cast<COrvanelBitmap*>(nullptr)}) {
-        BlurValues untouched;
-        CHECK(ShowBlur(
-                  bitmap, untouched, [](HWND) {}, false) == 0);
-        CHECK((untouched.radius == 5.5 && untouched.sigma == 6.5 && untouched.angle == 7.5));
-    }
+    double radius = 5.5, sigma = 6.5, angle = 7.5;
+    LRESULT position = 0; // the radius slider's
+    CHECK(RunDialog([&] { return ShowMotionBlur(nullptr, &photo, radius, sigma, angle); },
+                    [&](HWND dialog) {
+                        CHECK(SliderRanges(dialog, {kRadius, kSigma, kAngle}) ==
+                              std::vector<LRESULT>{0, 100, 0, 0, 100, 0, 0, 360, 0});
+                        CHECK(Placement(dialog, Child(dialog, L"PreviewWindow")) ==
+                              "20,100 550x300");
+                        // An arrow key moves the sigma slider to 1; the edit boxes and the preview
+                        // stay as they opened (zeros, the unblurred scaled copy).
+                        PressKey(GetDlgItem(dialog, kSigma), VK_RIGHT);
+                        CHECK(edits(dialog) == L"0,0,0");
+                        CHECK(BlurMismatches(dialog, photo, 0, 0, 0) == 0);
+                        // Page Down on the radius slider: all three positions are read, the
+                        // keyboard's too.
+                        PressKey(GetDlgItem(dialog, kRadius), VK_NEXT);
+                        position = SendDlgItemMessageW(dialog, kRadius, TBM_GETPOS, 0, 0);
+                        CHECK(position > 0);
+                        CHECK(edits(dialog) == std::to_wstring(position) + L",1,0");
+                        CHECK(BlurMismatches(dialog, photo, double(position), 1, 0) == 0);
+                        DragSlider(dialog, kAngle, 360);
+                        CHECK(edits(dialog) == std::to_wstring(position) + L",1,360");
+                        CHECK(BlurMismatches(dialog, photo, double(position), 1, 360) == 0);
+                        // What is typed into the edit boxes reaches neither the preview nor the
+                        // caller.
+                        SetDlgItemTextW(dialog, IDC_MOTION_BLUR_RADIUS_EDIT, L"55");
+                        SetDlgItemTextW(dialog, IDC_MOTION_BLUR_SIGMA_EDIT, L"9");
+                        ClickButton(dialog, IDOK);
+                    }) == 1);
+    CHECK((radius == double(position) && sigma == 1.0 && angle == 360.0));
 }
 
 namespace {
@@ -262,91 +249,73 @@ struct References {
     std::vector<int> Ints() const { return {x, y, size, reserved, brightness, hue, intensity}; }
 };
 
-int ShowFlare(COrvanelBitmap* photo, References& r, const std::function<void(HWND)>& drive,
-              bool shown = true) {
-    Orvanel::Filter::SeedRuntimeRand(kSeed); // this thread runs the dialog and its renders
-    return RunDialog(
-        [&] {
-            return ShowLensFlareDialogBox(nullptr, photo, r.color, r.x, r.y, r.size, r.reserved,
-                                          r.brightness, r.hue, r.intensity);
-        },
-        drive, shown);
-}
-
 } // namespace
 
-TEST_CASE("lens flare: the preview follows the sliders and the pointer; OK gives source pixels") {
-    COrvanelBitmap photo = Pattern(600, 300), empty;
-    References refs;
-    CHECK(ShowFlare(&photo, refs, [&](HWND dialog) {
-              CHECK(FlareValues(dialog) == L"100,25,30");
-              CHECK(SliderRanges(dialog, {IDC_LENS_FLARE_BRIGHTNESS, IDC_LENS_FLARE_INTENSITY,
-                                          IDC_LENS_FLARE_SIZE}) ==
-                    std::vector<LRESULT>{0, 100, 25, 0, 100, 30, 0, 300, 100});
-              // An arrow key moves the intensity slider but renders nothing: the preview is
-              // still the one it opened with.
-              PressKey(GetDlgItem(dialog, IDC_LENS_FLARE_INTENSITY), VK_RIGHT);
-              CHECK(FlareValues(dialog) == L"100,25,30");
-              CHECK(FlareMismatches(dialog, photo, Flare{}, 0) == 0);
-              // A drag reads all three sliders; brightness is never below 3 on screen.
-              DragSlider(dialog, IDC_LENS_FLARE_BRIGHTNESS, 1); // render 1
-              CHECK(FlareValues(dialog) == L"100,3,31");
-              CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 100, 3, 120, 31}, 1) == 0);
-              DragSlider(dialog, IDC_LENS_FLARE_SIZE, 250); // render 2: 160 preview pixels
-              CHECK(FlareValues(dialog) == L"250,3,31");
-              CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 250, 3, 120, 31}, 2) == 0);
-              Point(dialog, WM_LBUTTONDOWN, 200, 50); // render 3
-              CHECK(FlareMismatches(dialog, photo, Flare{200, 50, 250, 3, 120, 31}, 3) == 0);
-              Point(dialog, WM_MOUSEMOVE, 250, 120); // render 4
-              Point(dialog, WM_MOUSEMOVE, 300, 0);   // render 5: the top row
-              Point(dialog, WM_LBUTTONUP, 300, 0);
-              Point(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
-              CHECK(FlareMismatches(dialog, photo, Flare{300, 0, 250, 3, 120, 31}, 5) == 0);
-              ClickButton(dialog, IDOK);
-          }) == 1);
-    // OK reads the sliders again, without the floor; 300 preview pixels at 0.64 are 468.
-    CHECK(refs.Ints() == std::vector<int>{468, 0, 250, 0, 1, 120, 31});
-    CHECK(refs.color == 0x0000FF00);
-    for (COrvanelBitmap* bitmap : {&empty, static_cast<COrvanelBitmap*>(nullptr)}) {
-        References untouched; // nothing to preview: not shown
-        CHECK(ShowFlare(
-                  bitmap, untouched, [](HWND) {}, false) == 0);
-        CHECK(untouched.Ints() == References().Ints());
-    }
-}
-
-TEST_CASE("lens flare: the swatch opens the colour box, whose colour gives the hue if confirmed") {
+TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colour box's colour") {
     COrvanelBitmap photo = Pattern(600, 300);
-    for (bool confirm : {true, false}) {
-        CAPTURE(confirm);
-        References refs;
+    References refs;
+    // The swatch opens the colour box over the dialog; its colour, if confirmed, gives the hue.
+    const auto pickColor = [&](HWND dialog, bool confirm) {
+        // Not waited for: the colour box runs its own modal loop inside the click.
+        SendNotifyMessageW(Child(dialog, L"ColorBox"), WM_LBUTTONDOWN, MK_LBUTTON,
+                           MAKELPARAM(5, 5));
+        HWND box = WaitForOwnedDialog(dialog);
+        CHECK_MESSAGE(WindowText(box) == L"Color Box", "no colour box over the dialog");
+        Mouse(Child(box, L"ColorMatrix"), WM_LBUTTONDOWN, 200, 40);
+        DragSlider(box, IDC_COLOR_HUE_SLIDER, 100); // hue 260
+        unsigned long color = GetDlgItemInt(box, IDC_COLOR_RED_EDIT, nullptr, FALSE) |
+                              GetDlgItemInt(box, IDC_COLOR_GREEN_EDIT, nullptr, FALSE) << 8 |
+                              GetDlgItemInt(box, IDC_COLOR_BLUE_EDIT, nullptr, FALSE) << 16;
+        ClickButton(box, confirm ? IDOK : IDCANCEL);
+        CHECK_MESSAGE(WaitFor([&] { return !IsWindow(box); }), "the colour box stays");
         Orvanel::Color::HSBColor hsb{0, 0, 0};
-        CHECK(ShowFlare(&photo, refs, [&](HWND dialog) {
-                  // Not waited for: the colour box runs its own modal loop inside the click.
-                  SendNotifyMessageW(Child(dialog, L"ColorBox"), WM_LBUTTONDOWN, MK_LBUTTON,
-                                     MAKELPARAM(5, 5));
-                  HWND box = WaitForOwnedDialog(dialog);
-                  CHECK_MESSAGE(WindowText(box) == L"Color Box", "no colour box over the dialog");
-                  Mouse(Child(box, L"ColorMatrix"), WM_LBUTTONDOWN, 200, 40);
-                  DragSlider(box, IDC_COLOR_HUE_SLIDER, 100); // hue 260
-                  unsigned long now = 0x0000FF00;
-                  if (confirm) {
-                      now = GetDlgItemInt(box, IDC_COLOR_RED_EDIT, nullptr, FALSE) |
-                            GetDlgItemInt(box, IDC_COLOR_GREEN_EDIT, nullptr, FALSE) << 8 |
-                            GetDlgItemInt(box, IDC_COLOR_BLUE_EDIT, nullptr, FALSE) << 16;
-                  }
-                  ClickButton(box, confirm ? IDOK : IDCANCEL);
-                  CHECK_MESSAGE(WaitFor([&] { return !IsWindow(box); }), "the colour box stays");
-                  Orvanel::Color::ConvertRGBToHSB(hsb, now);
-                  Flare flare;
-                  flare.hue = hsb.hue;
-                  CHECK(FlareMismatches(dialog, photo, flare, 1) == 0); // a render after it
+        Orvanel::Color::ConvertRGBToHSB(hsb, color);
+        CHECK(hsb.hue > 200);
+        return hsb.hue;
+    };
+    int hue = 0;
+    Orvanel::Filter::SeedRuntimeRand(kSeed); // this thread runs the dialog and its renders
+    CHECK(RunDialog(
+              [&] {
+                  return ShowLensFlareDialogBox(nullptr, &photo, refs.color, refs.x, refs.y,
+                                                refs.size, refs.reserved, refs.brightness, refs.hue,
+                                                refs.intensity);
+              },
+              [&](HWND dialog) {
+                  CHECK(FlareValues(dialog) == L"100,25,30");
+                  CHECK(SliderRanges(dialog, {IDC_LENS_FLARE_BRIGHTNESS, IDC_LENS_FLARE_INTENSITY,
+                                              IDC_LENS_FLARE_SIZE}) ==
+                        std::vector<LRESULT>{0, 100, 25, 0, 100, 30, 0, 300, 100});
+                  // An arrow key moves the intensity slider but renders nothing: the preview is
+                  // still the one it opened with.
+                  PressKey(GetDlgItem(dialog, IDC_LENS_FLARE_INTENSITY), VK_RIGHT);
+                  CHECK(FlareValues(dialog) == L"100,25,30");
+                  CHECK(FlareMismatches(dialog, photo, Flare{}, 0) == 0);
+                  // A drag reads all three sliders; brightness is never below 3 on screen.
+                  DragSlider(dialog, IDC_LENS_FLARE_BRIGHTNESS, 1); // render 1
+                  CHECK(FlareValues(dialog) == L"100,3,31");
+                  CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 100, 3, 120, 31}, 1) == 0);
+                  DragSlider(dialog, IDC_LENS_FLARE_SIZE, 250); // render 2: 160 preview pixels
+                  CHECK(FlareValues(dialog) == L"250,3,31");
+                  CHECK(FlareMismatches(dialog, photo, Flare{100, 100, 250, 3, 120, 31}, 2) == 0);
+                  Point(dialog, WM_LBUTTONDOWN, 200, 50); // render 3
+                  CHECK(FlareMismatches(dialog, photo, Flare{200, 50, 250, 3, 120, 31}, 3) == 0);
+                  Point(dialog, WM_MOUSEMOVE, 250, 120); // render 4
+                  Point(dialog, WM_MOUSEMOVE, 300, 0);   // render 5: the top row
+                  Point(dialog, WM_LBUTTONUP, 300, 0);
+                  Point(dialog, WM_MOUSEMOVE, 10, 10); // released: no render
+                  CHECK(FlareMismatches(dialog, photo, Flare{300, 0, 250, 3, 120, 31}, 5) == 0);
+                  // Each colour box renders once it closes: cancelled, the hue stays.
+                  pickColor(dialog, false); // render 6
+                  CHECK(FlareMismatches(dialog, photo, Flare{300, 0, 250, 3, 120, 31}, 6) == 0);
+                  hue = pickColor(dialog, true); // render 7
+                  CHECK(FlareMismatches(dialog, photo, Flare{300, 0, 250, 3, hue, 31}, 7) == 0);
                   ClickButton(dialog, IDOK);
               }) == 1);
-        CHECK((hsb.hue != 120) == confirm);
-        CHECK(refs.hue == hsb.hue);
-        CHECK(refs.color == 0x0000FF00);
-    }
+    // OK reads the sliders again, without the floor; 300 preview pixels at 0.64 are 468. The
+    // colour itself is not handed back.
+    CHECK(refs.Ints() == std::vector<int>{468, 0, 250, 0, 1, hue, 31});
+    CHECK(refs.color == 0x0000FF00);
 }
 
 // The flare's bytes depend on the runtime: its rand places the rays (from state 1 on a new

@@ -180,17 +180,6 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing pr
           }) == 0);
 }
 
-TEST_CASE("nothing to print: no box, no document") {
-    CMargeData margins = kMargins;
-    COrvanelBitmap empty, picture = Picture();
-    const std::pair<COrvanelBitmap*, CMargeData*> calls[] = {
-        {nullptr, &margins}, {&empty, &margins}, {&picture, nullptr}};
-    CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
-    for (const auto& [bitmap, layout] : calls)
-        RunDialog([&] { return PrintDialog(nullptr, layout, bitmap, false); }, [](HWND) {}, false);
-    CHECK(documents.count == 0);
-}
-
 TEST_CASE("the dialog's own class: no thread, or \"Annuler\" before the first copy") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
