@@ -8,14 +8,6 @@
 
 namespace QuilletTest {
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    }
-    return true;
-}
-
 COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y) {
@@ -44,10 +36,6 @@ COrvanelBitmap Resampled(COrvanelBitmap& source, int width, int height) {
     COrvanelBitmap* target = &resampled;
     CInterpolationBicubic().Execute(&source, target);
     return resampled;
-}
-
-HWND Child(HWND dialog, const wchar_t* className) {
-    return FindWindowExW(dialog, nullptr, className, nullptr);
 }
 
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids) {
@@ -82,15 +70,6 @@ std::string Placement(HWND dialog, HWND window) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-LRESULT Mouse(HWND window, UINT message, int x, int y) {
-    return SendMessageW(window, message, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-void CancelOrClose(HWND dialog, bool viaCancel) {
-    PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND, viaCancel ? IDCANCEL : SC_CLOSE,
-                 0);
 }
 
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected) {

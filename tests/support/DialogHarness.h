@@ -33,9 +33,6 @@ auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown =
     return result;
 }
 
-// Whether `condition` became true within `timeoutMs`, looking every 10 ms.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-
 // A visible top-level window for a dialog to be owned by; destroyed with the object.
 struct CHostWindow {
     const HWND window = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
@@ -54,19 +51,13 @@ COrvanelBitmap Quarters(int width, int height);
 // The host's bicubic resampling of `source` to width x height, as the previews show pictures.
 COrvanelBitmap Resampled(COrvanelBitmap& source, int width, int height);
 
-// The first child window of the class; the texts of controls joined with commas; the items of
-// a combo box; minimum, maximum and position of each trackbar, one after another; "x,y wxh" of
-// a window in the dialog's client coordinates, its edges included.
-HWND Child(HWND dialog, const wchar_t* className);
+// The texts of controls joined with commas; the items of a combo box; minimum, maximum and
+// position of each trackbar, one after another; "x,y wxh" of a window in the dialog's client
+// coordinates, its edges included.
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids);
 std::string Placement(HWND dialog, HWND window);
-
-// A mouse message with the left button held at client point (x, y), sent; its result.
-LRESULT Mouse(HWND window, UINT message, int x, int y);
-// Ends a dialog with its Cancel button, or else with the caption's close.
-void CancelOrClose(HWND dialog, bool viaCancel);
 
 // Waits until the client area of `window` (a dialog's child, or a dialog) shows what
 // `expected(x, y)` gives (0x00BBGGRR, top-left origin; CLR_INVALID for a pixel not compared)

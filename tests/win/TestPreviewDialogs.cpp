@@ -267,7 +267,9 @@ TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colo
                               GetDlgItemInt(box, IDC_COLOR_GREEN_EDIT, nullptr, FALSE) << 8 |
                               GetDlgItemInt(box, IDC_COLOR_BLUE_EDIT, nullptr, FALSE) << 16;
         ClickButton(box, confirm ? IDOK : IDCANCEL);
-        CHECK_MESSAGE(WaitFor([&] { return !IsWindow(box); }), "the colour box stays");
+        for (const DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;)
+            Sleep(10);
+        CHECK_MESSAGE(!IsWindow(box), "the colour box stays");
         Orvanel::Color::HSBColor hsb{0, 0, 0};
         Orvanel::Color::ConvertRGBToHSB(hsb, color);
         CHECK(hsb.hue > 200);
