@@ -1,14 +1,13 @@
 // ShowPrintPreview driven as a user would, against the session's A4 printer: the miniature's
 // pixels on screen, margin edits, the position buttons, the quarter turn of the host's bitmap,
-// and what the host's layout record holds afterwards. The page arithmetic itself is pinned by
-// the native layout tests; here it only says what the screen must show.
+// and what the host's layout record holds (what each ending answers is checked by the soak). The
+// page arithmetic itself is pinned by the native layout tests; here it only says what the screen
+// must show.
 #include "host/MargeData.h"
 #include "layout/PrintPreviewLayout.h"
 #include "module/Quillet.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
-
-#include <winspool.h>
 
 #include <cstring>
 #include <string>
@@ -20,22 +19,8 @@ namespace {
 
 constexpr COLORREF kSurround = RGB(161, 157, 157), kPage = RGB(255, 255, 255);
 
-// The default printer's paper in millimetres as the system reports it: the session's queue is
-// A4 portrait (wine reports its width as 209 mm).
-int paperWidth = 0, paperHeight = 0;
-
-bool ReadPaper() {
-    wchar_t name[256];
-    DWORD size = 256;
-    HDC information =
-        GetDefaultPrinterW(name, &size) ? CreateDCW(nullptr, name, nullptr, nullptr) : nullptr;
-    if (information != nullptr) {
-        paperWidth = GetDeviceCaps(information, HORZSIZE);
-        paperHeight = GetDeviceCaps(information, VERTSIZE);
-        DeleteDC(information);
-    }
-    return (paperWidth == 209 || paperWidth == 210) && paperHeight == 297;
-}
+// The paper of the session's queue, A4 portrait, in millimetres as wine reports it.
+constexpr int kPaperWidth = 209, kPaperHeight = 297;
 
 HWND Miniature(HWND dialog) { return Child(dialog, L"PreviewPrint"); }
 
@@ -43,14 +28,14 @@ HWND Miniature(HWND dialog) { return Child(dialog, L"PreviewPrint"); }
 // miniature's 256 x 256 client area) and the picture resampled to fit the area that the margins
 // leave free, in its top-left corner. The margins are the texts the dialog wrote, read back.
 int MiniatureMismatches(HWND dialog, COrvanelBitmap& picture) {
-    static const PixelRect page = PageRectangle(256, 256, 209, 297, 1);
+    static const PixelRect page = PageRectangle(256, 256, kPaperWidth, kPaperHeight, 1);
     const auto px = [&](int id, int extent, int mm) {
         return TypedMarginPixels(extent, float(_wtof(ControlText(dialog, id).c_str())), mm);
     };
     const int w = page.right - page.left, h = page.bottom - page.top;
     const PixelRect area = FreeArea(
-        page, px(IDC_PRINT_MARGIN_LEFT, w, paperWidth), px(IDC_PRINT_MARGIN_TOP, h, paperHeight),
-        px(IDC_PRINT_MARGIN_RIGHT, w, paperWidth), px(IDC_PRINT_MARGIN_BOTTOM, h, paperHeight));
+        page, px(IDC_PRINT_MARGIN_LEFT, w, kPaperWidth), px(IDC_PRINT_MARGIN_TOP, h, kPaperHeight),
+        px(IDC_PRINT_MARGIN_RIGHT, w, kPaperWidth), px(IDC_PRINT_MARGIN_BOTTOM, h, kPaperHeight));
     COrvanelBitmap copy;
     if (MiniatureAreaUsable(area)) {
         const float ratio =
@@ -92,56 +77,18 @@ std::wstring MarginTexts(HWND dialog) {
 
 } // namespace
 
-TEST_CASE("the page as it opens, the position buttons, margin edits and Imprimer") {
-    REQUIRE_MESSAGE(ReadPaper(), "no A4 default printer: run inside scripts/printer-session.sh");
-    COrvanelBitmap picture = Quarters(600, 300), original = Quarters(600, 300);
-    CMargeData layout = kDefaultLayout;
-    CHECK(Run(layout, picture, [&](HWND dialog) {
-              CHECK(Placement(dialog, Miniature(dialog)) == "20,45 260x260");
-              RECT client{}; // inside the border and the edge
-              GetClientRect(Miniature(dialog), &client);
-              CHECK((client.right == 256 && client.bottom == 256));
-              CHECK(Labels(dialog) == L"Haut,Milieu,Bas"); // a wide picture moves up and down
-              CHECK(MarginTexts(dialog) == L"0.400000,0.400000,0.400000,0.400000");
-              CHECK(MiniatureMismatches(dialog, picture) == 0);
-              // The positions set the top margin: the 80 rows of the picture in the middle of
-              // the 236-row sheet (297 mm) leave 98.16 mm above them; at the end 0.4 cm below.
-              Click(dialog, IDC_PRINT_POSITION_MIDDLE);
-              CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"9.816102");
-              Click(dialog, IDC_PRINT_POSITION_END);
-              CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"19.232203");
-              CHECK(MiniatureMismatches(dialog, picture) == 0);
-              Click(dialog, IDC_PRINT_POSITION_START);
-              CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"0.400000");
-              SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_TOP, L"2,5"); // not a number past "2"
-              SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"-1");
-              // A text far longer than the dialog's buffer is cut at the buffer's size: the
-              // margin reads its first 49 characters and nothing beside the buffer is written.
-              SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_BOTTOM,
-                              (L"1.5" + std::wstring(300, L'0') + L"9").c_str());
-              CHECK(MiniatureMismatches(dialog, picture) == 0);
-              // Right margins that leave no room, wider than the paper and beyond float: the
-              // page without the picture (an area turned inside out there would still start on
-              // the page).
-              for (const wchar_t* noRoom : {L"30", L"1e39"}) {
-                  SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, noRoom);
-                  CHECK(MiniatureMismatches(dialog, picture) == 0);
-              }
-              SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, L"abc");
-              ClickButton(dialog, IDOK);
-          }) == 1);
-    CHECK((layout.marginTop == 2.0f && layout.marginLeft == -1.0f && layout.marginRight == 0.0f));
-    CHECK((layout.marginBottom == 1.5f && layout.horizontalPlacement == 0));
-    CHECK((layout.position == 0 && !layout.rotate));
-    CHECK(SameBitmap(picture, original)); // not turned, never drawn on
-}
-
-TEST_CASE("Roter l'image turns the host's bitmap a quarter turn and back") {
-    REQUIRE(ReadPaper());
+TEST_CASE("the page as it opens, the quarter turn, the position buttons and margin edits") {
     COrvanelBitmap picture = Quarters(600, 300), original = Quarters(600, 300);
     CMargeData layout = kDefaultLayout;
     layout.marginLeft = 1.0f;
     Run(layout, picture, [&](HWND dialog) {
+        CHECK(Placement(dialog, Miniature(dialog)) == "20,45 260x260");
+        RECT client{}; // inside the border and the edge
+        GetClientRect(Miniature(dialog), &client);
+        CHECK((client.right == 256 && client.bottom == 256));
+        CHECK(Labels(dialog) == L"Haut,Milieu,Bas"); // a wide picture moves up and down
+        CHECK(MarginTexts(dialog) == L"0.400000,0.400000,0.400000,1.000000");
+        CHECK(MiniatureMismatches(dialog, picture) == 0);
         Click(dialog, IDC_PRINT_ROTATE);
         CHECK(Labels(dialog) == L"Gauche,Milieu,Droite");
         CHECK(MarginTexts(dialog) == L"0.400000,0.400000,0.400000,0.400000");
@@ -153,20 +100,49 @@ TEST_CASE("Roter l'image turns the host's bitmap a quarter turn and back") {
                 turned = turned && picture.GetColorValue(row, column) ==
                                        original.GetColorValue(column, 299 - row);
         CHECK(turned);
-        // Every margin is back at 0.4, so only the turned picture can make the page repaint.
         CHECK(MiniatureMismatches(dialog, picture) == 0);
+        // Turned back, with every margin at 0.4: only the picture can make the page repaint.
         Click(dialog, IDC_PRINT_ROTATE);
         CHECK(Labels(dialog) == L"Haut,Milieu,Bas");
         CHECK(SameBitmap(picture, original));
         CHECK(MiniatureMismatches(dialog, picture) == 0);
+        // The positions set the top margin: the 80 rows of the picture in the middle of the
+        // 236-row sheet (297 mm) leave 98.16 mm above them; at the end 0.4 cm below.
+        Click(dialog, IDC_PRINT_POSITION_MIDDLE);
+        CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"9.816102");
+        Click(dialog, IDC_PRINT_POSITION_END);
+        CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"19.232203");
+        CHECK(MiniatureMismatches(dialog, picture) == 0);
+        Click(dialog, IDC_PRINT_POSITION_START);
+        CHECK(ControlText(dialog, IDC_PRINT_MARGIN_TOP) == L"0.400000");
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_TOP, L"2,5"); // not a number past "2"
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_LEFT, L"-1");
+        // A text far longer than the dialog's buffer is cut at the buffer's size: the margin
+        // reads its first 49 characters and nothing beside the buffer is written.
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_BOTTOM,
+                        (L"1.5" + std::wstring(300, L'0') + L"9").c_str());
+        CHECK(MiniatureMismatches(dialog, picture) == 0);
+        // Right margins that leave no room, wider than the paper and beyond float: the page
+        // without the picture (an area turned inside out there would still start on the page).
+        for (const wchar_t* noRoom : {L"30", L"1e39"}) {
+            SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, noRoom);
+            CHECK(MiniatureMismatches(dialog, picture) == 0);
+        }
+        // The record follows each edit.
+        SetDlgItemTextW(dialog, IDC_PRINT_MARGIN_RIGHT, L"abc");
+        CHECK((layout.marginTop == 2.0f && layout.marginLeft == -1.0f));
+        CHECK((layout.marginRight == 0.0f && layout.marginBottom == 1.5f));
+        CHECK((layout.position == 0 && layout.horizontalPlacement == 0 && !layout.rotate));
         Click(dialog, IDC_PRINT_ROTATE);
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     // Closed while turned: the bitmap stays turned and the record says so.
     CHECK((layout.rotate && layout.horizontalPlacement == 1 && picture.GetBitmapWidth() == 300));
+}
 
-    // Opened with the turn already chosen, a wide picture is turned as the dialog opens; like a
-    // tall picture without a turn, it then moves left and right.
+// Opened with the turn already chosen, a wide picture is turned as the dialog opens; like a tall
+// picture without a turn, it then moves left and right.
+TEST_CASE("opened with the turn chosen, a wide picture is turned; a tall one is not") {
     for (bool turn : {true, false}) {
         CAPTURE(turn);
         COrvanelBitmap opened = turn ? Quarters(600, 300) : Quarters(300, 600);
