@@ -170,27 +170,20 @@ CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
             }
 }
 
-void CGdiHandleLedger::SetContext(const std::string& newContext) {
+unsigned long CGdiHandleLedger::Begin(const std::string& newContext) {
     std::lock_guard<std::mutex> lock(mutex);
     context = newContext;
-}
-
-unsigned long CGdiHandleLedger::Created() const {
-    std::lock_guard<std::mutex> lock(mutex);
     return created;
 }
 
-std::string CGdiHandleLedger::Leaks() const {
+std::string CGdiHandleLedger::Problems() const {
     std::lock_guard<std::mutex> lock(mutex);
+    if (!firstFault.empty())
+        return firstFault;
     std::string text;
     for (const Record& record : live)
-        text += Describe(record) + "\n";
+        text += "still live: " + Describe(record) + "\n";
     return text;
-}
-
-std::string CGdiHandleLedger::FirstFault() const {
-    std::lock_guard<std::mutex> lock(mutex);
-    return firstFault;
 }
 
 } // namespace QuilletTest

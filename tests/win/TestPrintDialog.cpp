@@ -162,56 +162,43 @@ TEST_CASE("[no printer] a machine without printers: nothing printed, the box clo
     CHECK((margins.marginTop == 5 && margins.position == 0 && picture.GetBitmapWidth() == 240));
 }
 
-TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing prints") {
+TEST_CASE("the box while the printer dialog holds the job; cancelled there or in the box") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
-    CHECK(Print(&picture, &margins, true, [&](HWND box) {
-              CHECK(WindowText(box) == L"Impression ...");
-              CHECK((GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) !=
-                    0);
-              HWND printerDialog = WaitForOwnedDialog(box);
-              CHECK(printerDialog != nullptr);
-              // A second job while this one runs: refused at once, without a box.
-              CModalDriver second([](HWND) {});
-              PrintDialog(nullptr, &margins, &picture, false);
-              second.Join();
-              CHECK_FALSE(second.DialogFound());
-              PostMessageW(printerDialog, WM_COMMAND, IDCANCEL, 0);
-          }) == 0);
+    for (bool inTheBox : {false, true}) { // "Annuler" in the box, then a printer chosen
+        CAPTURE(inTheBox);
+        CHECK(Print(&picture, &margins, true, [&](HWND box) {
+                  CHECK(WindowText(box) == L"Impression ...");
+                  CHECK((GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) &
+                         MF_GRAYED) != 0);
+                  HWND printerDialog = WaitForOwnedDialog(box);
+                  CHECK(printerDialog != nullptr);
+                  // A second job while this one runs: refused at once, without a box.
+                  CModalDriver second([](HWND) {});
+                  PrintDialog(nullptr, &margins, &picture, false);
+                  second.Join();
+                  CHECK_FALSE(second.DialogFound());
+                  // What the button sends; synchronous, so the flag is up before a printer is
+                  // chosen.
+                  if (inTheBox)
+                      SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+                  PostMessageW(printerDialog, WM_COMMAND, inTheBox ? IDOK : IDCANCEL, 0);
+              }) == 0);
+    }
 }
 
-TEST_CASE("the dialog's own class: no thread, or \"Annuler\" before the first copy") {
+TEST_CASE("the dialog's own class: a print thread that cannot start leaves no box open") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
-    // The class linked into this program, on the DLL's templates, calls the system through this
-    // program's import entries, which count the documents it starts.
-    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
-    CStartedDocuments documents(GetModuleHandleW(nullptr));
-    const auto run = [&](Orvanel::Dialog::CPrintDialog& dialog, bool showPrinterDialog,
-                         const std::function<void(HWND)>& drive) {
-        dialog.margins = &margins;
-        dialog.bitmap = &picture;
-        dialog.showPrinterDialog = showPrinterDialog;
-        CModalDriver driver(drive, 5000);
-        dialog.RunModal(IDD_PRINT_JOB, nullptr);
-        driver.Join();
-        CHECK_FALSE(driver.WatchdogFired());
-        CHECK(dialog.cancelBox == nullptr);
-    };
-    SUBCASE("a thread that cannot start leaves no box open") {
-        CThreadlessPrintDialog dialog;
-        run(dialog, false, [](HWND) {});
-    }
-    SUBCASE("\"Annuler\" while the printer dialog is open: no document is started") {
-        Orvanel::Dialog::CPrintDialog dialog;
-        run(dialog, true, [&](HWND box) {
-            HWND printerDialog = WaitForOwnedDialog(box);
-            CHECK(printerDialog != nullptr);
-            // What the button sends; synchronous, so the flag is up before a printer is chosen.
-            SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
-            PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
-        });
-    }
-    CHECK(documents.count == 0);
+    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll")); // its templates
+    CThreadlessPrintDialog dialog;
+    dialog.margins = &margins;
+    dialog.bitmap = &picture;
+    dialog.showPrinterDialog = false;
+    CModalDriver driver([](HWND) {}, 5000);
+    dialog.RunModal(IDD_PRINT_JOB, nullptr);
+    driver.Join();
+    CHECK_FALSE(driver.WatchdogFired());
+    CHECK(dialog.cancelBox == nullptr);
 }

@@ -29,16 +29,14 @@ function(quillet_win_test name)
                        FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
-# Through the DLL, as a host uses it.
-quillet_win_test(test_exports win/TestExports.cpp)
+# Through the DLL, as a host uses it; the file dialogs against the filter lists.
+quillet_win_test(test_exports win/TestExports.cpp OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp)
 quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
-quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
-# The filters and the colour model compute what the previews must show; the lens flare oracle
-# gives the ring factors this runtime's maths come to.
+# The filters, the colour model and the page layout compute what the previews must show (the print
+# setup's against the session's default printer); the lens flare oracle gives the ring factors
+# this runtime's maths come to.
 quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/LensFlareOracle.cpp OBJECTS)
-# The system's file and folder dialogs through the exports, against the filter lists.
-quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp OBJECTS)
 
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves. About
@@ -48,9 +46,6 @@ target_link_libraries(test_leak_soak PRIVATE psapi)
 
 # The framework's classes driven directly.
 quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
-
-# The print setup dialog against the session's default printer.
-quillet_win_test(test_print_preview_dialog win/TestPrintPreviewDialog.cpp OBJECTS)
 
 # The print job, printing to the PDF printer of scripts/printer-session.sh: the script runs the
 # program's cases in groups and checks the PDFs each group leaves, once on a machine without
