@@ -140,7 +140,7 @@ constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
 } // namespace
 
-TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reaches its slot") {
+TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, each message reaches its slot; results") {
     ModelessDialog dialog;
     REQUIRE(dialog.window != nullptr);
     CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
@@ -217,17 +217,15 @@ TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reac
     CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
     DialogProc(plain, WM_CLOSE, 0, 0);
     CHECK_FALSE(IsWindow(plain));
-}
 
-TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
-    ModelessDialog dialog;
+    // OnMouseMove's 1 means default; only a close's 0 lets the dialog manager turn it into
+    // Cancel.
     for (int result : {1, 0, 7, -3}) {
         dialog.object.mouseMoveResult = &result;
         CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
               (result == 1 ? DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1))
                            : result));
     }
-    // Only a result of 0 lets the dialog manager turn a close into Cancel.
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
     CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
     DestroyWindow(dialog.window);
@@ -319,29 +317,26 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
     // Mouse and key handlers get their arguments decoded; for most of them a result of 1 lets
     // DefWindowProcW answer instead, a double click's and a hover's result is always the answer.
-    const struct {
-        UINT message;
-        const char* handler;
-        bool oneMeansDefault;
-    } rules[] = {{WM_LBUTTONDOWN, "OnLButtonDown", true},
-                 {WM_LBUTTONUP, "OnLButtonUp", true},
-                 {WM_MOUSEMOVE, "OnMouseMove", true},
-                 {WM_RBUTTONDOWN, "OnRButtonDown", true},
-                 {WM_RBUTTONUP, "OnRButtonUp", true},
-                 {WM_MOUSEHOVER, "OnMouseHover", false},
-                 {WM_LBUTTONDBLCLK, "OnLButtonDblClk", false},
-                 {WM_KEYDOWN, "OnKeyDown", true},
-                 {WM_KEYUP, "OnKeyUp", true}};
+    const std::pair<UINT, const char*> rules[] = {{WM_LBUTTONDOWN, "OnLButtonDown"},
+                                                  {WM_LBUTTONUP, "OnLButtonUp"},
+                                                  {WM_MOUSEMOVE, "OnMouseMove"},
+                                                  {WM_RBUTTONDOWN, "OnRButtonDown"},
+                                                  {WM_RBUTTONUP, "OnRButtonUp"},
+                                                  {WM_MOUSEHOVER, "OnMouseHover"},
+                                                  {WM_KEYDOWN, "OnKeyDown"},
+                                                  {WM_KEYUP, "OnKeyUp"},
+                                                  {WM_LBUTTONDBLCLK, "OnLButtonDblClk"}};
     const WPARAM wParam = kHighHalf | MK_SHIFT;
     const LPARAM lParam = MAKELPARAM(-5, 300);
-    for (const auto& rule : rules) {
-        const bool key = rule.handler[2] == 'K';
+    for (const auto& [message, handler] : rules) {
+        const bool key = handler[2] == 'K',
+                   oneMeansDefault = message != WM_MOUSEHOVER && message != WM_LBUTTONDBLCLK;
         for (LRESULT answer : {1, 7}) {
             child.answer = answer, child.handler.clear();
-            const LRESULT byDefault = DefWindowProcW(child.window, rule.message, wParam, lParam);
-            CHECK(SendMessageW(child.window, rule.message, wParam, lParam) ==
-                  (answer == 1 && rule.oneMeansDefault ? byDefault : answer));
-            CHECK((child.handler == rule.handler && child.keys == MK_SHIFT));
+            const LRESULT byDefault = DefWindowProcW(child.window, message, wParam, lParam);
+            CHECK(SendMessageW(child.window, message, wParam, lParam) ==
+                  (answer == 1 && oneMeansDefault ? byDefault : answer));
+            CHECK((child.handler == handler && child.keys == MK_SHIFT));
             CHECK((child.x == (key ? int(lParam) : -5) && child.y == (key ? 0 : 300)));
         }
     }

@@ -114,40 +114,16 @@ int MatrixMismatches(HWND dialog, int hue, int pickedX, int pickedY) {
 
 } // namespace
 
-TEST_CASE("colour box: it opens on the caller's colour") {
-    const struct {
-        unsigned long color;
-        const wchar_t* values;
-        LRESULT slider;
-    } cases[] = {
-        {0x000000FF, L"0,100,100,255,0,0[#ff 0 0]", 360},
-        {0x00000000, L"0,0,0,0,0,0[# 0 0 0]", 360},
-        {0x00030201, L"210,66,1,1,2,3[# 1 2 3]", 150},
-    };
-    for (const auto& c : cases) {
-        CAPTURE(c.color);
-        unsigned long color = c.color;
-        RunDialog([&] { return ShowColorBox(nullptr, color); },
-                  [&](HWND dialog) {
-                      CHECK(ColorValues(dialog) == c.values);
-                      CHECK(SliderRanges(dialog, {IDC_COLOR_HUE_SLIDER}) ==
-                            std::vector<LRESULT>{0, 360, c.slider});
-                      CHECK(SwatchMismatches(dialog, c.color) == 0);
-                      ClickButton(dialog, IDCANCEL);
-                  });
-    }
-}
-
-TEST_CASE("colour box: notified points, a click, a drag and a hue pick; OK hands the pick back") {
-    unsigned long color = 0x000000FF;                          // red: the matrix of hue 0
-    const COrvanelBitmap red = Matrix(0), green = Matrix(120); // the slider at 240 is hue 120
+TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and a hue pick") {
+    unsigned long color = 0x00030201;                               // hue 210
+    const COrvanelBitmap opened = Matrix(210), green = Matrix(120); // the slider at 240: hue 120
     // A notified point is kept on the bitmap; y = 0 is the top row.
     const struct {
         short x, y;
         unsigned long want;
-    } notes[] = {{10, 0, red.GetColorValue(10, 257)},
-                 {300, 10, red.GetColorValue(257, 247)}, // beside the bitmap: its last column
-                 {200, -40, red.GetColorValue(200, 257)}};
+    } notes[] = {{10, 0, opened.GetColorValue(10, 257)},
+                 {300, 10, opened.GetColorValue(257, 247)}, // beside the bitmap: its last column
+                 {200, -40, opened.GetColorValue(200, 257)}};
     const unsigned long picked = green.GetColorValue(57, 257 - 197);
     Orvanel::Color::HSBColor hsb{0, 100, 100};
     unsigned long converted = picked;
@@ -160,6 +136,10 @@ TEST_CASE("colour box: notified points, a click, a drag and a hue pick; OK hands
              (picked >> 8) & 0xFF, picked >> 16);
     CHECK(RunDialog([&] { return ShowColorBox(nullptr, color); },
                     [&](HWND dialog) {
+                        CHECK(ColorValues(dialog) == L"210,66,1,1,2,3[# 1 2 3]");
+                        CHECK(SliderRanges(dialog, {IDC_COLOR_HUE_SLIDER}) ==
+                              std::vector<LRESULT>{0, 360, 150});
+                        CHECK(SwatchMismatches(dialog, 0x00030201) == 0);
                         // The slider keeps its width from the template.
                         const std::string slider =
                             Placement(dialog, GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER));
@@ -181,16 +161,16 @@ TEST_CASE("colour box: notified points, a click, a drag and a hue pick; OK hands
                         const std::wstring notified = ColorValues(dialog);
                         HWND matrix = Child(dialog, L"ColorMatrix");
                         Mouse(matrix, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
-                        CHECK(MatrixMismatches(dialog, 0, 127, 127) == 0);
-                        CHECK(SwatchMismatches(dialog, red.GetColorValue(127, 257 - 127)) == 0);
+                        CHECK(MatrixMismatches(dialog, 210, 127, 127) == 0);
+                        CHECK(SwatchMismatches(dialog, opened.GetColorValue(127, 257 - 127)) == 0);
                         // Dragged past the top-right corner (the top row's last pixel), back in,
                         // released.
                         Mouse(matrix, WM_MOUSEMOVE, 257, 1);
                         Mouse(matrix, WM_MOUSEMOVE, 60, 200); // picture pixel (57, 197)
                         Mouse(matrix, WM_LBUTTONUP, 60, 200);
                         Mouse(matrix, WM_MOUSEMOVE, 20, 20); // released: no longer picks
-                        CHECK(MatrixMismatches(dialog, 0, 57, 197) == 0);
-                        CHECK(SwatchMismatches(dialog, red.GetColorValue(57, 257 - 197)) == 0);
+                        CHECK(MatrixMismatches(dialog, 210, 57, 197) == 0);
+                        CHECK(SwatchMismatches(dialog, opened.GetColorValue(57, 257 - 197)) == 0);
                         // A pick leaves the boxes for the next hue change.
                         CHECK(ColorValues(dialog) == notified);
                         // A new hue repaints the matrix; the colour is read again at the picked
