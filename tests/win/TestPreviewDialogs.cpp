@@ -121,8 +121,7 @@ TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and
     const struct {
         short x, y;
         unsigned long want;
-    } notes[] = {{10, 0, opened.GetColorValue(10, 257)},
-                 {300, 10, opened.GetColorValue(257, 247)}, // beside the bitmap: its last column
+    } notes[] = {{300, 10, opened.GetColorValue(257, 247)}, // beside the bitmap: its last column
                  {200, -40, opened.GetColorValue(200, 257)}};
     const unsigned long picked = green.GetColorValue(57, 257 - 197);
     Orvanel::Color::HSBColor hsb{0, 100, 100};
@@ -145,10 +144,6 @@ TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and
                             Placement(dialog, GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER));
                         CHECK((slider.rfind("340,40 ", 0) == 0 &&
                                slider.substr(slider.size() - 4) == "x283"));
-                        CHECK(Placement(dialog, Child(dialog, L"ColorMatrix")) == "8,50 260x260");
-                        CHECK(Placement(dialog, Child(dialog, L"ColorGradient")) ==
-                              "297,50 30x260");
-                        CHECK(Placement(dialog, Child(dialog, L"ColorBox")) == "500,300 50x50");
                         for (const auto& note : notes) {
                             INFO("notified at " << note.x << ", " << note.y);
                             SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK,
@@ -225,18 +220,13 @@ void Point(HWND dialog, UINT message, int x, int y) {
     Mouse(Child(dialog, L"PreviewWindow"), message, kLeft + x, kTop + y);
 }
 
-// The caller's nine references, set apart from anything the dialog gives back.
-struct References {
-    unsigned long color = 0x0000FF00; // green: hue 120
-    int x = -1, y = -2, size = -3, reserved = -4, brightness = -5, hue = -6, intensity = -7;
-    std::vector<int> Ints() const { return {x, y, size, reserved, brightness, hue, intensity}; }
-};
-
 } // namespace
 
 TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colour box's colour") {
     COrvanelBitmap photo = Pattern(600, 300);
-    References refs;
+    unsigned long color = 0x0000FF00; // green: hue 120
+    // x, y, size, reserved, brightness, hue, intensity: apart from anything handed back
+    int refs[7] = {-1, -2, -3, -4, -5, -6, -7};
     // The swatch opens the colour box over the dialog; its colour, if confirmed, gives the hue.
     const auto pickColor = [&](HWND dialog, bool confirm) {
         // Not waited for: the colour box runs its own modal loop inside the click.
@@ -262,9 +252,8 @@ TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colo
     Orvanel::Filter::SeedRuntimeRand(kSeed); // this thread runs the dialog and its renders
     CHECK(RunDialog(
               [&] {
-                  return ShowLensFlareDialogBox(nullptr, &photo, refs.color, refs.x, refs.y,
-                                                refs.size, refs.reserved, refs.brightness, refs.hue,
-                                                refs.intensity);
+                  return ShowLensFlareDialogBox(nullptr, &photo, color, refs[0], refs[1], refs[2],
+                                                refs[3], refs[4], refs[5], refs[6]);
               },
               [&](HWND dialog) {
                   CHECK(FlareValues(dialog) == L"100,25,30");
@@ -299,8 +288,8 @@ TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colo
               }) == 1);
     // OK reads the sliders again, without the floor; 300 preview pixels at 0.64 are 468. The
     // colour itself is not handed back.
-    CHECK(refs.Ints() == std::vector<int>{468, 0, 250, 0, 1, hue, 31});
-    CHECK(refs.color == 0x0000FF00);
+    CHECK(std::vector<int>(refs, refs + 7) == std::vector<int>{468, 0, 250, 0, 1, hue, 31});
+    CHECK(color == 0x0000FF00);
 }
 
 // The flare's bytes depend on the runtime: its rand places the rays (from state 1 on a new
@@ -399,9 +388,6 @@ TEST_CASE("the page as it opens, the quarter turn, the position buttons and marg
     layout.marginLeft = 1.0f;
     Run(layout, picture, [&](HWND dialog) {
         CHECK(Placement(dialog, Miniature(dialog)) == "20,45 260x260");
-        RECT client{}; // inside the border and the edge
-        GetClientRect(Miniature(dialog), &client);
-        CHECK((client.right == 256 && client.bottom == 256));
         CHECK(Labels(dialog) == L"Haut,Milieu,Bas"); // a wide picture moves up and down
         CHECK(MarginTexts(dialog) == L"0.400000,0.400000,0.400000,1.000000");
         CHECK(MiniatureMismatches(dialog, picture) == 0);

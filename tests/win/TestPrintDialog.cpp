@@ -73,31 +73,25 @@ TEST_CASE("[one page] without the printer dialog one page goes to the default pr
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
     CHECK(Print(&picture, &margins, false) == 1);
-
-    // Where the page must show the picture, from the printer's own description of its page.
-    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, nullptr);
-    REQUIRE(dc != nullptr);
-    const auto placement = Orvanel::Layout::PlaceImageOnPage(
-        margins.marginLeft, margins.marginTop, margins.marginRight, margins.marginBottom,
-        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
-        GetDeviceCaps(dc, VERTSIZE), picture.GetBitmapWidth(), picture.GetBitmapHeight());
-    std::ofstream(CheckFolder() + "/expected.txt")
-        << GetDeviceCaps(dc, PHYSICALWIDTH) << ' ' << GetDeviceCaps(dc, PHYSICALHEIGHT) << ' '
-        << GetDeviceCaps(dc, PHYSICALOFFSETX) << ' ' << GetDeviceCaps(dc, PHYSICALOFFSETY) << ' '
-        << placement.left << ' ' << placement.top << ' ' << placement.width << ' '
-        << placement.height << '\n';
-    DeleteDC(dc);
-    CHECK(placement.drawable);
 }
 
 TEST_CASE("[page check] the page shows the picture upright where the margins put it" *
           doctest::skip()) {
-    // In printer pixels: the sheet, the offset of its printable area, the picture's placement.
-    int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0, left = 0, top = 0, width = 0,
-        height = 0;
-    std::ifstream(CheckFolder() + "/expected.txt") >> pageWidth >> pageHeight >> offsetX >>
-        offsetY >> left >> top >> width >> height;
-    REQUIRE((pageWidth > 0 && width > 0 && height > 0));
+    // Where the page must show the picture, from the printer's own description of its page, in
+    // printer pixels.
+    COrvanelBitmap picture = Picture();
+    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, nullptr);
+    REQUIRE(dc != nullptr);
+    const auto placed = Orvanel::Layout::PlaceImageOnPage(
+        kMargins.marginLeft, kMargins.marginTop, kMargins.marginRight, kMargins.marginBottom,
+        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
+        GetDeviceCaps(dc, VERTSIZE), picture.GetBitmapWidth(), picture.GetBitmapHeight());
+    const int pageWidth = GetDeviceCaps(dc, PHYSICALWIDTH),
+              pageHeight = GetDeviceCaps(dc, PHYSICALHEIGHT),
+              offsetX = GetDeviceCaps(dc, PHYSICALOFFSETX),
+              offsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    DeleteDC(dc);
+    REQUIRE((placed.drawable && pageWidth > 0 && placed.width > 0 && placed.height > 0));
     // A binary PPM as pdftoppm writes it, top row first, three bytes a pixel: the same sheet
     // as the printer's page at another resolution.
     std::ifstream file(CheckFolder() + "/page.ppm", std::ios::binary);
@@ -124,8 +118,8 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     const int d = 4 * pageWidth / ppmWidth;
     for (int corner = 0; corner < 4; ++corner) {
         const int outX = corner % 2 ? 2 * d : -2 * d, outY = corner / 2 ? 2 * d : -2 * d;
-        const int x = corner % 2 ? left + width - 1 - d : left + d;
-        const int y = corner / 2 ? top + height - 1 - d : top + d;
+        const int x = corner % 2 ? placed.left + placed.width - 1 - d : placed.left + d;
+        const int y = corner / 2 ? placed.top + placed.height - 1 - d : placed.top + d;
         INFO("corner " << corner << " at printer pixel " << x << ", " << y);
         CHECK(shows(x, y, kQuarterColors[corner]));
         CHECK(shows(x + outX, y, RGB(255, 255, 255)));
