@@ -117,12 +117,6 @@ int MatrixMismatches(HWND dialog, int hue, int pickedX, int pickedY) {
 TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and a hue pick") {
     unsigned long color = 0x00030201;                               // hue 210
     const COrvanelBitmap opened = Matrix(210), green = Matrix(120); // the slider at 240: hue 120
-    // A notified point is kept on the bitmap; y = 0 is the top row.
-    const struct {
-        short x, y;
-        unsigned long want;
-    } notes[] = {{300, 10, opened.GetColorValue(257, 247)}, // beside the bitmap: its last column
-                 {200, -40, opened.GetColorValue(200, 257)}};
     const unsigned long picked = green.GetColorValue(57, 257 - 197);
     Orvanel::Color::HSBColor hsb{0, 100, 100};
     unsigned long converted = picked;
@@ -144,16 +138,14 @@ TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and
                             Placement(dialog, GetDlgItem(dialog, IDC_COLOR_HUE_SLIDER));
                         CHECK((slider.rfind("340,40 ", 0) == 0 &&
                                slider.substr(slider.size() - 4) == "x283"));
-                        for (const auto& note : notes) {
-                            INFO("notified at " << note.x << ", " << note.y);
-                            SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK,
-                                         MAKELPARAM(note.x, note.y));
-                            // The value boxes follow at once.
-                            CHECK(ControlText(dialog, IDC_COLOR_RED_EDIT) ==
-                                  std::to_wstring(note.want & 0xFF));
-                            CHECK(SwatchMismatches(dialog, note.want) == 0);
-                        }
-                        const std::wstring notified = ColorValues(dialog);
+                        // A notified point is kept on the bitmap: beside it and above it (y = 0
+                        // is the top row), its top-right pixel. The value boxes follow at once.
+                        SendMessageW(dialog, WM_NOTIFY, IDN_COLOR_BOX_PICK, MAKELPARAM(300, -40));
+                        const unsigned long notified = opened.GetColorValue(257, 257);
+                        CHECK(ControlText(dialog, IDC_COLOR_RED_EDIT) ==
+                              std::to_wstring(notified & 0xFF));
+                        CHECK(SwatchMismatches(dialog, notified) == 0);
+                        const std::wstring boxes = ColorValues(dialog);
                         HWND matrix = Child(dialog, L"ColorMatrix");
                         Mouse(matrix, WM_LBUTTONDOWN, 130, 130); // picture pixel (127, 127)
                         CHECK(MatrixMismatches(dialog, 210, 127, 127) == 0);
@@ -167,7 +159,7 @@ TEST_CASE("colour box: the caller's colour, notified points, a click, a drag and
                         CHECK(MatrixMismatches(dialog, 210, 57, 197) == 0);
                         CHECK(SwatchMismatches(dialog, opened.GetColorValue(57, 257 - 197)) == 0);
                         // A pick leaves the boxes for the next hue change.
-                        CHECK(ColorValues(dialog) == notified);
+                        CHECK(ColorValues(dialog) == boxes);
                         // A new hue repaints the matrix; the colour is read again at the picked
                         // pixel.
                         DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 240);

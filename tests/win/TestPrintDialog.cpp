@@ -48,13 +48,6 @@ int Print(
     return documents.count;
 }
 
-// The folder the script shares with this program (a Windows path), never missing.
-std::string CheckFolder() {
-    const char* folder = std::getenv("QUILLET_PRINT_CHECK");
-    REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
-    return folder;
-}
-
 std::wstring DefaultPrinter() {
     wchar_t name[256] = {};
     DWORD size = 256;
@@ -94,7 +87,9 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     REQUIRE((placed.drawable && pageWidth > 0 && placed.width > 0 && placed.height > 0));
     // A binary PPM as pdftoppm writes it, top row first, three bytes a pixel: the same sheet
     // as the printer's page at another resolution.
-    std::ifstream file(CheckFolder() + "/page.ppm", std::ios::binary);
+    const char* folder = std::getenv("QUILLET_PRINT_CHECK"); // the script's, a Windows path
+    REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
+    std::ifstream file(std::string(folder) + "/page.ppm", std::ios::binary);
     std::string magic;
     int ppmWidth = 0, ppmHeight = 0, maximum = 0;
     file >> magic >> ppmWidth >> ppmHeight >> maximum;

@@ -29,7 +29,8 @@ function(quillet_win_test name)
                        FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
-# Through the DLL, as a host uses it; the file dialogs against the filter lists.
+# Through the DLL, as a host uses it (the association in the session's prefix); the file dialogs
+# against the filter lists.
 quillet_win_test(test_exports win/TestExports.cpp OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp)
 quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
@@ -53,6 +54,3 @@ quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 # print thread cannot start.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
-
-# The file association, through the DLL, in the session's prefix.
-quillet_win_test(test_association_dialog win/TestAssociationDialog.cpp OBJECTS)
