@@ -33,7 +33,6 @@ endfunction()
 # against the filter lists.
 quillet_win_test(test_exports win/TestExports.cpp OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp)
-quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
 # The filters, the colour model and the page layout compute what the previews must show (the print
 # setup's against the session's default printer); the lens flare oracle gives the ring factors
 # this runtime's maths come to.
