@@ -319,8 +319,6 @@ constexpr COLORREF kSurround = RGB(161, 157, 157), kPage = RGB(255, 255, 255);
 // The paper of the session's queue, A4 portrait, in millimetres as wine reports it.
 constexpr int kPaperWidth = 209, kPaperHeight = 297;
 
-HWND Miniature(HWND dialog) { return Child(dialog, L"PreviewPrint"); }
-
 // Miniature pixels on screen that differ from the page: the surround, the white sheet (in the
 // miniature's 256 x 256 client area) and the picture resampled to fit the area that the margins
 // leave free, in its top-left corner. The margins are the texts the dialog wrote, read back.
@@ -340,20 +338,12 @@ int MiniatureMismatches(HWND dialog, COrvanelBitmap& picture) {
         copy = Resampled(picture, int(float(picture.GetBitmapWidth()) * ratio),
                          int(float(picture.GetBitmapHeight()) * ratio));
     }
-    return PictureMismatches(Miniature(dialog), copy, area.left, area.top, [](int x, int y) {
-        const PixelRect& p = page;
-        return x >= p.left && x < p.right && y >= p.top && y < p.bottom ? kPage : kSurround;
-    });
+    return PictureMismatches(
+        Child(dialog, L"PreviewPrint"), copy, area.left, area.top, [](int x, int y) {
+            const PixelRect& p = page;
+            return x >= p.left && x < p.right && y >= p.top && y < p.bottom ? kPage : kSurround;
+        });
 }
-
-bool SameBitmap(COrvanelBitmap& a, COrvanelBitmap& b) {
-    return a.GetBitmapWidth() == b.GetBitmapWidth() && a.GetBitmapHeight() == b.GetBitmapHeight() &&
-           std::memcmp(a.GetPtBitmap(), b.GetPtBitmap(),
-                       size_t(4) * a.GetBitmapWidth() * a.GetBitmapHeight()) == 0;
-}
-
-// Position 7 matches no button: none is checked until the user picks one.
-constexpr CMargeData kDefaultLayout{0.4f, 0.4f, 0.4f, 0.4f, 5, false, 7};
 
 int Run(CMargeData& layout, COrvanelBitmap& picture, const std::function<void(HWND)>& drive) {
     return RunDialog([&] { return ShowPrintPreview(nullptr, &layout, &picture); }, drive);
@@ -376,10 +366,10 @@ std::wstring MarginTexts(HWND dialog) {
 
 TEST_CASE("the page as it opens, the quarter turn, the position buttons and margin edits") {
     COrvanelBitmap picture = Quarters(600, 300), original = Quarters(600, 300);
-    CMargeData layout = kDefaultLayout;
-    layout.marginLeft = 1.0f;
+    // Position 7 matches no button: none is checked until the user picks one.
+    CMargeData layout{0.4f, 0.4f, 0.4f, 1.0f, 5, false, 7};
     Run(layout, picture, [&](HWND dialog) {
-        CHECK(Placement(dialog, Miniature(dialog)) == "20,45 260x260");
+        CHECK(Placement(dialog, Child(dialog, L"PreviewPrint")) == "20,45 260x260");
         CHECK(Labels(dialog) == L"Haut,Milieu,Bas"); // a wide picture moves up and down
         CHECK(MarginTexts(dialog) == L"0.400000,0.400000,0.400000,1.000000");
         CHECK(MiniatureMismatches(dialog, picture) == 0);
@@ -398,7 +388,7 @@ TEST_CASE("the page as it opens, the quarter turn, the position buttons and marg
         // Turned back, with every margin at 0.4: only the picture can make the page repaint.
         Click(dialog, IDC_PRINT_ROTATE);
         CHECK(Labels(dialog) == L"Haut,Milieu,Bas");
-        CHECK(SameBitmap(picture, original));
+        CHECK(std::memcmp(picture.GetPtBitmap(), original.GetPtBitmap(), 600 * 300 * 4) == 0);
         CHECK(MiniatureMismatches(dialog, picture) == 0);
         // The positions set the top margin: the 80 rows of the picture in the middle of the
         // 236-row sheet (297 mm) leave 98.16 mm above them; at the end 0.4 cm below.

@@ -4,16 +4,15 @@
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
 // The unnamed cases print five pages between them. The export always answers 0: what the job
 // did is read from the documents it started, the boxes it showed and the PDFs.
-#include "dialog/PrintDialog.h"
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
 #include "module/Quillet.h"
-#include "resources/resource.h"
+#include "print/PrintJob.h"
 #include "support/DialogHarness.h"
 #include "support/ImportPatch.h"
-#include "win32/ModuleInstance.h"
 
 #include <dlgs.h>
+#include <process.h>
 #include <winspool.h>
 
 #include <cstdlib>
@@ -53,11 +52,6 @@ std::wstring DefaultPrinter() {
     DWORD size = 256;
     return GetDefaultPrinterW(name, &size) ? name : L"";
 }
-
-// A dialog whose print thread cannot start.
-class CThreadlessPrintDialog : public Orvanel::Dialog::CPrintDialog {
-    HANDLE StartPrintThread(unsigned&) override { return nullptr; }
-};
 
 } // namespace
 
@@ -177,17 +171,13 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled there or in
     }
 }
 
-TEST_CASE("the dialog's own class: a print thread that cannot start leaves no box open") {
+TEST_CASE("a print thread that cannot start: no box left open, nothing printed") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
-    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll")); // its templates
-    CThreadlessPrintDialog dialog;
-    dialog.margins = &margins;
-    dialog.bitmap = &picture;
-    dialog.showPrinterDialog = false;
-    CModalDriver driver([](HWND) {}, 5000);
-    dialog.RunModal(IDD_PRINT_JOB, nullptr);
-    driver.Join();
-    CHECK_FALSE(driver.WatchdogFired());
-    CHECK(dialog.cancelBox == nullptr);
+    const ImportPatch<decltype(&_beginthreadex)> noThread(
+        GetModuleHandleW(L"Quillet.dll"), "_beginthreadex",
+        [](void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) -> uintptr_t {
+            return 0;
+        });
+    CHECK(Print(&picture, &margins, false) == 0);
 }

@@ -49,7 +49,6 @@ quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 
 # The print job, printing to the PDF printer of scripts/printer-session.sh: the script runs the
 # program's cases in groups and checks the PDFs each group leaves, once on a machine without
-# printers (both print dialogs there). The dialog's objects are linked in for a dialog whose
-# print thread cannot start.
+# printers (both print dialogs there). The job's objects are linked in to be run directly there.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
