@@ -162,13 +162,11 @@ TEST_CASE("the names in the host's order, the first shown; what comes back") {
     };
     CHostWindow host;
     for (const auto& c : cases) {
-        INFO("item " << c.select << " chosen");
         const std::wstring chosen = RunDialog(
             [&] { return ShowOpenCLDialogBox(host, names); },
             [&](HWND dialog) {
                 CHECK(ComboItems(dialog, IDC_OPENCL_DEVICE) == names); // not sorted
                 CHECK(ControlText(dialog, IDC_OPENCL_DEVICE) == names.front());
-                CHECK(SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_GETCURSEL, 0, 0) == 0);
                 CHECK(GetWindow(dialog, GW_OWNER) == host);
                 if (c.select != -2)
                     SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_SETCURSEL, c.select, 0);
@@ -182,8 +180,6 @@ TEST_CASE("the names in the host's order, the first shown; what comes back") {
     CHECK(RunDialog([] { return ShowOpenCLDialogBox(nullptr, {}); },
                     [](HWND dialog) {
                         CHECK(ComboItems(dialog, IDC_OPENCL_DEVICE).empty());
-                        CHECK(SendDlgItemMessageW(dialog, IDC_OPENCL_DEVICE, CB_GETCURSEL, 0, 0) ==
-                              CB_ERR);
                         ClickButton(dialog, IDOK);
                     })
               .empty());

@@ -364,7 +364,7 @@ std::wstring MarginTexts(HWND dialog) {
 
 } // namespace
 
-TEST_CASE("the page as it opens, the quarter turn, the position buttons and margin edits") {
+TEST_CASE("print setup: the page, the quarter turn, the positions, margin edits; opened turned") {
     COrvanelBitmap picture = Quarters(600, 300), original = Quarters(600, 300);
     // Position 7 matches no button: none is checked until the user picks one.
     CMargeData layout{0.4f, 0.4f, 0.4f, 1.0f, 5, false, 7};
@@ -422,11 +422,9 @@ TEST_CASE("the page as it opens, the quarter turn, the position buttons and marg
     });
     // Closed while turned: the bitmap stays turned and the record says so.
     CHECK((layout.rotate && layout.horizontalPlacement == 1 && picture.GetBitmapWidth() == 300));
-}
 
-// Opened with the turn already chosen, a wide picture is turned as the dialog opens; like a tall
-// picture without a turn, it then moves left and right.
-TEST_CASE("opened with the turn chosen, a wide picture is turned; a tall one is not") {
+    // Opened with the turn already chosen, a wide picture is turned as the dialog opens; like a
+    // tall picture without a turn, it then moves left and right.
     for (bool turn : {true, false}) {
         CAPTURE(turn);
         COrvanelBitmap opened = turn ? Quarters(600, 300) : Quarters(300, 600);

@@ -12,7 +12,7 @@ target_link_libraries(win_test_support PUBLIC quillet_testing QuilletHost ${QUIL
 # A test program; with the option OBJECTS the framework's objects are linked in, to be driven
 # directly or to compute what a dialog must show. Without a COMMAND, ctest runs the program.
 function(quillet_win_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "OBJECTS" "TIMEOUT" "COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "OBJECTS" "" "COMMAND")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:doctest_main>
                  $<$<BOOL:${arg_OBJECTS}>:$<TARGET_OBJECTS:QuilletObjects>>)
   target_link_libraries(${name} PRIVATE win_test_support)
@@ -20,13 +20,9 @@ function(quillet_win_test name)
   if(NOT arg_COMMAND)
     set(arg_COMMAND ${name})
   endif()
-  if(NOT arg_TIMEOUT)
-    set(arg_TIMEOUT 120)
-  endif()
   add_test(NAME win.${name} COMMAND ${arg_COMMAND})
   # A crash in a thread can end the program under wine's debugger without a failing status.
-  set_tests_properties(win.${name} PROPERTIES TIMEOUT ${arg_TIMEOUT}
-                       FAIL_REGULAR_EXPRESSION "wine: Unhandled")
+  set_tests_properties(win.${name} PROPERTIES TIMEOUT 120 FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
 # Through the DLL, as a host uses it (the association in the session's prefix); the file dialogs
@@ -41,7 +37,8 @@ quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/LensFlar
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves. About
 # 100 s on two cores shared with parallel builds; the usual 120 s would be too tight.
-quillet_win_test(test_leak_soak win/TestLeakSoak.cpp TIMEOUT 300)
+quillet_win_test(test_leak_soak win/TestLeakSoak.cpp)
+set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300)
 target_link_libraries(test_leak_soak PRIVATE psapi)
 
 # The framework's classes driven directly.
