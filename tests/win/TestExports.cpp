@@ -146,7 +146,7 @@ TEST_CASE("the About box shows its four strings, is centred and is owned by the 
 
 // ShowOpenCLDialogBox driven as a user would: the host's names listed in its order, the first
 // shown, the one confirmed handed back, and the empty string when no item of the list was.
-TEST_CASE("the names in the host's order, the first shown; what comes back") {
+TEST_CASE("OpenCL chooser: the host's names in its order, the first shown; what comes back") {
     const std::vector<std::wstring> names{L"Zeta GPU", L"Alpha CPU", L"Mid accelerator"};
     // OK with the selection as it opened, with another item, and with no item selected and a
     // name typed into the box's edit field: not a device of the host's. What Cancel and a
@@ -228,7 +228,7 @@ std::wstring Drive(const std::wstring& initial, int (*show)(wchar_t*, HWND), HWN
 
 } // namespace
 
-TEST_CASE("the Open dialogs: their file types, a file chosen, cancel (one way in for both)") {
+TEST_CASE("the Open dialogs: their file types, a file chosen, a cancel") {
     MakeFiles();
     CHECK(Drive(kUntouched, ShowOpenDialogBox, GetDesktopWindow(), 1, [&](HWND dialog) {
               CheckFileTypes(dialog, Orvanel::ShellPlan::kImageOpenFilter);
