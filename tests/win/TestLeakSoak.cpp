@@ -179,7 +179,7 @@ TEST_CASE("each dialog opened and closed 200 times, the print job run 20 times: 
     };
     CHostWindow host;
     for (const SoakRow& row : rows) {
-        INFO(row.name);
+        INFO("dialog: " << row.name);
         const Footprint grown = Soak(row.name, kRounds, [&](int round) {
             // Three ways out in turn: OK (the export answers 1), the dismissing button, the
             // caption's close.
