@@ -87,7 +87,7 @@ Footprint Soak(const std::string& name, int rounds, const std::function<bool(int
 // One row per dialog: how a host shows it (the export's result), what a user does in it (false
 // when the dialog did not answer as it should), and the button that dismisses it.
 struct SoakRow {
-    const char* name;
+    std::string name;
     std::function<long long(HWND owner)> show;
     std::function<bool(HWND dialog, int round)> act;
     int dismissId;
