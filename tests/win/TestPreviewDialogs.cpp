@@ -299,7 +299,7 @@ TEST_CASE("lens flare: with this runtime, the renderer and ring factors give the
             COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
             Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness,
                                                           c.hue, c.intensity);
-            CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, c.name);
+            CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, std::string(c.name));
         }
     })
         .join();
