@@ -17,9 +17,11 @@
 
 namespace QuilletDemo {
 
+using QuilletTest::Child;
 using QuilletTest::ClickButton;
 using QuilletTest::CModalDriver;
 using QuilletTest::DragSlider;
+using QuilletTest::Mouse;
 
 namespace {
 
@@ -32,26 +34,16 @@ struct TourStop {
     std::function<void(HWND)> close;
 };
 
-// Lets the dialog's thread finish painting: a message sent to it returns only once every
-// message queued before it has been handled.
-void Settle(HWND dialog) {
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
-}
-
 bool Visit(CDemoWindow& window, const TourStop& stop, const std::wstring& folder) {
     const std::wstring path = folder + L"/" + stop.exportName + L".png";
     bool saved = false;
     CModalDriver driver([&](HWND dialog) {
-        Settle(dialog);
+        bool shown = WaitUntilShown(dialog);
         if (stop.prepare) {
             stop.prepare(dialog);
-            Settle(dialog);
+            shown = WaitUntilShown(dialog);
         }
-        saved = SaveWindowScreenshot(dialog, path);
+        saved = shown && SaveWindowScreenshot(dialog, path);
         stop.close(dialog);
     });
     window.RunCommand(stop.command);
@@ -73,19 +65,19 @@ int RunTour(CDemoWindow& window, const std::wstring& folder) {
         // A bright point on the matrix, then a sky-blue hue: the marker stays on the point.
         {L"ShowColorBox", kCommandColor,
          [](HWND dialog) {
-             HWND matrix = FindWindowExW(dialog, nullptr, L"ColorMatrix", nullptr);
-             SendMessageW(matrix, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(190, 60));
-             SendMessageW(matrix, WM_LBUTTONUP, 0, MAKELPARAM(190, 60));
+             HWND matrix = Child(dialog, L"ColorMatrix");
+             Mouse(matrix, WM_LBUTTONDOWN, 190, 60);
+             Mouse(matrix, WM_LBUTTONUP, 190, 60);
              DragSlider(dialog, IDC_COLOR_HUE_SLIDER, 160);
          },
          [](HWND dialog) { ClickButton(dialog, IDOK); }},
         // The flare dragged to the upper right of the preview, made larger and brighter.
         {L"ShowLensFlareDialogBox", kCommandLensFlare,
          [](HWND dialog) {
-             HWND preview = FindWindowExW(dialog, nullptr, L"PreviewWindow", nullptr);
-             SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
-             SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(330, 60));
-             SendMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(330, 60));
+             HWND preview = Child(dialog, L"PreviewWindow");
+             Mouse(preview, WM_LBUTTONDOWN, 200, 100);
+             Mouse(preview, WM_MOUSEMOVE, 330, 60);
+             Mouse(preview, WM_LBUTTONUP, 330, 60);
              DragSlider(dialog, IDC_LENS_FLARE_BRIGHTNESS, 60);
              DragSlider(dialog, IDC_LENS_FLARE_SIZE, 180);
          },

@@ -38,6 +38,15 @@ BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM context) {
     return TRUE;
 }
 
+LRESULT CALLBACK DropRealMouse(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message >= WM_MOUSEFIRST &&
+        message->message <= WM_MOUSELAST) {
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 HWND FindThreadDialog(DWORD threadId) {
@@ -69,7 +78,8 @@ std::wstring ControlText(HWND dialog, int controlId) {
 }
 
 CModalDriver::CModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs)
-    : drive_(std::move(drive)), timeoutMs_(timeoutMs), uiThreadId_(GetCurrentThreadId()) {
+    : drive_(std::move(drive)), timeoutMs_(timeoutMs), uiThreadId_(GetCurrentThreadId()),
+      mutedMouse_(SetWindowsHookExW(WH_GETMESSAGE, DropRealMouse, nullptr, uiThreadId_)) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -79,6 +89,10 @@ void CModalDriver::Join() {
     modalReturned_ = true;
     if (thread_.joinable()) {
         thread_.join();
+    }
+    if (mutedMouse_ != nullptr) {
+        UnhookWindowsHookEx(mutedMouse_);
+        mutedMouse_ = nullptr;
     }
 }
 

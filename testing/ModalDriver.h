@@ -25,6 +25,10 @@ std::wstring ControlText(HWND dialog, int controlId);
 // (which acts as the user would, usually ending with the closing command) and then waits for
 // the dialog to go away. A watchdog closes a dialog that is still open after the timeout, so
 // that nothing can hang, and reports it through WatchdogFired().
+// Until Join, the mouse messages that reach the constructing thread's queue from the real
+// pointer are dropped. `drive` acts through sent messages, which do not pass the queue; a real
+// pointer resting over a picking window would otherwise pick points of its own during a
+// simulated drag (a window that appears or moves under the pointer gets a move message).
 class CModalDriver {
 public:
     explicit CModalDriver(std::function<void(HWND)> drive, DWORD timeoutMs = 15000);
@@ -44,6 +48,7 @@ private:
     std::function<void(HWND)> drive_;
     DWORD timeoutMs_;
     DWORD uiThreadId_;
+    HHOOK mutedMouse_;
     std::atomic<bool> modalReturned_{false};
     std::atomic<bool> dialogFound_{false};
     std::atomic<bool> watchdogFired_{false};

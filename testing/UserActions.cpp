@@ -8,6 +8,14 @@ void ClickButton(HWND dialog, int buttonId) {
     PostMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
 }
 
+HWND Child(HWND dialog, const wchar_t* className) {
+    return FindWindowExW(dialog, nullptr, className, nullptr);
+}
+
+LRESULT Mouse(HWND window, UINT message, int x, int y) {
+    return SendMessageW(window, message, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
 void PressKey(HWND control, UINT key) {
     SendMessageW(control, WM_KEYDOWN, key, 1);
     SendMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));

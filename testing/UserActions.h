@@ -9,6 +9,13 @@ namespace QuilletTest {
 // not wait on this thread.
 void ClickButton(HWND dialog, int buttonId);
 
+// The first child window of the class: the dialogs' own windows ("ColorMatrix"...).
+HWND Child(HWND dialog, const wchar_t* className);
+
+// A mouse message with the left button held at client point (x, y), sent; its result. A press,
+// a drag and a release on a picking window.
+LRESULT Mouse(HWND window, UINT message, int x, int y);
+
 // A key pressed and released over a control (arrow keys and page keys on a trackbar).
 void PressKey(HWND control, UINT key);
 

@@ -2,10 +2,25 @@
 
 namespace QuilletTest {
 
+namespace {
+
+BOOL CALLBACK PaintNow(HWND topLevel, LPARAM) {
+    RedrawWindow(topLevel, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+} // namespace
+
+void FinishPainting(HWND window) {
+    EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), PaintNow, 0);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
 CWindowCapture::CWindowCapture(HWND window, Area area) {
     RECT rect{};
     // The frame is read from the screen itself; the client area through the window.
-    HWND sourceWindow = area == Area::Client ? window : nullptr;
+    HWND sourceWindow = area == Area::WholeWindow ? nullptr : window;
     const bool known = area == Area::Client ? GetClientRect(window, &rect) != 0
                                             : GetWindowRect(window, &rect) != 0;
     width_ = rect.right - rect.left;
@@ -22,13 +37,13 @@ CWindowCapture::CWindowCapture(HWND window, Area area) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC source = GetDC(sourceWindow);
+    HDC source = area == Area::Drawn ? GetWindowDC(window) : GetDC(sourceWindow);
     HDC memory = CreateCompatibleDC(source);
     HBITMAP capture = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (capture != nullptr) {
         HGDIOBJ previous = SelectObject(memory, capture);
-        const int left = area == Area::Client ? 0 : rect.left;
-        const int top = area == Area::Client ? 0 : rect.top;
+        const int left = area == Area::WholeWindow ? rect.left : 0;
+        const int top = area == Area::WholeWindow ? rect.top : 0;
         if (BitBlt(memory, 0, 0, width_, height_, source, left, top, SRCCOPY)) {
             GdiFlush();
             const auto* first = static_cast<const unsigned char*>(bits);

@@ -8,31 +8,6 @@
 
 namespace QuilletTest {
 
-namespace {
-
-LRESULT CALLBACK DropRealMouse(int code, WPARAM wParam, LPARAM lParam) {
-    MSG* message = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && message->message >= WM_MOUSEFIRST &&
-        message->message <= WM_MOUSELAST) {
-        message->message = WM_NULL;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-} // namespace
-
-HHOOK MuteRealMouse() {
-    return SetWindowsHookExW(WH_GETMESSAGE, DropRealMouse, nullptr, GetCurrentThreadId());
-}
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    }
-    return true;
-}
-
 COrvanelBitmap Pattern(int width, int height) {
     COrvanelBitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y) {
@@ -61,10 +36,6 @@ COrvanelBitmap Resampled(COrvanelBitmap& source, int width, int height) {
     COrvanelBitmap* target = &resampled;
     CInterpolationBicubic().Execute(&source, target);
     return resampled;
-}
-
-HWND Child(HWND dialog, const wchar_t* className) {
-    return FindWindowExW(dialog, nullptr, className, nullptr);
 }
 
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids) {
@@ -101,24 +72,12 @@ std::string Placement(HWND dialog, HWND window) {
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-LRESULT Mouse(HWND window, UINT message, int x, int y) {
-    return SendMessageW(window, message, MK_LBUTTON, MAKELPARAM(x, y));
-}
-
-void CancelOrClose(HWND dialog, bool viaCancel) {
-    PostMessageW(dialog, viaCancel ? WM_COMMAND : WM_SYSCOMMAND, viaCancel ? IDCANCEL : SC_CLOSE,
-                 0);
-}
-
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected) {
-    // The dialogs do not clip their children: a paint of the dialog itself still pending (as
-    // it opens, or once a box above it closes) would cover them again. Under wine the screen
-    // can also lag what was painted, hence the repeated looks.
-    HWND dialog = GetAncestor(window, GA_ROOT);
+    // Under wine the screen can lag what was painted, hence the repeated looks.
     int mismatches = -1;
     for (const DWORD start = GetTickCount(); mismatches != 0 && GetTickCount() - start < 10000;
          Sleep(mismatches != 0 ? 20 : 0)) {
-        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        FinishPainting(window);
         const CWindowCapture screen(window);
         mismatches = screen.Width() > 0 ? 0 : -1;
         for (int y = 0; y < screen.Height(); ++y) {

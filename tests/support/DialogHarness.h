@@ -19,30 +19,19 @@
 
 namespace QuilletTest {
 
-// Drops the mouse messages that reach this thread's queue from the real pointer until the hook
-// is removed. The tests act through sent messages, which do not pass the queue; a real pointer
-// resting over a picking window would otherwise pick points of its own during a simulated drag
-// (a window that appears or moves under the pointer gets a move message).
-HHOOK MuteRealMouse();
-
 // Calls `show` (an export that opens a modal dialog) on this thread while `drive` acts on the
 // dialog from a second thread, as a user would, usually ending with the closing command. The
 // dialog must appear (or, with `shown` false, must not) and be closed by `drive`, not by the
 // watchdog. Gives what `show` answered. `drive` may CHECK, never REQUIRE (it is another thread).
 template <typename Show>
 auto RunDialog(Show&& show, const std::function<void(HWND)>& drive, bool shown = true) {
-    const HHOOK muted = MuteRealMouse();
     CModalDriver driver(drive);
     const auto result = show();
     driver.Join();
-    UnhookWindowsHookEx(muted);
     CHECK_MESSAGE(driver.DialogFound() == shown, (shown ? "no dialog" : "a dialog") << " appeared");
     CHECK_MESSAGE(!driver.WatchdogFired(), "the watchdog had to close the dialog");
     return result;
 }
-
-// Whether `condition` became true within `timeoutMs`, looking every 10 ms.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // A visible top-level window for a dialog to be owned by; destroyed with the object.
 struct CHostWindow {
@@ -62,24 +51,18 @@ COrvanelBitmap Quarters(int width, int height);
 // The host's bicubic resampling of `source` to width x height, as the previews show pictures.
 COrvanelBitmap Resampled(COrvanelBitmap& source, int width, int height);
 
-// The first child window of the class; the texts of controls joined with commas; the items of
-// a combo box; minimum, maximum and position of each trackbar, one after another; "x,y wxh" of
-// a window in the dialog's client coordinates, its edges included.
-HWND Child(HWND dialog, const wchar_t* className);
+// The texts of controls joined with commas; the items of a combo box; minimum, maximum and
+// position of each trackbar, one after another; "x,y wxh" of a window in the dialog's client
+// coordinates, its edges included.
 std::wstring Texts(HWND dialog, std::initializer_list<int> ids);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
 std::vector<LRESULT> SliderRanges(HWND dialog, std::initializer_list<int> ids);
 std::string Placement(HWND dialog, HWND window);
 
-// A mouse message with the left button held at client point (x, y), sent; its result.
-LRESULT Mouse(HWND window, UINT message, int x, int y);
-// Ends a dialog with its Cancel button, or else with the caption's close.
-void CancelOrClose(HWND dialog, bool viaCancel);
-
 // Waits until the client area of `window` (a dialog's child, or a dialog) shows what
 // `expected(x, y)` gives (0x00BBGGRR, top-left origin; CLR_INVALID for a pixel not compared)
 // and gives the number of pixels that differ, 0 when it matched within 10 s. Before each look
-// every paint the window's dialog has pending is done, so a repaint caused by what was sent
+// every paint the window's thread has pending is done, so a repaint caused by what was sent
 // to the dialog is always seen, also where the expectation is that nothing changed.
 int ScreenMismatches(HWND window, const std::function<COLORREF(int x, int y)>& expected);
 // The same for `picture` shown with its top-left corner at (left, top) over `around`, and a

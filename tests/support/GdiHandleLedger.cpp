@@ -23,7 +23,14 @@ std::string context, firstFault;
 unsigned long created = 0;
 const void* real[12]; // the system's functions, in the order of kWatched
 
-void Created(int id, void* handle);
+void Created(int id, void* handle) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (handle != nullptr) {
+        ++created;
+        live.push_back({handle, id, context});
+    }
+}
+
 template <typename Call> int Release(int id, void* handle, Call call);
 
 // What a releasing call gives back.
@@ -88,14 +95,6 @@ void Fault(const std::string& what) {
 std::vector<Record>::iterator FindLive(const void* handle) {
     return std::find_if(live.begin(), live.end(),
                         [handle](const Record& record) { return record.handle == handle; });
-}
-
-void Created(int id, void* handle) {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (handle != nullptr) {
-        ++created;
-        live.push_back({handle, id, context});
-    }
 }
 
 // Checks a release, which `call` makes, and records it.
@@ -170,27 +169,20 @@ CGdiHandleLedger::CGdiHandleLedger(const std::vector<HMODULE>& modules) {
             }
 }
 
-void CGdiHandleLedger::SetContext(const std::string& newContext) {
+unsigned long CGdiHandleLedger::Begin(const std::string& newContext) {
     std::lock_guard<std::mutex> lock(mutex);
     context = newContext;
-}
-
-unsigned long CGdiHandleLedger::Created() const {
-    std::lock_guard<std::mutex> lock(mutex);
     return created;
 }
 
-std::string CGdiHandleLedger::Leaks() const {
+std::string CGdiHandleLedger::Problems() const {
     std::lock_guard<std::mutex> lock(mutex);
+    if (!firstFault.empty())
+        return firstFault;
     std::string text;
     for (const Record& record : live)
-        text += Describe(record) + "\n";
+        text += "still live: " + Describe(record) + "\n";
     return text;
-}
-
-std::string CGdiHandleLedger::FirstFault() const {
-    std::lock_guard<std::mutex> lock(mutex);
-    return firstFault;
 }
 
 } // namespace QuilletTest

@@ -17,15 +17,12 @@ namespace QuilletTest {
 class CGdiHandleLedger {
 public:
     explicit CGdiHandleLedger(const std::vector<HMODULE>& modules);
-    // Written into each creation record, to say when it happened ("About box, round 7").
-    void SetContext(const std::string& context);
-    // Handles made by watched calls so far.
-    unsigned long Created() const;
-    // Empty when nothing is live; otherwise the live handles, oldest first, one a line: what
-    // made each, and when.
-    std::string Leaks() const;
-    // Empty, or the first fault.
-    std::string FirstFault() const;
+    // From now on `context` ("About box, round 7") is written into each creation record, to say
+    // when it happened. Gives the number of handles watched calls have made so far.
+    unsigned long Begin(const std::string& context);
+    // Empty when every handle made so far went back as it should; otherwise the first fault, or
+    // else the live handles, oldest first, one a line: what made each, and when.
+    std::string Problems() const;
 };
 
 } // namespace QuilletTest

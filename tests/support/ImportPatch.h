@@ -40,21 +40,16 @@ private:
 };
 
 // Counts the documents a module's print code starts (its StartDocW calls) while it lives.
-class CStartedDocuments {
-public:
-    explicit CStartedDocuments(HMODULE module) : patch_(module, "StartDocW", &Count) {
-        real = patch_.Original();
-        count = 0;
-    }
-    static int WINAPI Count(HDC dc, const DOCINFOW* document) {
-        ++count;
-        return real(dc, document);
-    }
+struct CStartedDocuments {
     static inline std::atomic<int> count{0};
     static inline decltype(&StartDocW) real = nullptr;
-
-private:
-    ImportPatch<decltype(&StartDocW)> patch_;
+    ImportPatch<decltype(&StartDocW)> patch;
+    explicit CStartedDocuments(HMODULE module)
+        : patch(module, "StartDocW",
+                [](HDC dc, const DOCINFOW* document) { return ++count, real(dc, document); }) {
+        real = patch.Original();
+        count = 0;
+    }
 };
 
 } // namespace QuilletTest

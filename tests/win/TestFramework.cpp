@@ -1,8 +1,8 @@
 // The framework's classes driven directly (their objects are linked into this program):
 // DialogProc's routing, argument decoding and results, through a dialog class that records what
-// each handler receives; the child windows' creation, routing and results, the worker thread, the
-// bitmap display window's scaled copy and where its clicks go, the picking window's presses and
-// drags; the OLE call discipline of both. What the windows show on screen is checked by the
+// each handler receives; the child windows' creation, routing and results, the bitmap display
+// window's scaled copy and where its clicks go, the picking window's presses and drags; the OLE
+// call discipline of both. What the windows show on screen is checked by the
 // dialogs' tests, the fitting arithmetic by the native layout tests.
 #include "dialog/DialogProc.h"
 #include "dialog/LocalDialog.h"
@@ -17,7 +17,6 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <ios>
 #include <string>
@@ -141,7 +140,7 @@ constexpr WPARAM kHighHalf = static_cast<WPARAM>(0xABCD000000000000ull);
 
 } // namespace
 
-TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reaches its slot") {
+TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, each message reaches its slot; results") {
     ModelessDialog dialog;
     REQUIRE(dialog.window != nullptr);
     CHECK(GetWindowLongPtrW(dialog.window, GWLP_USERDATA) ==
@@ -164,7 +163,7 @@ TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reac
         CHECK((seen.values[2] == std::int64_t(wParam) && seen.values[3] == lParam));
     }
     // Decoded: sizes into the fields first, signed positions, 32-bit copies, the wheel's
-    // negative delta towards the user.
+    // negative delta towards the user; the device context to erase with whole.
     const WPARAM keys = MK_LBUTTON | MK_SHIFT, wheel = 0xFF880000 | MK_CONTROL;
     const LPARAM at = MAKELPARAM(-5, 300), keyData = LPARAM(0x77000000C0000001ull);
     const struct {
@@ -184,6 +183,7 @@ TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reac
         {WM_RBUTTONUP, keys, at, 33, {keys, -5, 300}},
         {WM_MOUSEWHEEL, wheel, MAKELPARAM(7, -2), 29, {MK_CONTROL, -120, 7, -2}},
         {WM_MOUSELEAVE, 0, 0, 26, {}},
+        {WM_ERASEBKGND, kHighHalf | 0xDC, 0, 6, {std::int64_t(kHighHalf | 0xDC)}},
         {WM_TIMER, kHighHalf | 0x41, 0, 7, {0x41}},
         {WM_KEYDOWN, kHighHalf | VK_F5, keyData, 17, {VK_F5, 0xC0000001}},
         {WM_KEYUP, kHighHalf | VK_ESCAPE, keyData, 16, {VK_ESCAPE, 0xC0000001}},
@@ -199,10 +199,6 @@ TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reac
     CHECK((seen.width == 0xFFFFu && seen.height == 0x8000u));
     CHECK(dialog.Send(WM_PAINT, 0, 0) == 0);
     CHECK((seen.slot == 13 && seen.values[2] != 0 && seen.values[0] == 0 && seen.values[1] == 0));
-    HDC dc = GetDC(dialog.window);
-    dialog.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    CHECK((seen.slot == 6 && seen.values[0] == CRecordingDialog::Value(dc)));
-    ReleaseDC(dialog.window, dc);
 
     // Unrouted messages return 0 without a handler.
     for (UINT unrouted : {UINT{WM_CHAR}, UINT{WM_CTLCOLORDLG}, UINT{WM_NCDESTROY}, UINT{WM_SETFONT},
@@ -218,17 +214,15 @@ TEST_CASE("DialogProc: WM_INITDIALOG attaches the object, then each message reac
     CHECK(DialogProc(plain, WM_SIZE, 0, MAKELPARAM(400, 200)) == 0);
     DialogProc(plain, WM_CLOSE, 0, 0);
     CHECK_FALSE(IsWindow(plain));
-}
 
-TEST_CASE("results: OnMouseMove's 1 means default; WM_CLOSE and WM_DESTROY") {
-    ModelessDialog dialog;
+    // OnMouseMove's 1 means default; only a close's 0 lets the dialog manager turn it into
+    // Cancel.
     for (int result : {1, 0, 7, -3}) {
         dialog.object.mouseMoveResult = &result;
         CHECK(dialog.Send(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)) ==
               (result == 1 ? DefWindowProcW(dialog.window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1))
                            : result));
     }
-    // Only a result of 0 lets the dialog manager turn a close into Cancel.
     CHECK(dialog.Send(WM_CLOSE, 0, 0) == 0);
     CHECK(dialog.object.destroyCalls == 1); // the default OnClose calls OnDestroy
     DestroyWindow(dialog.window);
@@ -248,8 +242,6 @@ public:
     int x = 0, y = 0;
     LRESULT closeResult = 1, answer = 1;
     CDrawContext* paintedWith = nullptr;
-    std::atomic<int> idleTurns{0};
-    std::atomic<bool> stubborn{false}, finishedTurn{false}; // a stubborn idle turn lasts 5 s
 
 #define MOUSE(name)                                                                                \
     LRESULT name(unsigned int& k, int& px, int& py) override {                                     \
@@ -281,13 +273,6 @@ public:
     }
     LRESULT OnClose() override { return closeResult; }
     LRESULT OnPaint(CDrawContext* context) override { return paintedWith = context, 0; }
-    void OnThreadIdle() override {
-        ++idleTurns;
-        if (stubborn) {
-            Sleep(5000);
-            finishedTurn = true;
-        }
-    }
 };
 
 // A top-level window that plays the dialog, wrapped as the dialogs wrap theirs.
@@ -329,29 +314,26 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK((child.widthSeenBySize == 400 && child.GetWidth() == 400 && child.GetHeight() == 200));
     // Mouse and key handlers get their arguments decoded; for most of them a result of 1 lets
     // DefWindowProcW answer instead, a double click's and a hover's result is always the answer.
-    const struct {
-        UINT message;
-        const char* handler;
-        bool oneMeansDefault;
-    } rules[] = {{WM_LBUTTONDOWN, "OnLButtonDown", true},
-                 {WM_LBUTTONUP, "OnLButtonUp", true},
-                 {WM_MOUSEMOVE, "OnMouseMove", true},
-                 {WM_RBUTTONDOWN, "OnRButtonDown", true},
-                 {WM_RBUTTONUP, "OnRButtonUp", true},
-                 {WM_MOUSEHOVER, "OnMouseHover", false},
-                 {WM_LBUTTONDBLCLK, "OnLButtonDblClk", false},
-                 {WM_KEYDOWN, "OnKeyDown", true},
-                 {WM_KEYUP, "OnKeyUp", true}};
+    const std::pair<UINT, const char*> rules[] = {{WM_LBUTTONDOWN, "OnLButtonDown"},
+                                                  {WM_LBUTTONUP, "OnLButtonUp"},
+                                                  {WM_MOUSEMOVE, "OnMouseMove"},
+                                                  {WM_RBUTTONDOWN, "OnRButtonDown"},
+                                                  {WM_RBUTTONUP, "OnRButtonUp"},
+                                                  {WM_MOUSEHOVER, "OnMouseHover"},
+                                                  {WM_KEYDOWN, "OnKeyDown"},
+                                                  {WM_KEYUP, "OnKeyUp"},
+                                                  {WM_LBUTTONDBLCLK, "OnLButtonDblClk"}};
     const WPARAM wParam = kHighHalf | MK_SHIFT;
     const LPARAM lParam = MAKELPARAM(-5, 300);
-    for (const auto& rule : rules) {
-        const bool key = rule.handler[2] == 'K';
+    for (const auto& [message, handler] : rules) {
+        const bool key = handler[2] == 'K',
+                   oneMeansDefault = message != WM_MOUSEHOVER && message != WM_LBUTTONDBLCLK;
         for (LRESULT answer : {1, 7}) {
             child.answer = answer, child.handler.clear();
-            const LRESULT byDefault = DefWindowProcW(child.window, rule.message, wParam, lParam);
-            CHECK(SendMessageW(child.window, rule.message, wParam, lParam) ==
-                  (answer == 1 && rule.oneMeansDefault ? byDefault : answer));
-            CHECK((child.handler == rule.handler && child.keys == MK_SHIFT));
+            const LRESULT byDefault = DefWindowProcW(child.window, message, wParam, lParam);
+            CHECK(SendMessageW(child.window, message, wParam, lParam) ==
+                  (answer == 1 && oneMeansDefault ? byDefault : answer));
+            CHECK((child.handler == handler && child.keys == MK_SHIFT));
             CHECK((child.x == (key ? int(lParam) : -5) && child.y == (key ? 0 : 300)));
         }
     }
@@ -378,27 +360,6 @@ TEST_CASE("CreateLocalWindow makes a child bound to the object, then routes its 
     CHECK_FALSE(IsWindow(twin.window));
 }
 
-TEST_CASE("the worker thread: idle turns at the lowest priority, ended at WM_DESTROY") {
-    Host host;
-    for (bool stubborn : {false, true}) { // a thread that does not end by itself is ended
-        CAPTURE(stubborn);
-        CRecordingWindow child;
-        child.stubborn = stubborn, child.startThread = true;
-        host.Create(child, WS_CHILD);
-        REQUIRE(child.threadHandle != nullptr);
-        HANDLE observed = nullptr;
-        DuplicateHandle(GetCurrentProcess(), child.threadHandle, GetCurrentProcess(), &observed, 0,
-                        FALSE, DUPLICATE_SAME_ACCESS);
-        CHECK(GetThreadPriority(observed) == THREAD_PRIORITY_LOWEST);
-        CHECK_MESSAGE(WaitFor([&] { return child.idleTurns > 0; }), "no idle turn");
-        DestroyWindow(child.window);
-        DWORD exitCode = 0;
-        GetExitCodeThread(observed, &exitCode);
-        CloseHandle(observed);
-        CHECK((child.threadHandle == nullptr && exitCode == 20 && !child.finishedTurn));
-    }
-}
-
 // The device contexts and GDI objects a window takes are accounted for by the leak soak.
 TEST_CASE("a dialog and a window give back their OLE initialisation only when they took one") {
     Host host;
@@ -419,7 +380,7 @@ TEST_CASE("a dialog and a window give back their OLE initialisation only when th
     }
 }
 
-TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks go up") {
+TEST_CASE("the bitmap windows: a copy at factor 1, else fitted; clicks go up; the selector") {
     Host host;
     CBitmapStaticWindow view;
     host.Create(view);
@@ -442,44 +403,29 @@ TEST_CASE("the bitmap window: a copy at factor 1, else fitted on resize; clicks 
                view.scaledBitmap->GetBitmapHeight() == 100 && view.yPos == 100));
     }
     // A click and a double click both reach the parent as a double click.
-    CHECK(Mouse(view.window, WM_LBUTTONDOWN, 12, 34) == 0);
-    CHECK((host.wrapper.handler == "OnLButtonDblClk" && host.wrapper.keys == MK_LBUTTON));
-    CHECK((host.wrapper.x == 12 && host.wrapper.y == 34));
-    host.wrapper.handler.clear();
-    SendMessageW(view.window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7));
-    CHECK((host.wrapper.handler == "OnLButtonDblClk" &&
-           host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
-    CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
-}
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        host.wrapper.handler.clear();
+        CHECK(SendMessageW(view.window, message, MK_LBUTTON | MK_CONTROL, MAKELPARAM(-3, 7)) == 0);
+        CHECK((host.wrapper.handler == "OnLButtonDblClk" &&
+               host.wrapper.keys == (MK_LBUTTON | MK_CONTROL)));
+        CHECK((host.wrapper.x == -3 && host.wrapper.y == 7));
+    }
 
-// Sizes below are of client areas: the windows have a one-pixel static edge all round.
-TEST_CASE("the selector: a press and a drag report the pixel under the pointer, kept on it") {
-    Host host;
+    // The selector: a press and a drag report the pixel under the pointer, kept on the picture.
+    // Sizes are of client areas: the window has a one-pixel static edge all round.
     CRecordingOwner owner;
-    COrvanelBitmap square = Pattern(256, 256);
+    COrvanelBitmap picture = Pattern(256, 256);
     CBitmapStaticWindowSelector selector(&owner);
     host.Create(selector, WS_CHILD | WS_VISIBLE, {0, 0, 262, 262}); // a 254 x 254 copy at 3, 3
-    selector.sourceBitmap = &square;
+    selector.sourceBitmap = &picture;
     selector.UpdateScaledBitmap();
-    const auto press = [&](UINT message, int x, int y) {
-        CHECK(Mouse(selector.window, message, x, y) == 0);
-    };
-    // A press beside the picture (the margin, the bottom-left corner) picks its edge pixel.
-    press(WM_LBUTTONDOWN, 2, 259);
+    CHECK(Mouse(selector.window, WM_LBUTTONDOWN, 130, 130) == 0);
     CHECK((selector.dragging && Cursor(IDC_CROSS)));
-    press(WM_LBUTTONDOWN, 130, 130);
-    CHECK((selector.markerPoint.x == 127 && selector.markerPoint.y == 127));
-    press(WM_LBUTTONUP, 130, 130);
+    // Dragged out of the window, past the bottom-left corner: the picture's corner pixel.
+    CHECK(Mouse(selector.window, WM_MOUSEMOVE, -40, 300) == 0);
+    CHECK(Mouse(selector.window, WM_LBUTTONUP, 100, 100) == 0);
     CHECK((!selector.dragging && Cursor(IDC_HAND)));
-    press(WM_MOUSEMOVE, 50, 50); // hovering picks nothing
-    // A drag across the top-right corner and out of the window, with the release outside: the
-    // window does not see it and keeps reporting the pixels under the pointer.
-    press(WM_LBUTTONDOWN, 10, 10);
-    press(WM_MOUSEMOVE, 258, 1);
-    press(WM_MOUSEMOVE, -40, 300);
-    press(WM_MOUSEMOVE, 100, 100);
-    CHECK(owner.points ==
-          decltype(owner.points){{0, 253}, {127, 127}, {7, 7}, {253, 0}, {0, 253}, {97, 97}});
-    CHECK(selector.dragging);
+    Mouse(selector.window, WM_MOUSEMOVE, 50, 50); // hovering picks nothing
+    CHECK(owner.points == decltype(owner.points){{127, 127}, {0, 253}});
     DestroyWindow(selector.window);
 }

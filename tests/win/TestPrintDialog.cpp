@@ -1,19 +1,18 @@
 // PrintDialog printing to the session's PDF printer (scripts/printer-session.sh), through the
 // DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
-// "[...]" only when it asks for them (they print, or need a machine without printers), and
+// "[...]" only when it asks for them (the page it checks, a machine without printers), and
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
-// The unnamed cases print nothing. The export always answers 0: what the job did is read from
-// the documents it started, the boxes it showed and the PDFs.
-#include "dialog/PrintDialog.h"
+// The unnamed cases print five pages between them. The export always answers 0: what the job
+// did is read from the documents it started, the boxes it showed and the PDFs.
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
 #include "module/Quillet.h"
-#include "resources/resource.h"
+#include "print/PrintJob.h"
 #include "support/DialogHarness.h"
 #include "support/ImportPatch.h"
-#include "win32/ModuleInstance.h"
 
 #include <dlgs.h>
+#include <process.h>
 #include <winspool.h>
 
 #include <cstdlib>
@@ -48,23 +47,11 @@ int Print(
     return documents.count;
 }
 
-// The folder the script shares with this program (a Windows path), never missing.
-std::string CheckFolder() {
-    const char* folder = std::getenv("QUILLET_PRINT_CHECK");
-    REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
-    return folder;
-}
-
 std::wstring DefaultPrinter() {
     wchar_t name[256] = {};
     DWORD size = 256;
     return GetDefaultPrinterW(name, &size) ? name : L"";
 }
-
-// A dialog whose print thread cannot start.
-class CThreadlessPrintDialog : public Orvanel::Dialog::CPrintDialog {
-    HANDLE StartPrintThread(unsigned&) override { return nullptr; }
-};
 
 } // namespace
 
@@ -73,34 +60,30 @@ TEST_CASE("[one page] without the printer dialog one page goes to the default pr
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
     CHECK(Print(&picture, &margins, false) == 1);
-
-    // Where the page must show the picture, from the printer's own description of its page.
-    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, nullptr);
-    REQUIRE(dc != nullptr);
-    const auto placement = Orvanel::Layout::PlaceImageOnPage(
-        margins.marginLeft, margins.marginTop, margins.marginRight, margins.marginBottom,
-        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
-        GetDeviceCaps(dc, VERTSIZE), picture.GetBitmapWidth(), picture.GetBitmapHeight());
-    std::ofstream(CheckFolder() + "/expected.txt")
-        << GetDeviceCaps(dc, PHYSICALWIDTH) << ' ' << GetDeviceCaps(dc, PHYSICALHEIGHT) << ' '
-        << GetDeviceCaps(dc, PHYSICALOFFSETX) << ' ' << GetDeviceCaps(dc, PHYSICALOFFSETY) << ' '
-        << placement.left << ' ' << placement.top << ' ' << placement.width << ' '
-        << placement.height << '\n';
-    DeleteDC(dc);
-    CHECK(placement.drawable);
 }
 
 TEST_CASE("[page check] the page shows the picture upright where the margins put it" *
           doctest::skip()) {
-    // In printer pixels: the sheet, the offset of its printable area, the picture's placement.
-    int pageWidth = 0, pageHeight = 0, offsetX = 0, offsetY = 0, left = 0, top = 0, width = 0,
-        height = 0;
-    std::ifstream(CheckFolder() + "/expected.txt") >> pageWidth >> pageHeight >> offsetX >>
-        offsetY >> left >> top >> width >> height;
-    REQUIRE((pageWidth > 0 && width > 0 && height > 0));
+    // Where the page must show the picture, from the printer's own description of its page, in
+    // printer pixels.
+    COrvanelBitmap picture = Picture();
+    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, nullptr);
+    REQUIRE(dc != nullptr);
+    const auto placed = Orvanel::Layout::PlaceImageOnPage(
+        kMargins.marginLeft, kMargins.marginTop, kMargins.marginRight, kMargins.marginBottom,
+        GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
+        GetDeviceCaps(dc, VERTSIZE), picture.GetBitmapWidth(), picture.GetBitmapHeight());
+    const int pageWidth = GetDeviceCaps(dc, PHYSICALWIDTH),
+              pageHeight = GetDeviceCaps(dc, PHYSICALHEIGHT),
+              offsetX = GetDeviceCaps(dc, PHYSICALOFFSETX),
+              offsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    DeleteDC(dc);
+    REQUIRE((placed.drawable && pageWidth > 0 && placed.width > 0 && placed.height > 0));
     // A binary PPM as pdftoppm writes it, top row first, three bytes a pixel: the same sheet
     // as the printer's page at another resolution.
-    std::ifstream file(CheckFolder() + "/page.ppm", std::ios::binary);
+    const char* folder = std::getenv("QUILLET_PRINT_CHECK"); // the script's, a Windows path
+    REQUIRE_MESSAGE(folder != nullptr, "run through tests/win/print-job-pdf.sh");
+    std::ifstream file(std::string(folder) + "/page.ppm", std::ios::binary);
     std::string magic;
     int ppmWidth = 0, ppmHeight = 0, maximum = 0;
     file >> magic >> ppmWidth >> ppmHeight >> maximum;
@@ -124,8 +107,8 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     const int d = 4 * pageWidth / ppmWidth;
     for (int corner = 0; corner < 4; ++corner) {
         const int outX = corner % 2 ? 2 * d : -2 * d, outY = corner / 2 ? 2 * d : -2 * d;
-        const int x = corner % 2 ? left + width - 1 - d : left + d;
-        const int y = corner / 2 ? top + height - 1 - d : top + d;
+        const int x = corner % 2 ? placed.left + placed.width - 1 - d : placed.left + d;
+        const int y = corner / 2 ? placed.top + placed.height - 1 - d : placed.top + d;
         INFO("corner " << corner << " at printer pixel " << x << ", " << y);
         CHECK(shows(x, y, kQuarterColors[corner]));
         CHECK(shows(x + outX, y, RGB(255, 255, 255)));
@@ -133,8 +116,7 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     }
 }
 
-TEST_CASE("[five documents] three copies chosen in the printer dialog, two without room" *
-          doctest::skip()) {
+TEST_CASE("three copies chosen in the printer dialog, two pages without room") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
     CHECK(Print(&picture, &margins, true, [&](HWND box) {
@@ -163,67 +145,39 @@ TEST_CASE("[no printer] a machine without printers: nothing printed, the box clo
     CHECK((margins.marginTop == 5 && margins.position == 0 && picture.GetBitmapWidth() == 240));
 }
 
-TEST_CASE("the box while the printer dialog holds the job; cancelled, nothing prints") {
+TEST_CASE("the box while the printer dialog holds the job; cancelled there or in the box") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
-    CHECK(Print(&picture, &margins, true, [&](HWND box) {
-              CHECK(WindowText(box) == L"Impression ...");
-              CHECK((GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) !=
-                    0);
-              HWND printerDialog = WaitForOwnedDialog(box);
-              CHECK(printerDialog != nullptr);
-              // A second job while this one runs: refused at once, without a box.
-              CModalDriver second([](HWND) {});
-              PrintDialog(nullptr, &margins, &picture, false);
-              second.Join();
-              CHECK_FALSE(second.DialogFound());
-              PostMessageW(printerDialog, WM_COMMAND, IDCANCEL, 0);
-          }) == 0);
-}
-
-TEST_CASE("nothing to print: no box, no document") {
-    CMargeData margins = kMargins;
-    COrvanelBitmap empty, picture = Picture();
-    const std::pair<COrvanelBitmap*, CMargeData*> calls[] = {
-        {nullptr, &margins}, {&empty, &margins}, {&picture, nullptr}};
-    CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
-    for (const auto& [bitmap, layout] : calls)
-        RunDialog([&] { return PrintDialog(nullptr, layout, bitmap, false); }, [](HWND) {}, false);
-    CHECK(documents.count == 0);
-}
-
-TEST_CASE("the dialog's own class: no thread, or \"Annuler\" before the first copy") {
-    COrvanelBitmap picture = Picture();
-    CMargeData margins = kMargins;
-    // The class linked into this program, on the DLL's templates, calls the system through this
-    // program's import entries, which count the documents it starts.
-    Orvanel::Win32::SetModuleInstance(GetModuleHandleW(L"Quillet.dll"));
-    CStartedDocuments documents(GetModuleHandleW(nullptr));
-    const auto run = [&](Orvanel::Dialog::CPrintDialog& dialog, bool showPrinterDialog,
-                         const std::function<void(HWND)>& drive) {
-        dialog.margins = &margins;
-        dialog.bitmap = &picture;
-        dialog.showPrinterDialog = showPrinterDialog;
-        CModalDriver driver(drive, 5000);
-        dialog.RunModal(IDD_PRINT_JOB, nullptr);
-        driver.Join();
-        CHECK_FALSE(driver.WatchdogFired());
-        CHECK(dialog.cancelBox == nullptr);
-    };
-    SUBCASE("a thread that cannot start leaves no box open") {
-        CThreadlessPrintDialog dialog;
-        run(dialog, false, [](HWND) {});
+    for (bool inTheBox : {false, true}) { // "Annuler" in the box, then a printer chosen
+        CAPTURE(inTheBox);
+        CHECK(Print(&picture, &margins, true, [&](HWND box) {
+                  CHECK(WindowText(box) == L"Impression ...");
+                  CHECK((GetMenuState(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND) &
+                         MF_GRAYED) != 0);
+                  HWND printerDialog = WaitForOwnedDialog(box);
+                  CHECK(printerDialog != nullptr);
+                  // A second job while this one runs: refused at once, without a box.
+                  CModalDriver second([](HWND) {});
+                  PrintDialog(nullptr, &margins, &picture, false);
+                  second.Join();
+                  CHECK_FALSE(second.DialogFound());
+                  // What the button sends; synchronous, so the flag is up before a printer is
+                  // chosen.
+                  if (inTheBox)
+                      SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+                  PostMessageW(printerDialog, WM_COMMAND, inTheBox ? IDOK : IDCANCEL, 0);
+              }) == 0);
     }
-    SUBCASE("\"Annuler\" while the printer dialog is open: no document is started") {
-        Orvanel::Dialog::CPrintDialog dialog;
-        run(dialog, true, [&](HWND box) {
-            HWND printerDialog = WaitForOwnedDialog(box);
-            CHECK(printerDialog != nullptr);
-            // What the button sends; synchronous, so the flag is up before a printer is chosen.
-            SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
-            PostMessageW(printerDialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_CASE("a print thread that cannot start: no box left open, nothing printed") {
+    COrvanelBitmap picture = Picture();
+    CMargeData margins = kMargins;
+    const ImportPatch<decltype(&_beginthreadex)> noThread(
+        GetModuleHandleW(L"Quillet.dll"), "_beginthreadex",
+        [](void*, unsigned, _beginthreadex_proc_type, void*, unsigned, unsigned*) -> uintptr_t {
+            return 0;
         });
-    }
-    CHECK(documents.count == 0);
+    CHECK(Print(&picture, &margins, false) == 0);
 }

@@ -12,7 +12,7 @@ target_link_libraries(win_test_support PUBLIC quillet_testing QuilletHost ${QUIL
 # A test program; with the option OBJECTS the framework's objects are linked in, to be driven
 # directly or to compute what a dialog must show. Without a COMMAND, ctest runs the program.
 function(quillet_win_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "OBJECTS" "TIMEOUT" "COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "OBJECTS" "" "COMMAND")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:doctest_main>
                  $<$<BOOL:${arg_OBJECTS}>:$<TARGET_OBJECTS:QuilletObjects>>)
   target_link_libraries(${name} PRIVATE win_test_support)
@@ -20,44 +20,32 @@ function(quillet_win_test name)
   if(NOT arg_COMMAND)
     set(arg_COMMAND ${name})
   endif()
-  if(NOT arg_TIMEOUT)
-    set(arg_TIMEOUT 120)
-  endif()
   add_test(NAME win.${name} COMMAND ${arg_COMMAND})
   # A crash in a thread can end the program under wine's debugger without a failing status.
-  set_tests_properties(win.${name} PROPERTIES TIMEOUT ${arg_TIMEOUT}
-                       FAIL_REGULAR_EXPRESSION "wine: Unhandled")
+  set_tests_properties(win.${name} PROPERTIES TIMEOUT 120 FAIL_REGULAR_EXPRESSION "wine: Unhandled")
 endfunction()
 
-# Through the DLL, as a host uses it.
-quillet_win_test(test_exports win/TestExports.cpp)
+# Through the DLL, as a host uses it (the association in the session's prefix); the file dialogs
+# against the filter lists.
+quillet_win_test(test_exports win/TestExports.cpp OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp)
-quillet_win_test(test_dialog_templates win/TestDialogTemplates.cpp)
-quillet_win_test(test_opencl_dialog win/TestOpenCLDialog.cpp)
-# The filters and the colour model compute what the previews must show; the lens flare oracle
-# gives the ring factors this runtime's maths come to.
+# The filters, the colour model and the page layout compute what the previews must show (the print
+# setup's against the session's default printer); the lens flare oracle gives the ring factors
+# this runtime's maths come to.
 quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/LensFlareOracle.cpp OBJECTS)
-# The system's file and folder dialogs through the exports, against the filter lists.
-quillet_win_test(test_file_dialogs win/TestFileDialogs.cpp OBJECTS)
 
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves. About
 # 100 s on two cores shared with parallel builds; the usual 120 s would be too tight.
-quillet_win_test(test_leak_soak win/TestLeakSoak.cpp TIMEOUT 300)
+quillet_win_test(test_leak_soak win/TestLeakSoak.cpp)
+set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300)
 target_link_libraries(test_leak_soak PRIVATE psapi)
 
 # The framework's classes driven directly.
 quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 
-# The print setup dialog against the session's default printer.
-quillet_win_test(test_print_preview_dialog win/TestPrintPreviewDialog.cpp OBJECTS)
-
 # The print job, printing to the PDF printer of scripts/printer-session.sh: the script runs the
 # program's cases in groups and checks the PDFs each group leaves, once on a machine without
-# printers (both print dialogs there). The dialog's objects are linked in for a dialog whose
-# print thread cannot start.
+# printers (both print dialogs there). The job's objects are linked in to be run directly there.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
-
-# The file association, through the DLL, in the session's prefix.
-quillet_win_test(test_association_dialog win/TestAssociationDialog.cpp OBJECTS)
