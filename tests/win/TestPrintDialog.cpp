@@ -2,7 +2,7 @@
 // DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
 // "[...]" only when it asks for them (the page it checks, a machine without printers), and
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
-// The unnamed cases print five pages between them. The export always answers 0: what the job
+// The unnamed cases print six pages between them. The export always answers 0: what the job
 // did is read from the documents it started, the boxes it showed and the PDFs.
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace QuilletTest;
@@ -169,6 +170,59 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled there or in
                   PostMessageW(printerDialog, WM_COMMAND, inTheBox ? IDOK : IDCANCEL, 0);
               }) == 0);
     }
+}
+
+TEST_CASE("the box held by its caption as the job ends: PrintDialog returns, the button down") {
+    COrvanelBitmap picture = Picture();
+    CMargeData margins = kMargins;
+    // The job waits at its document's start until the caption is held.
+    static HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    static decltype(&StartDocW) start = nullptr;
+    const ImportPatch<decltype(&StartDocW)> hold(
+        GetModuleHandleW(L"Quillet.dll"), "StartDocW", [](HDC dc, const DOCINFOW* document) {
+            return WaitForSingleObject(held, 20000), start(dc, document);
+        });
+    start = hold.Original();
+    std::atomic<bool> returned{false};
+    const DWORD ui = GetCurrentThreadId();
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (DWORD begun = GetTickCount(); !done() && GetTickCount() - begun < 5000;)
+            Sleep(10);
+        return done();
+    };
+    // Not the harness's driver: it keeps the real pointer's messages from the dialog's thread.
+    std::thread driver([&] {
+        HWND box = nullptr;
+        CHECK(waitFor([&] { return (box = FindThreadDialog(ui)) != nullptr; }));
+        RECT frame{};
+        GetWindowRect(box, &frame);
+        POINT at{(frame.left + frame.right) / 2, frame.top};
+        while (at.y < frame.bottom &&
+               SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) != HTCAPTION)
+            ++at.y;
+        // Where and that the button goes down, in one event: a pointer warped apart may press
+        // where it was before.
+        const auto absolute = [](LONG v, int size) { return (v * 65536 + size - 1) / size; };
+        INPUT button{INPUT_MOUSE, {}};
+        button.mi.dx = absolute(at.x, GetSystemMetrics(SM_CXSCREEN));
+        button.mi.dy = absolute(at.y, GetSystemMetrics(SM_CYSCREEN));
+        button.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        SendInput(1, &button, sizeof button);
+        GUITHREADINFO thread{sizeof thread, 0, {}, {}, {}, {}, {}, {}, {}};
+        CHECK_MESSAGE(
+            waitFor([&] { return GetGUIThreadInfo(ui, &thread) && thread.hwndMoveSize == box; }),
+            "a press on the caption at " << at.x << ", " << at.y << " moves nothing");
+        SetEvent(held);
+        CHECK_MESSAGE(waitFor([&] { return returned.load(); }),
+                      "PrintDialog still waits 5 s after the job ended");
+        button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(1, &button, sizeof button);
+        if (!returned) // the move loop ends on Escape too, and the test with it
+            PostThreadMessageW(ui, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    PrintDialog(nullptr, &margins, &picture, false);
+    returned = true;
+    driver.join();
 }
 
 TEST_CASE("a print thread that cannot start: no box left open, nothing printed") {

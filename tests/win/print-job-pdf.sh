@@ -50,7 +50,7 @@ run -tc='[page check]*'
 
 clear
 run -tce='[*'
-expect_pdfs 5 "three copies and two pages without room, none of the jobs cancelled or refused"
+expect_pdfs 6 "three copies, two pages without room, one held by the box's caption; none cancelled"
 
 clear
 # Wine reads the queues from the server CUPS_SERVER names when a program starts: one that does
