@@ -129,7 +129,8 @@ int PrintImage(const PrintRequest& request) {
     return result;
 }
 
-int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer) {
+int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer,
+                    long long maxCopyPixels) {
     const Layout::PrintedPlacement placement = Layout::PlaceImageOnPage(
         margins.marginLeft, margins.marginTop, margins.marginRight, margins.marginBottom,
         GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES),
@@ -141,7 +142,8 @@ int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC print
     }
     // A copy of the printed size, or of the largest size of its shape that stays bounded: a page
     // at the printer's highest resolutions would otherwise need gigabytes.
-    const Layout::CopySize copy = Layout::BoundedCopySize(placement.width, placement.height);
+    const Layout::CopySize copy =
+        Layout::BoundedCopySize(placement.width, placement.height, maxCopyPixels);
     std::unique_ptr<COrvanelBitmap> resampled = PrintedCopy(copy.width, copy.height);
     if (resampled == nullptr || resampled->GetPtBitmap() == nullptr || Aborted()) {
         return 1;

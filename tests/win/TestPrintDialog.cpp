@@ -1,6 +1,6 @@
 // PrintDialog printing to the session's PDF printer (scripts/printer-session.sh), through the
 // DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
-// "[...]" only when it asks for them (the page it checks, a machine without printers), and
+// "[...]" only when it asks for them (the pages it checks, a machine without printers), and
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
 // The unnamed cases print six pages between them. The export always answers 0: what the job
 // did is read from the documents it started, the boxes it showed and the PDFs.
@@ -115,6 +115,28 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
         CHECK(shows(x + outX, y, RGB(255, 255, 255)));
         CHECK(shows(x, y + outY, RGB(255, 255, 255)));
     }
+}
+
+TEST_CASE("[large page] at 2400 dpi: 152 million pixels printed from a copy of one million" *
+          doctest::skip()) {
+    // The job's own drawing with a bound that keeps the test quick, on the default printer
+    // turned to its highest resolution.
+    HANDLE printer = nullptr;
+    REQUIRE(OpenPrinterW(DefaultPrinter().data(), &printer, nullptr));
+    std::vector<BYTE> settings(DocumentPropertiesW(nullptr, printer, nullptr, nullptr, nullptr, 0));
+    auto* mode = reinterpret_cast<DEVMODEW*>(settings.data());
+    REQUIRE(DocumentPropertiesW(nullptr, printer, nullptr, mode, nullptr, DM_OUT_BUFFER) == IDOK);
+    ClosePrinter(printer);
+    mode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    mode->dmPrintQuality = mode->dmYResolution = 2400;
+    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, mode);
+    REQUIRE(GetDeviceCaps(dc, LOGPIXELSY) == 2400);
+    COrvanelBitmap picture = Picture();
+    DOCINFOW document{sizeof document, L"large page", nullptr, nullptr, 0};
+    CHECK((StartDocW(dc, &document) > 0 && StartPage(dc) > 0));
+    Orvanel::Print::DrawImageOnPage(kMargins, picture, dc, 1 << 20);
+    CHECK((EndPage(dc) > 0 && EndDoc(dc) > 0));
+    DeleteDC(dc);
 }
 
 TEST_CASE("three copies chosen in the printer dialog, two pages without room") {
