@@ -172,17 +172,14 @@ TEST_CASE("the image on the printed page; nothing for margins that leave no sens
 }
 
 TEST_CASE("the printed copy: the printed size up to 2^26 pixels, beyond that the largest alike") {
-    const struct {
-        int width, height, copyWidth, copyHeight;
-    } cases[] = {
-        {4961, 7016, 4961, 7016}, // a page-filling A4 at 600 dpi
-        {8192, 8192, 8192, 8192},   {8193, 8192, 8192, 8191},         {16384, 16384, 8192, 8192},
-        {16384, 8192, 11585, 5792}, {8192, 16384, 5792, 11585},       {20000, 16000, 9159, 7327},
-        {1 << 20, 64, 1 << 20, 64}, {1 << 20, 65, (1 << 20) - 1, 64},
-    };
+    // Printed width and height, the copy's: a page-filling A4 at 600 dpi first.
+    const int cases[][4] = {
+        {4961, 7016, 4961, 7016},   {8192, 8192, 8192, 8192},   {8193, 8192, 8192, 8191},
+        {16384, 16384, 8192, 8192}, {16384, 8192, 11585, 5792}, {8192, 16384, 5792, 11585},
+        {20000, 16000, 9159, 7327}, {1 << 20, 64, 1 << 20, 64}, {1 << 20, 65, (1 << 20) - 1, 64}};
     for (const auto& c : cases) {
-        const CopySize copy = BoundedCopySize(c.width, c.height);
-        CHECK_MESSAGE((copy.width == c.copyWidth && copy.height == c.copyHeight),
-                      c.width << "x" << c.height << " copied " << copy.width << "x" << copy.height);
+        const CopySize copy = BoundedCopySize(c[0], c[1]);
+        CHECK_MESSAGE((copy.width == c[2] && copy.height == c[3]),
+                      c[0] << "x" << c[1] << " copied " << copy.width << "x" << copy.height);
     }
 }

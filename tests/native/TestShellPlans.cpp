@@ -9,7 +9,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -232,8 +231,7 @@ TEST_CASE("association: the viewer, each checked box's extensions in order; the 
     CHECK(viewer(L"") == L"none");
     CHECK(Register({IDC_ASSOCIATE_PNM}, L"C:\\Apps\\Setup.exe").empty());
 
-    // The open command is the viewer's path and 7 characters: from 253 on it no longer fits
-    // its 260 characters with the terminator, and then nothing at all is written.
+    // The open command is the viewer's path and 7 characters: past 259 from 253, writing nothing.
     for (const auto& [length, registered] : {std::pair{252, true}, {253, false}}) {
         const std::wstring folder = L"C:\\" + std::wstring(length - 21, L'd') + L"\\";
         const Lines all =

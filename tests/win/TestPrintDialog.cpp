@@ -7,6 +7,7 @@
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
 #include "module/Quillet.h"
+#include "print/DefaultPrinter.h"
 #include "print/PrintJob.h"
 #include "support/DialogHarness.h"
 #include "support/ImportPatch.h"
@@ -18,7 +19,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace QuilletTest;
@@ -119,17 +119,12 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
 
 TEST_CASE("[large page] at 2400 dpi: 152 million pixels printed from a copy of one million" *
           doctest::skip()) {
-    // The job's own drawing with a bound that keeps the test quick, on the default printer
-    // turned to its highest resolution.
-    HANDLE printer = nullptr;
-    REQUIRE(OpenPrinterW(DefaultPrinter().data(), &printer, nullptr));
-    std::vector<BYTE> settings(DocumentPropertiesW(nullptr, printer, nullptr, nullptr, nullptr, 0));
-    auto* mode = reinterpret_cast<DEVMODEW*>(settings.data());
-    REQUIRE(DocumentPropertiesW(nullptr, printer, nullptr, mode, nullptr, DM_OUT_BUFFER) == IDOK);
-    ClosePrinter(printer);
-    mode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
-    mode->dmPrintQuality = mode->dmYResolution = 2400;
-    HDC dc = CreateDCW(nullptr, DefaultPrinter().c_str(), nullptr, mode);
+    // The job's own drawing, with a bound that keeps it quick, on the default printer at 2400 dpi.
+    Orvanel::Print::CDefaultPrinter printer;
+    REQUIRE(Orvanel::Print::GetDefaultPrinterOrientation(printer) == 0);
+    printer.settings.get()->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    printer.settings.get()->dmPrintQuality = printer.settings.get()->dmYResolution = 2400;
+    HDC dc = CreateDCW(nullptr, printer.name.c_str(), nullptr, printer.settings.get());
     REQUIRE(GetDeviceCaps(dc, LOGPIXELSY) == 2400);
     COrvanelBitmap picture = Picture();
     DOCINFOW document{sizeof document, L"large page", nullptr, nullptr, 0};
@@ -197,53 +192,41 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled there or in
 TEST_CASE("the box held by its caption as the job ends: PrintDialog returns, the button down") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
-    // The job waits at its document's start until the caption is held.
-    static HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    static decltype(&StartDocW) start = nullptr;
+    static const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr),
+                        returned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const ImportPatch<decltype(&StartDocW)> hold(
-        GetModuleHandleW(L"Quillet.dll"), "StartDocW", [](HDC dc, const DOCINFOW* document) {
-            return WaitForSingleObject(held, 20000), start(dc, document);
+        GetModuleHandleW(L"Quillet.dll"), "StartDocW", [](HDC dc, const DOCINFOW* d) {
+            return WaitForSingleObject(held, 20000), StartDocW(dc, d);
         });
-    start = hold.Original();
-    std::atomic<bool> returned{false};
     const DWORD ui = GetCurrentThreadId();
-    const auto waitFor = [](const std::function<bool()>& done) {
-        for (DWORD begun = GetTickCount(); !done() && GetTickCount() - begun < 5000;)
-            Sleep(10);
-        return done();
-    };
     // Not the harness's driver: it keeps the real pointer's messages from the dialog's thread.
     std::thread driver([&] {
-        HWND box = nullptr;
-        CHECK(waitFor([&] { return (box = FindThreadDialog(ui)) != nullptr; }));
+        const HWND box = WaitForOwnedDialog(nullptr);
         RECT frame{};
         GetWindowRect(box, &frame);
-        POINT at{(frame.left + frame.right) / 2, frame.top};
-        while (at.y < frame.bottom &&
-               SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) != HTCAPTION)
-            ++at.y;
-        // Where and that the button goes down, in one event: a pointer warped apart may press
-        // where it was before.
-        const auto absolute = [](LONG v, int size) { return (v * 65536 + size - 1) / size; };
+        const int x = (frame.left + frame.right) / 2;
+        const int y =
+            frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        // Moved and pressed in one event: a pointer warped apart may press where it was.
         INPUT button{INPUT_MOUSE, {}};
-        button.mi.dx = absolute(at.x, GetSystemMetrics(SM_CXSCREEN));
-        button.mi.dy = absolute(at.y, GetSystemMetrics(SM_CYSCREEN));
+        button.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        button.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
         button.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
         SendInput(1, &button, sizeof button);
         GUITHREADINFO thread{sizeof thread, 0, {}, {}, {}, {}, {}, {}, {}};
-        CHECK_MESSAGE(
-            waitFor([&] { return GetGUIThreadInfo(ui, &thread) && thread.hwndMoveSize == box; }),
-            "a press on the caption at " << at.x << ", " << at.y << " moves nothing");
+        for (DWORD begun = GetTickCount();
+             GetTickCount() - begun < 5000 && thread.hwndMoveSize != box; Sleep(10))
+            GetGUIThreadInfo(ui, &thread);
+        CHECK_MESSAGE(thread.hwndMoveSize == box, "a press on the caption moves nothing");
         SetEvent(held);
-        CHECK_MESSAGE(waitFor([&] { return returned.load(); }),
-                      "PrintDialog still waits 5 s after the job ended");
+        CHECK_MESSAGE(WaitForSingleObject(returned, 5000) == WAIT_OBJECT_0, "PrintDialog waits");
         button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
         SendInput(1, &button, sizeof button);
-        if (!returned) // the move loop ends on Escape too, and the test with it
+        if (WaitForSingleObject(returned, 0) != WAIT_OBJECT_0) // the loop ends on Escape too
             PostThreadMessageW(ui, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     PrintDialog(nullptr, &margins, &picture, false);
-    returned = true;
+    SetEvent(returned);
     driver.join();
 }
 

@@ -254,9 +254,7 @@ TEST_CASE("another name, too long a path, Cancel, a close: nothing written; OK t
             ERROR_SUCCESS);
     const Model before = ReadWithApi();
     CHECK((before.at(L"hkcr\\.png").at(L"") == String(L"pngfile")));
-    // Another program, and one at 259 characters (as long as a program's path gets), where the
-    // viewer's open command does not fit: a viewer without one, and extensions for it, are not
-    // registered.
+    // Another program, and one whose path (259 characters) leaves no room for the open command.
     for (const std::wstring& program :
          {std::wstring(L"C:\\Apps\\Viewer.exe"),
           L"C:\\" + std::wstring(233, L'd') + L"\\OrvanelAssociation.exe"}) {

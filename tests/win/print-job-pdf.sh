@@ -39,6 +39,7 @@ expect_pdfs() { # COUNT WHAT
   done
 }
 clear() { settle; find "$QUILLET_PDF_DIR" -maxdepth 1 -name '*.pdf' -delete; }
+page_check() { pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page" && run -tc='[page check]*'; }
 
 clear
 run -tc='[one page]*'
@@ -46,17 +47,15 @@ expect_pdfs 1 "one page without the printer dialog"
 # The document is named after the picture's file.
 title=$(pdfinfo "$(pdfs)" | sed -n 's/^Title: *//p')
 [ "$title" = 'C:\pictures\quarters.png' ] || fail "the document is called \"$title\""
-pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page"
-run -tc='[page check]*'
+page_check
 
 clear
 run -tc='[large page]*'
 expect_pdfs 1 "one page at 2400 dpi"
-# The job as the server received it: some 4 bytes for each pixel of the copy, not of the page.
-bytes=$(sed -n 's/.* \([0-9]*\) Send-Document .*/\1/p' "$QUILLET_PDF_DIR/../log/access_log" | tail -n1)
-[ "${bytes:-0}" -gt 0 ] && [ "$bytes" -lt 8000000 ] || fail "the page at 2400 dpi: a job of ${bytes:-no} bytes"
-pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page"
-run -tc='[page check]*'
+# The job as the server received it: some 4 bytes a pixel of the copy, not of the page.
+bytes=$(sed -n 's/.* \([0-9]*\) Send-Document .*/\1/p' "$QUILLET_PDF_DIR"/../log/access_log | tail -n1)
+[ "${bytes:-0}" -gt 0 ] && [ "$bytes" -lt 8000000 ] || fail "the page at 2400 dpi: ${bytes:-no} bytes"
+page_check
 
 clear
 run -tce='[*'
