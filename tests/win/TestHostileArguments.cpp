@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <malloc.h>
 #include <memory>
 #include <future>
 #include <thread>
@@ -33,10 +34,9 @@ std::string Bytes(const COrvanelBitmap& bitmap) {
     return {pixels, pixels ? size_t(bitmap.GetWidthSize()) * bitmap.GetBitmapHeight() : 0};
 }
 
-enum { kAbout, kAssociation, kColour, kChooser, kBlur, kFlare, kSetup, kJob, kOpen, kSave };
+enum { kAbout, kAssociate, kColour, kChooser, kBlur, kFlare, kSetup, kJob, kOpen, kSave };
 
 struct Row {
-    std::string what;
     int show;
     HWND owner;
     COrvanelBitmap* picture;
@@ -45,9 +45,10 @@ struct Row {
     bool shown;      // a dialog opens (and is cancelled); the print job's instead prints its page
     int select = -2; // the device chosen with OK, -1 none; -2 Cancel
     std::vector<std::wstring> names{L"CPU"};
-    long long answer = show != kChooser ? show == kAssociation || show == kColour
-                       : select < 0     ? names.size()
-                                        : select;
+    // After Cancel or with nothing shown; the chooser's: the name's index, or -1 for none.
+    long long answer =
+        show == kChooser ? std::max(select, -1) : show == kAssociate || show == kColour;
+    CMargeData* Layout() const { return layout ? &layout->value : nullptr; }
 };
 
 } // namespace
@@ -67,29 +68,27 @@ TEST_CASE("every export given hostile arguments answers as documented and writes
     int n = -7;
     double d = -1.5;
     std::wstring path(MAX_PATH + 64, L'x'); // the buffer not terminated, 32 guards either side
-    COrvanelBitmap sheet = Pattern(64, 48); // the layout rows' picture, turned by one of them
-    COrvanelBitmap pictures[] = {Pattern(64, 48),  COrvanelBitmap(),
-                                 Pattern(1, 1),    Pattern(1, 4000),
-                                 Pattern(4000, 1), COrvanelBitmap(8000, 6000, 32)};
+    // The last one is the layout rows' picture, which one of them turns.
+    COrvanelBitmap pictures[] = {
+        Pattern(64, 48), {}, Pattern(1, 1), Pattern(1, 4000), Pattern(4000, 1), {8000, 6000, 32},
+        Pattern(64, 48)};
     pictures[5].SetBackgroundColor(0x00336699, 0x7F);
-    std::vector<std::string> given;
-    for (const COrvanelBitmap& picture : pictures)
-        given.push_back(Bytes(picture));
-    const auto layoutOf = [](const Row& a) { return a.layout ? &a.layout->value : nullptr; };
+    std::vector<std::string> given(7);
+    std::transform(pictures, pictures + 7, given.begin(), Bytes);
     const std::function<long long(const Row&)> exports[] = {
         [](const Row& a) { return ShowDialogBox(a.owner); },
         [](const Row& a) { return ShowAssociateFilesExtension(a.owner); },
         [&](const Row& a) { return ShowColorBox(a.owner, color); },
-        [](const Row& a) -> long long { // the index of the name that came back, or the count
+        [](const Row& a) -> long long { // the name's last index in the list, or -1
             const auto& v = a.names;
-            return std::find(v.begin(), v.end(), ShowOpenCLDialogBox(a.owner, v)) - v.begin();
+            return v.rend() - std::find(v.rbegin(), v.rend(), ShowOpenCLDialogBox(a.owner, v)) - 1;
         },
         [&](const Row& a) { return ShowMotionBlur(a.owner, a.picture, d, d, d); },
         [&](const Row& a) {
             return ShowLensFlareDialogBox(a.owner, a.picture, color, n, n, n, n, n, n, n);
         },
-        [&](const Row& a) { return ShowPrintPreview(a.owner, layoutOf(a), a.picture); },
-        [&](const Row& a) { return PrintDialog(a.owner, layoutOf(a), a.picture, false); },
+        [](const Row& a) { return ShowPrintPreview(a.owner, a.Layout(), a.picture); },
+        [](const Row& a) { return PrintDialog(a.owner, a.Layout(), a.picture, false); },
         [](const Row& a) { return ShowOpenDialogBox(a.path, a.owner); },
         [](const Row& a) { return ShowSaveDialogBox(a.path, a.owner); },
         [](const Row& a) { return ShowVideoOpenBox(a.path, a.owner); },
@@ -100,21 +99,18 @@ TEST_CASE("every export given hostile arguments answers as documented and writes
 
     // Every export under each owner. The system refuses an owner window that no longer exists;
     // the print dialogs and the file dialogs do not pass the owner on.
-    const std::pair<const char*, HWND> owners[] = {
-        {"no owner", nullptr}, {"a destroyed owner", gone}, {"another thread's owner", foreign}};
     for (int show = 0; show < 12; ++show) {
-        for (const auto& [what, owner] : owners)
-            rows.push_back({what, show, owner, &pictures[0], record(plain), &path[32],
+        for (HWND owner : {HWND(nullptr), gone, foreign})
+            rows.push_back({show, owner, &pictures[0], record(plain), &path[32],
                             owner != gone || (show >= kSetup && show < 11)});
         if (show >= kOpen)
-            rows.push_back({"no path buffer", show, nullptr, nullptr, nullptr, nullptr, false});
+            rows.push_back({show, nullptr, nullptr, nullptr, nullptr, false});
     }
     // Pictures: none, one without pixels, and shapes a preview cannot scale evenly.
-    for (int show : {kBlur, kFlare, kSetup, kJob}) {
+    for (int show : {kBlur, kFlare, kSetup, kJob})
         for (int i = 0; i < 6; ++i)
-            rows.push_back({"picture " + std::to_string(i), show, nullptr,
-                            i ? &pictures[i] : nullptr, record(plain), nullptr, i > 1});
-    }
+            rows.push_back(
+                {show, nullptr, i ? &pictures[i] : nullptr, record(plain), nullptr, i > 1});
     // Layout records: none, and values no dialog would have written.
     const float nan = std::nanf(""), inf = INFINITY;
     const CMargeData layouts[] = {
@@ -123,25 +119,21 @@ TEST_CASE("every export given hostile arguments answers as documented and writes
         {1, 25, 18, 1, 0, false, 7},       {1, 25, 18, 1, 5, false, 0},
         {1, 25, 18, 1, 0, true, 0}};
     for (int show : {kSetup, kJob}) {
-        rows.push_back({"no layout", show, nullptr, &pictures[0], nullptr, nullptr, false});
+        rows.push_back({show, nullptr, &pictures[0], nullptr, nullptr, false});
         for (const CMargeData& layout : layouts)
-            rows.push_back({"layout " + std::to_string(&layout - layouts), show, nullptr, &sheet,
-                            record(layout), nullptr, true});
+            rows.push_back({show, nullptr, &pictures[6], record(layout), nullptr, true});
     }
-    // Device lists: empty, long, a very long name, names with NULs: the host's name comes back
-    // whole.
-    std::vector<std::wstring> many(2000, L"Device");
-    many.back() = L"Last device";
+    // Device lists: empty, long, a very long name, names with NULs; each name comes back whole.
+    const std::vector<std::wstring> many(2000, L"Device");
     const std::vector<std::wstring> lists[] = {
         {}, {}, many, {L"CPU", std::wstring(5000, L'n')}, {{L"\0hidden", 7}, {L"GPU\0second", 10}}};
     const int select[] = {-1, -2, 1999, 1, 1};
     for (int i = 0; i < 5; ++i)
-        rows.push_back({"devices " + std::to_string(i), kChooser, nullptr, nullptr, nullptr,
-                        nullptr, true, select[i], lists[i]});
+        rows.push_back({kChooser, nullptr, nullptr, nullptr, nullptr, true, select[i], lists[i]});
 
     CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
     for (const Row& row : rows) {
-        INFO(row.what << ", export " << row.show);
+        INFO("row " << &row - &rows[0] << ", export " << row.show);
         const bool job = row.show == kJob;
         const int pages = documents.count;
         CModalDriver driver([&](HWND dialog) {
@@ -168,18 +160,14 @@ TEST_CASE("every export given hostile arguments answers as documented and writes
             CHECK((layout->Intact() && std::memcmp(&layout->value, &want, 20) == 0 &&
                    layout->value.rotate == want.rotate && layout->value.position == want.position));
         }
-        // Unterminated, the buffer proposes no name: Save As empties it.
-        if (row.show == kSave && row.path)
+        if (row.show == kSave && row.path) // unterminated, it proposes no name: emptied
             CHECK(std::exchange(path[32], L'x') == L'\0');
         CHECK(std::count(path.begin(), path.end(), L'x') == MAX_PATH + 64);
         CHECK((color == 0x00123456 && n == -7 && d == -1.5 && IsWindowEnabled(foreign)));
         for (int i = 0; i < 6; ++i) // what other rows were given, their rows check
             CHECK(((row.picture != &pictures[i] && i > 0) || Bytes(pictures[i]) == given[i]));
-        HANDLE heaps[64];
-        const DWORD heapCount = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-        CHECK(
-            std::all_of(heaps, heaps + heapCount, [](HANDLE h) { return HeapValidate(h, 0, 0); }));
+        CHECK((HeapValidate(GetProcessHeap(), 0, nullptr) &&
+               HeapValidate(HANDLE(_get_heap_handle()), 0, nullptr))); // the runtime's heap
     }
-    PostMessageW(foreign, WM_QUIT, 0, 0);
-    other.join();
+    PostMessageW(foreign, WM_QUIT, 0, 0), other.join();
 }
