@@ -35,8 +35,8 @@ endfunction()
 
 # Through the DLL, as a host uses it (the association in the session's prefix); the file dialogs
 # against the filter lists.
-quillet_win_test(test_exports win/TestExports.cpp win/TestSystemDialogs.cpp win/TestDialogTemplates.cpp
-                 OBJECTS)
+quillet_win_test(test_exports win/TestExports.cpp win/TestHostileArguments.cpp
+                 win/TestSystemDialogs.cpp win/TestDialogTemplates.cpp OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp)
 # The filters, the colour model and the page layout compute what the previews must show (the print
 # setup's against the session's default printer); the lens flare oracle gives the ring factors
