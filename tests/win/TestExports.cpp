@@ -9,6 +9,7 @@
 #include "support/ImportPatch.h"
 
 #include <dbghelp.h>
+#include <winver.h>
 
 #include <cstring>
 #include <set>
@@ -83,6 +84,34 @@ TEST_CASE("plain exports through the import library") {
 
     CQuillet first, second;
     CHECK(&(first = second) == &first);
+}
+
+TEST_CASE("the version resource: 1.0.0 and the names file properties show") {
+    wchar_t path[MAX_PATH] = {};
+    REQUIRE(GetModuleFileNameW(GetModuleHandleW(L"Quillet.dll"), path, MAX_PATH) > 0);
+    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, nullptr));
+    REQUIRE((!info.empty() && GetFileVersionInfoW(path, 0, info.size(), info.data())));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT bytes = 0;
+    REQUIRE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &bytes));
+    CHECK((fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0));
+    CHECK((fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0));
+    CHECK(fixed->dwFileType == VFT_DLL);
+    const wchar_t* const strings[][2] = {
+        {L"FileVersion", L"1.0.0"},
+        {L"ProductVersion", L"1.0.0"},
+        {L"ProductName", L"Quillet"},
+        {L"OriginalFilename", L"Quillet.dll"},
+        {L"InternalName", L"Quillet"},
+        {L"FileDescription", L"Quillet dialogs for the image viewer"}};
+    for (const auto& [name, value] : strings) {
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        wchar_t* text = nullptr;
+        CHECK_MESSAGE(
+            (VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &bytes) &&
+             std::wstring(text) == value),
+            std::string(key.begin(), key.end()));
+    }
 }
 
 TEST_CASE("exports given nothing to work with show nothing and leave the caller's values") {
