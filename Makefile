@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 120
 
 .PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz format clean \
-        install install-native dist
+        install install-native dist prefix
 
 all: build
 
@@ -55,15 +55,14 @@ bench: build-native
 
 # The package for hosts: make install PREFIX=DIR (Windows), make install-native PREFIX=DIR
 # (Linux tools: the effects library alone), make dist (out/dist/quillet-VERSION-win64.zip).
-need-prefix = @[ -n "$(PREFIX)" ] || { echo "usage: make $@ PREFIX=DIR" >&2; exit 2; }
-
-install: build-win
-	$(need-prefix)
+install: prefix build-win
 	@cmake --install build/win --prefix "$(PREFIX)"
 
-install-native: build-native
-	$(need-prefix)
+install-native: prefix build-native
 	@cmake --install build/native --prefix "$(PREFIX)"
+
+prefix:
+	@[ -n "$(PREFIX)" ] || { echo "usage: make install PREFIX=DIR (or install-native)" >&2; exit 2; }
 
 # The install tree and the README's host guide in one zip, named after the project's version.
 dist: build-win
