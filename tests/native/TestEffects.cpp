@@ -1,7 +1,6 @@
-// The effects library as hosts call it, built in both worlds: on buffers whose rows carry
-// padding, the blur gives MotionBlurOracle's bytes and the flare, from a new thread's generator,
-// the digests recorded from LensFlareOracle (so with this runtime's rand and maths); the padding,
-// and every buffer a call refuses, stay as they were.
+// The effects library as hosts call it, in both worlds: on padded rows the blur gives the oracle's
+// bytes and the flare, from a new thread's generator, the digests recorded from the oracle (as
+// the oracle does with this runtime's maths); the padding, and refused buffers, stay as they were.
 #include <quillet/Effects.h>
 
 #include "filter/RuntimeRandom.h"
@@ -14,64 +13,47 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 std::mt19937 rng(19);
+long Stride(unsigned width) { return 4L * width + 12; }
 
-// A host's copy of a bitmap's pixels, each row followed by 12 random bytes of padding.
-struct Padded {
-    explicit Padded(const COrvanelBitmap& bitmap)
-        : width(bitmap.GetBitmapWidth()), height(bitmap.GetBitmapHeight()), stride(4 * width + 12),
-          bytes(static_cast<std::size_t>(stride) * height) {
-        for (unsigned char& byte : bytes)
-            byte = static_cast<unsigned char>(rng());
-        Take(bitmap);
-    }
-    void Take(const COrvanelBitmap& bitmap) {
-        for (unsigned y = 0; y < height; ++y)
-            std::memcpy(&bytes[y * stride], bitmap.GetPtBitmap() + y * bitmap.GetWidthSize(),
-                        4 * width);
-    }
-    COrvanelBitmap Bitmap() const {
-        COrvanelBitmap bitmap(width, height, 32);
-        for (unsigned y = 0; y < height; ++y)
-            std::memcpy(bitmap.GetPtBitmap() + y * bitmap.GetWidthSize(), &bytes[y * stride],
-                        4 * width);
-        return bitmap;
-    }
-    unsigned width, height;
-    long stride;
-    std::vector<unsigned char> bytes;
-};
+// The bitmap's rows as a host's buffer may hold them, each followed by padding bytes of 0xA5.
+std::vector<unsigned char> Padded(const COrvanelBitmap& bitmap) {
+    const unsigned width = bitmap.GetBitmapWidth(), height = bitmap.GetBitmapHeight();
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(Stride(width)) * height, 0xA5);
+    for (unsigned y = 0; y < height; ++y)
+        std::memcpy(&bytes[y * Stride(width)], bitmap.GetPtBitmap() + y * bitmap.GetWidthSize(),
+                    4 * width);
+    return bytes;
+}
 
 } // namespace
 
 TEST_CASE("ApplyMotionBlur gives the oracle's bytes in the rows and leaves their padding") {
-    const struct {
-        int width, height;
-        double radius, sigma, angle;
-    } cases[] = {{37, 23, 4.5, 2.0, 30}, {40, 9, 0, 1.5, 90},      {1, 30, 3, 5, 180},
-                 {64, 48, 12, 6, -135},  {150, 97, 20, 12, 117.5}, {9, 1, -1, 0.8, 400}};
+    // width, height, radius, sigma, angle
+    const double cases[][5] = {{37, 23, 4.5, 2, 30},     {40, 9, 0, 1.5, 90},
+                               {1, 30, 3, 5, 180},       {64, 48, 12, 6, -135},
+                               {150, 97, 20, 12, 117.5}, {9, 1, -1, 0.8, 400}};
     for (const auto& c : cases) {
-        INFO(c.width << "x" << c.height << " radius " << c.radius << " sigma " << c.sigma
-                     << " angle " << c.angle);
-        COrvanelBitmap expected = FlareDigests::RandomBitmap(c.width, c.height, rng);
-        Padded buffer(expected), want = buffer;
-        CHECK(Quillet::ApplyMotionBlur(buffer.bytes.data(), buffer.width, buffer.height,
-                                       buffer.stride, c.radius, c.sigma, c.angle));
-        MotionBlurOracle::MotionBlur(&expected, c.radius, c.sigma, c.angle);
-        want.Take(expected);
-        CHECK(buffer.bytes == want.bytes);
+        INFO(c[0] << "x" << c[1] << " radius " << c[2] << " sigma " << c[3] << " angle " << c[4]);
+        const unsigned width = static_cast<unsigned>(c[0]), height = static_cast<unsigned>(c[1]);
+        COrvanelBitmap picture = FlareDigests::RandomBitmap(width, height, rng);
+        std::vector<unsigned char> buffer = Padded(picture);
+        CHECK(Quillet::ApplyMotionBlur(buffer.data(), width, height, Stride(width), c[2], c[3],
+                                       c[4]));
+        MotionBlurOracle::MotionBlur(&picture, c[2], c[3], c[4]);
+        CHECK(buffer == Padded(picture));
     }
 }
 
-// The ring factors and the rays come from this runtime's maths and rand, so these are the
-// figures a host's full-size flare comes to on this side.
-TEST_CASE("ApplyLensFlare and the ring factors come to the oracle's digests and bits") {
+// The ring factors and the rays come from this runtime's maths and rand: these are the figures
+// a host's full-size flare comes to on this side.
+TEST_CASE("ApplyLensFlare, the oracle and its ring factors come to the recorded digests and bits") {
     for (int k = 0; k <= 100; ++k) {
         const float a = LensFlareOracle::RingSaturation(k);
         std::uint32_t bits;
@@ -79,37 +61,26 @@ TEST_CASE("ApplyLensFlare and the ring factors come to the oracle's digests and 
         CHECK_MESSAGE(bits == FlareDigests::kRingSaturationBits[k], k);
     }
     std::thread([] { // a new thread, so that the rays start from the generator's first state
+        LensFlareOracle::Generator generator(1);
         for (const FlareDigests::Case& c : FlareDigests::kCases) {
-            Padded buffer(FlareDigests::Pattern(c.width, c.height)), want = buffer;
-            CHECK(Quillet::ApplyLensFlare(buffer.bytes.data(), buffer.width, buffer.height,
-                                          buffer.stride, c.x, c.y, c.size, c.brightness, c.hue,
-                                          c.intensity));
-            const COrvanelBitmap drawn = buffer.Bitmap();
-            CHECK_MESSAGE(FlareDigests::Digest(drawn) == c.digest, std::string(c.name));
-            want.Take(drawn);
-            CHECK_MESSAGE(buffer.bytes == want.bytes, "padding of " << c.name);
+            COrvanelBitmap oracle = FlareDigests::Pattern(c.width, c.height);
+            std::vector<unsigned char> buffer = Padded(oracle);
+            CHECK(Quillet::ApplyLensFlare(buffer.data(), c.width, c.height, Stride(c.width), c.x,
+                                          c.y, c.size, c.brightness, c.hue, c.intensity));
+            LensFlareOracle::Painter().LensFlare(&oracle, c.x, c.y, c.size, c.brightness, c.hue,
+                                                 c.intensity, generator);
+            CHECK_MESSAGE(FlareDigests::Digest(oracle) == c.digest, "the oracle's, " << c.name);
+            CHECK_MESSAGE(buffer == Padded(oracle), c.name);
         }
     })
         .join();
 }
 
 TEST_CASE("refused calls change no byte and draw no number; the ranges' ends are drawn") {
-    Padded buffer(FlareDigests::RandomBitmap(64, 48, rng));
-    const std::vector<unsigned char> before = buffer.bytes;
-    unsigned char* const p = buffer.bytes.data();
-    const long s = buffer.stride, narrow = 4 * 64 - 1;
-    const struct {
-        unsigned char* pixels;
-        unsigned width, height;
-        long stride;
-        double radius, sigma, angle;
-    } blurs[] = {
-        {nullptr, 64, 48, s, 3, 2, 0}, {p, 0, 48, s, 3, 2, 0},       {p, 64, 0, s, 3, 2, 0},
-        {p, 64, 48, narrow, 3, 2, 0},  {p, 64, 48, s, 3, 0, 0},      {p, 64, 48, s, 3, NAN, 0},
-        {p, 64, 48, s, 524288, 2, 0},  {p, 64, 48, s, 3, 1e-160, 0}, {p, 64, 48, s, 3, 2, 1e308}};
-    for (const auto& b : blurs)
-        CHECK_FALSE(Quillet::ApplyMotionBlur(b.pixels, b.width, b.height, b.stride, b.radius,
-                                             b.sigma, b.angle));
+    std::vector<unsigned char> buffer = Padded(FlareDigests::RandomBitmap(64, 48, rng));
+    const std::vector<unsigned char> before = buffer;
+    unsigned char* const p = buffer.data();
+    const long s = Stride(64);
     std::thread([&] {
         // size, brightness, hue, intensity, y; the source in column 31 of 64
         const auto flare = [](unsigned char* pixels, unsigned width, unsigned height, long stride,
@@ -117,23 +88,26 @@ TEST_CASE("refused calls change no byte and draw no number; the ranges' ends are
             return Quillet::ApplyLensFlare(pixels, width, height, stride, 31, a[4], a[0], a[1],
                                            a[2], a[3]);
         };
-        const int fine[5] = {30, 50, 0, 50, 20};
-        CHECK_FALSE(flare(nullptr, 64, 48, s, fine));
-        CHECK_FALSE(flare(p, 0, 48, s, fine));
-        CHECK_FALSE(flare(p, 64, 0, s, fine));
-        CHECK_FALSE(flare(p, 64, 48, narrow, fine));
-        const int refused[][5] = {{-1, 50, 0, 50, 20},        {30, 101, 0, 50, 20},
-                                  {30, -1, 0, 50, 20},        {30, 50, 0, 101, 20},
-                                  {30, 50, 0, -1, 20},        {30, 50, 1000001, 50, 20},
-                                  {30, 50, -1000001, 50, 20}, {65535, 0, 0, 0, -1000000}};
-        for (const auto& a : refused)
-            CHECK_FALSE_MESSAGE(flare(p, 64, 48, s, a),
-                                a[0] << " " << a[1] << " " << a[2] << " " << a[3] << " " << a[4]);
-        CHECK(buffer.bytes == before);
+        const std::tuple<unsigned char*, unsigned, unsigned, long> buffers[] = {
+            {nullptr, 64, 48, s}, {p, 0, 48, s}, {p, 64, 0, s}, {p, 64, 48, 4 * 64 - 1}};
+        for (const auto& [pixels, width, height, stride] : buffers)
+            CHECK_FALSE((Quillet::ApplyMotionBlur(pixels, width, height, stride, 3, 2, 0) ||
+                         flare(pixels, width, height, stride, {30, 50, 0, 50, 20})));
+        // radius, sigma, angle
+        const double blurs[][3] = {
+            {3, 0, 0}, {3, NAN, 0}, {524288, 2, 0}, {3, 1e-160, 0}, {3, 2, 1e308}};
+        for (const auto& b : blurs)
+            CHECK_FALSE(Quillet::ApplyMotionBlur(p, 64, 48, s, b[0], b[1], b[2]));
+        const int flares[][5] = {{-1, 50, 0, 50, 20},        {30, 101, 0, 50, 20},
+                                 {30, -1, 0, 50, 20},        {30, 50, 0, 101, 20},
+                                 {30, 50, 0, -1, 20},        {30, 50, 1000001, 50, 20},
+                                 {30, 50, -1000001, 50, 20}, {65535, 0, 0, 0, -1000000}};
+        for (const auto& a : flares)
+            CHECK_FALSE_MESSAGE(flare(p, 64, 48, s, a), (&a - flares));
+        CHECK(buffer == before);
         // The ranges' ends are drawn; at size 0 without rays.
-        const int ends[][5] = {{0, 100, 1000000, 100, 20}, {0, 0, -1000000, 0, 20}};
-        for (const auto& a : ends)
-            CHECK(flare(p, 64, 48, s, a));
+        CHECK(flare(p, 64, 48, s, {0, 100, 1000000, 100, 20}));
+        CHECK(flare(p, 64, 48, s, {0, 0, -1000000, 0, 20}));
         CHECK(Orvanel::Filter::RuntimeRand() == LensFlareOracle::Generator().Next());
     }).join();
 }

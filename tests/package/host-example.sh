@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The package from outside the build tree: installs the Windows tree into a temporary prefix,
-# builds examples/host against it with the mingw toolchain file and runs it under wine (inside
-# scripts/wine-session.sh). Its blur and flare of a picture must be quillet-fx's files, byte for
-# byte.   tests/package/host-example.sh BUILD_WIN_DIR [QUILLET_FX]
+# The package from outside the build tree (run inside scripts/wine-session.sh): examples/host,
+# built with the mingw toolchain file against BUILD_WIN_DIR installed into a temporary prefix,
+# must write quillet-fx's files byte for byte.   host-example.sh BUILD_WIN_DIR [QUILLET_FX]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 fx=${2:-$root/build/asan/quillet-fx}
@@ -20,10 +19,9 @@ LC_ALL=C awk 'BEGIN { printf "P6\n61 47\n255\n"
 quiet "$fx" convert "$work/in.ppm" "$work/host/in.bmp"
 check() { # EFFECT "quillet-fx's options" THE EXAMPLE'S ARGUMENTS...
   quiet "$fx" "$1" "$work/host/in.bmp" "$work/$1.bmp" $2
-  (cd "$work/host" && quiet "$root/scripts/wine-exec.sh" ./quillet-host-example.exe "$1" in.bmp \
-    out.bmp "${@:3}")
+  (cd "$work/host" && quiet "$root/scripts/wine-exec.sh" ./quillet-host-example.exe "$1" in.bmp out.bmp "${@:3}")
   cmp "$work/$1.bmp" "$work/host/out.bmp" || { echo "$1: the example's file differs" >&2; exit 1; }
 }
 check blur "--radius 6 --sigma 3 --angle 30" 6 3 30
 check flare "--x 15 --y 30 --size 40 --brightness 60 --hue 200 --intensity 80" 15 30 40 60 200 80
-echo "the example host, built against the installed package, blurs and flares as quillet-fx does"
+echo "the example host, built against the installed package, writes quillet-fx's files"

@@ -88,29 +88,26 @@ TEST_CASE("plain exports through the import library") {
 
 TEST_CASE("the version resource: 1.0.0 and the names file properties show") {
     wchar_t path[MAX_PATH] = {};
-    REQUIRE(GetModuleFileNameW(GetModuleHandleW(L"Quillet.dll"), path, MAX_PATH) > 0);
-    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, nullptr));
-    REQUIRE((!info.empty() && GetFileVersionInfoW(path, 0, info.size(), info.data())));
+    GetModuleFileNameW(GetModuleHandleW(L"Quillet.dll"), path, MAX_PATH);
+    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, nullptr) + 1);
+    REQUIRE(GetFileVersionInfoW(path, 0, info.size(), info.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT bytes = 0;
     REQUIRE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &bytes));
-    CHECK((fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0));
-    CHECK((fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0));
-    CHECK(fixed->dwFileType == VFT_DLL);
-    const wchar_t* const strings[][2] = {
-        {L"FileVersion", L"1.0.0"},
-        {L"ProductVersion", L"1.0.0"},
-        {L"ProductName", L"Quillet"},
-        {L"OriginalFilename", L"Quillet.dll"},
-        {L"InternalName", L"Quillet"},
-        {L"FileDescription", L"Quillet dialogs for the image viewer"}};
-    for (const auto& [name, value] : strings) {
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    CHECK((fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0 &&
+           fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0 &&
+           fixed->dwFileType == VFT_DLL));
+    for (const std::wstring entry :
+         {L"FileVersion=1.0.0", L"ProductVersion=1.0.0", L"ProductName=Quillet",
+          L"OriginalFilename=Quillet.dll", L"InternalName=Quillet",
+          L"FileDescription=Quillet dialogs for the image viewer"}) {
+        const std::size_t equals = entry.find(L'=');
+        const std::wstring key = L"\\StringFileInfo\\040904B0\\" + entry.substr(0, equals);
         wchar_t* text = nullptr;
         CHECK_MESSAGE(
             (VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &bytes) &&
-             std::wstring(text) == value),
-            std::string(key.begin(), key.end()));
+             entry.substr(equals + 1) == text),
+            std::string(entry.begin(), entry.end()));
     }
 }
 

@@ -3,6 +3,7 @@
 // miniature on screen against what the filters, the colour model and the page layout (their
 // objects linked into this program) make of the same input, the sliders, the pointer, and what
 // reaches the caller's references after OK (the leak soak checks them after Cancel and a close).
+// TestEffects.cpp, linked in too, checks the lens flare's bytes with this runtime.
 #include "color/ColorFill.h"
 #include "color/HSBColor.h"
 #include "filter/LensFlareFilter.h"
