@@ -9,7 +9,6 @@
 #include "support/ImportPatch.h"
 
 #include <dbghelp.h>
-#include <winver.h>
 
 #include <cstring>
 #include <set>
@@ -87,27 +86,25 @@ TEST_CASE("plain exports through the import library") {
 }
 
 TEST_CASE("the version resource: 1.0.0 and the names file properties show") {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(GetModuleHandleW(L"Quillet.dll"), path, MAX_PATH);
-    std::vector<unsigned char> info(GetFileVersionInfoSizeW(path, nullptr) + 1);
-    REQUIRE(GetFileVersionInfoW(path, 0, info.size(), info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT bytes = 0;
-    REQUIRE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &bytes));
-    CHECK((fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0 &&
-           fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0 &&
-           fixed->dwFileType == VFT_DLL));
+    std::vector<unsigned char> info(GetFileVersionInfoSizeW(L"Quillet.dll", nullptr) + 1);
+    REQUIRE(GetFileVersionInfoW(L"Quillet.dll", 0, info.size(), info.data()));
+    const auto value = [&](const std::wstring& key) {
+        void* found = nullptr;
+        UINT bytes = 0;
+        return VerQueryValueW(info.data(), key.c_str(), &found, &bytes) ? found : nullptr;
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
+    CHECK((fixed && fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0 &&
+           fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0));
     for (const std::wstring entry :
          {L"FileVersion=1.0.0", L"ProductVersion=1.0.0", L"ProductName=Quillet",
           L"OriginalFilename=Quillet.dll", L"InternalName=Quillet",
           L"FileDescription=Quillet dialogs for the image viewer"}) {
         const std::size_t equals = entry.find(L'=');
-        const std::wstring key = L"\\StringFileInfo\\040904B0\\" + entry.substr(0, equals);
-        wchar_t* text = nullptr;
-        CHECK_MESSAGE(
-            (VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &bytes) &&
-             entry.substr(equals + 1) == text),
-            std::string(entry.begin(), entry.end()));
+        const auto* text = static_cast<const wchar_t*>(
+            value(L"\\StringFileInfo\\040904B0\\" + entry.substr(0, equals)));
+        CHECK_MESSAGE((text && entry.substr(equals + 1) == text),
+                      std::string(entry.begin(), entry.end()));
     }
 }
 

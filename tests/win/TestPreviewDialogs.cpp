@@ -3,7 +3,6 @@
 // miniature on screen against what the filters, the colour model and the page layout (their
 // objects linked into this program) make of the same input, the sliders, the pointer, and what
 // reaches the caller's references after OK (the leak soak checks them after Cancel and a close).
-// TestEffects.cpp, linked in too, checks the lens flare's bytes with this runtime.
 #include "color/ColorFill.h"
 #include "color/HSBColor.h"
 #include "filter/LensFlareFilter.h"
@@ -15,7 +14,6 @@
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
 
-#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>

@@ -31,8 +31,7 @@ quillet_win_test(test_exports win/TestExports.cpp win/TestSystemDialogs.cpp win/
                  OBJECTS)
 target_link_libraries(test_exports PRIVATE dbghelp version)
 # The filters, the colour model and the page layout compute what the previews must show (the print
-# setup's against the session's default printer); the effects library as hosts link it meets the
-# oracles with this runtime's rand and maths.
+# setup's against the session's default printer); the effects library meets the oracles here too.
 quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/TestEffects.cpp
                  native/LensFlareOracle.cpp native/MotionBlurOracle.cpp OBJECTS)
 
@@ -51,6 +50,5 @@ quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 # printers (both print dialogs there). The job's objects are linked in to be run directly there.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
-# The package from outside the tree: the example host built against an installed copy, under wine.
 add_test(NAME win.host_example COMMAND ${PROJECT_SOURCE_DIR}/tests/package/host-example.sh
                                        ${CMAKE_BINARY_DIR})
