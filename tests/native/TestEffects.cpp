@@ -39,7 +39,7 @@ TEST_CASE("ApplyMotionBlur gives the oracle's bytes in the rows and leaves their
                                {1, 30, 3, 5, 180},       {64, 48, 12, 6, -135},
                                {150, 97, 20, 12, 117.5}, {9, 1, -1, 0.8, 400}};
     for (const auto& c : cases) {
-        INFO("case " << &c - cases);
+        INFO("case " << (&c - cases));
         const unsigned width = static_cast<unsigned>(c[0]), height = static_cast<unsigned>(c[1]);
         COrvanelBitmap picture = FlareDigests::RandomBitmap(width, height, rng);
         std::vector<unsigned char> buffer = Padded(picture);
@@ -94,7 +94,7 @@ TEST_CASE("refused calls change no byte and draw no number; the ranges' ends are
                              {0, 100, 1000000, 100, 20}, {0, 0, -1000000, 0, 20}};
     for (const auto& a : flares) {
         const bool end = &a - flares >= 8;
-        INFO(&a - flares);
+        INFO((&a - flares));
         CHECK(Quillet::ApplyLensFlare(p, 64, 48, s, 31, a[4], a[0], a[1], a[2], a[3]) == end);
         CHECK((end || buffer == before));
     }
