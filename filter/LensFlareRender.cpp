@@ -52,7 +52,8 @@ float RingSaturation(int k) {
 // is read always. Writes go straight into the buffer too, leaving what SetColorValue leaves:
 // blue, green, red and a fourth byte of 0.
 
-void FlareLine(const CFlareCanvas& canvas, int x0, int y0, int x1, int y1, const CFlareBlend& blend) {
+void FlareLine(const CFlareCanvas& canvas, int x0, int y0, int x1, int y1,
+               const CFlareBlend& blend) {
     if (canvas.Contains(x0, y0))
         blend.Apply(canvas.Pixel(x0, y0));
     if (x1 <= x0)
@@ -70,7 +71,7 @@ void FlareLine(const CFlareCanvas& canvas, int x0, int y0, int x1, int y1, const
 }
 
 void FlareGlow(CFlareDiscRaster& raster, int centreX, int centreY, int radius, int hue,
-          int saturationScale) {
+               int saturationScale) {
     for (int k = 0; k < radius; ++k) {
         if (!raster.MayShow(centreX, centreY, k))
             continue;
@@ -81,8 +82,8 @@ void FlareGlow(CFlareDiscRaster& raster, int centreX, int centreY, int radius, i
     }
 }
 
-void FlareRing(CFlareDiscRaster& raster, int intensity, int centreX, int centreY, int hue, int radius,
-          int width, float keep, bool inner) {
+void FlareRing(CFlareDiscRaster& raster, int intensity, int centreX, int centreY, int hue,
+               int radius, int width, float keep, bool inner) {
     const float scale = static_cast<float>(intensity);
     if (inner)
         for (int k = 0; k < radius - width; ++k) {
@@ -147,7 +148,8 @@ void RenderLensFlare(const CFlareCanvas& canvas, int x, int y, int size, int bri
     };
 
     FlareRing(raster, colorIntensity, pointX(0.875f), pointY(0.875f), h50, r0, 8, kKeep07, true);
-    FlareRing(raster, colorIntensity, pointX(-0.125f), pointY(-0.125f), h100, r0 / 2, 5, kKeep07, true);
+    FlareRing(raster, colorIntensity, pointX(-0.125f), pointY(-0.125f), h100, r0 / 2, 5, kKeep07,
+              true);
     FlareGlow(raster, bw / 2, bh / 2, r0 / 8, hue, 100);
     ramp(pointX(0.625f), pointY(0.625f), r0 / 10, h100, 30.0f);
     ramp(pointX(0.75f), pointY(0.75f), r0 / 8, h200, 100.0f);
@@ -196,7 +198,8 @@ void RenderLensFlare(const CFlareCanvas& canvas, int x, int y, int size, int bri
 
     const int ringOuter = static_cast<int>(gf * 0.5f);
     FlareRing(raster, colorIntensity, x, y, hue, ringOuter, 8, kKeep08, false);
-    FlareGlow(raster, x, y, static_cast<int>(static_cast<float>(ringOuter) * 0.9f), hue, colorIntensity);
+    FlareGlow(raster, x, y, static_cast<int>(static_cast<float>(ringOuter) * 0.9f), hue,
+              colorIntensity);
 
     // The rays take their 722 numbers whether or not they show. With G / 2 = 0 the remainder
     // would divide by zero: the rays are left out without drawing a number.

@@ -164,12 +164,9 @@ CMotionBlurFilter::KernelChoice CMotionBlurFilter::ChooseKernel(double radius, d
     return KernelChoice::Made;
 }
 
-std::unique_ptr<unsigned char[]> CMotionBlurFilter::Blurred(const unsigned char* source,
-                                                            std::ptrdiff_t stride,
-                                                            unsigned int width,
-                                                            unsigned int height,
-                                                            const double* kernel, int taps,
-                                                            double angle) {
+std::unique_ptr<unsigned char[]>
+CMotionBlurFilter::Blurred(const unsigned char* source, std::ptrdiff_t stride, unsigned int width,
+                           unsigned int height, const double* kernel, int taps, double angle) {
     std::size_t bytes = 0;
     if (!PackedBufferBytes(width, height, bytes) || width > INT_MAX || height > INT_MAX)
         return nullptr;
