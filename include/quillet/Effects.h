@@ -22,7 +22,8 @@ namespace Quillet {
 //   radius  in pixels: a kernel of 2 x ceil(radius) + 1 taps; 0 or less lets sigma pick the
 //           length (the taps until the Gaussian's last one, times 255, is 0)
 //   sigma   the Gaussian's standard deviation in pixels
-//   angle   the direction in degrees: 0 up the picture, 90 to the right
+//   angle   the direction in degrees: 0 toward higher buffer rows (up the picture), 90 toward
+//           higher columns (to the right); each pixel takes from those that follow it that way
 // Refused (false, pixels untouched): pixels null, width or height 0, a stride below
 // 4 x width, sigma 0 or not finite (0 means "no blur": the host keeps its picture), a kernel
 // longer than 1048576 taps, a sigma so small that the taps are not finite (below about
