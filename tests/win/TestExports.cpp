@@ -82,6 +82,29 @@ TEST_CASE("plain exports through the import library") {
     CHECK(&(first = second) == &first);
 }
 
+TEST_CASE("the version resource: 1.0.0 and the names file properties show") {
+    std::vector<unsigned char> info(GetFileVersionInfoSizeW(L"Quillet.dll", nullptr) + 1);
+    REQUIRE(GetFileVersionInfoW(L"Quillet.dll", 0, info.size(), info.data()));
+    const auto value = [&](const std::wstring& key) {
+        void* found = nullptr;
+        UINT bytes = 0;
+        return VerQueryValueW(info.data(), key.c_str(), &found, &bytes) ? found : nullptr;
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
+    CHECK((fixed && fixed->dwFileVersionMS == 0x10000 && fixed->dwFileVersionLS == 0 &&
+           fixed->dwProductVersionMS == 0x10000 && fixed->dwProductVersionLS == 0));
+    for (const std::wstring entry :
+         {L"FileVersion=1.0.0", L"ProductVersion=1.0.0", L"ProductName=Quillet",
+          L"OriginalFilename=Quillet.dll", L"InternalName=Quillet",
+          L"FileDescription=Quillet dialogs for the image viewer"}) {
+        const std::size_t equals = entry.find(L'=');
+        const auto* text = static_cast<const wchar_t*>(
+            value(L"\\StringFileInfo\\040904B0\\" + entry.substr(0, equals)));
+        CHECK_MESSAGE((text && entry.substr(equals + 1) == text),
+                      std::string(entry.begin(), entry.end()));
+    }
+}
+
 TEST_CASE("the About box shows its four strings, is centred and is owned by the host") {
     // The lines top to bottom: product with version, author, company, web address.
     const int lines[4] = {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_LINE3, IDC_ABOUT_LINE4};

@@ -37,11 +37,11 @@ endfunction()
 # against the filter lists.
 quillet_win_test(test_exports win/TestExports.cpp win/TestHostileArguments.cpp
                  win/TestSystemDialogs.cpp win/TestDialogTemplates.cpp OBJECTS)
-target_link_libraries(test_exports PRIVATE dbghelp)
+target_link_libraries(test_exports PRIVATE dbghelp version)
 # The filters, the colour model and the page layout compute what the previews must show (the print
-# setup's against the session's default printer); the lens flare oracle gives the ring factors
-# this runtime's maths come to.
-quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/LensFlareOracle.cpp OBJECTS)
+# setup's against the session's default printer); the effects library meets the oracles here too.
+quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/TestEffects.cpp
+                 native/LensFlareOracle.cpp native/MotionBlurOracle.cpp OBJECTS)
 
 # Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
 # stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves. About
@@ -58,3 +58,7 @@ quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 # printers (both print dialogs there). The job's objects are linked in to be run directly there.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
+add_test(NAME win.host_example COMMAND ${PROJECT_SOURCE_DIR}/tests/package/host-example.sh
+                                       ${CMAKE_BINARY_DIR})
+set_tests_properties(win.host_example PROPERTIES FAIL_REGULAR_EXPRESSION "wine: Unhandled;(warn|err):heap:"
+                                                 ENVIRONMENT "${QUILLET_HEAP_CHECKING}")
