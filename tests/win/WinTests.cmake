@@ -58,3 +58,7 @@ quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
 # printers (both print dialogs there). The job's objects are linked in to be run directly there.
 quillet_win_test(test_print_dialog win/TestPrintDialog.cpp OBJECTS COMMAND
                  ${PROJECT_SOURCE_DIR}/tests/win/print-job-pdf.sh $<TARGET_FILE:test_print_dialog>)
+
+# The demo viewer's reading and writing of image files.
+quillet_win_test(test_picture_file win/TestPictureFile.cpp)
+target_link_libraries(test_picture_file PRIVATE quillet_picture_file)
