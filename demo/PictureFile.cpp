@@ -39,7 +39,10 @@ Format FormatOf(const std::wstring& path) {
     return extension == L"tga" ? Format::Tga : Format::Unknown;
 }
 
-std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+// The reader's own short reason ("unknown image type", "bad png sig"...), ASCII.
+std::wstring Widen(const char* text) {
+    return text == nullptr ? L"no reason given" : std::wstring(text, text + std::strlen(text));
+}
 
 // The C runtime's sentence for errno, which names what the system refused ("No such file or
 // directory", "Permission denied"...).
