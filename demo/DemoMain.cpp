@@ -1,8 +1,11 @@
 // quillet-demo: a small image viewer that calls every export of Quillet.dll.
 //   quillet-demo.exe [IMAGE]          interactive, on the display
-//   quillet-demo.exe --tour FOLDER    opens each dialog built so far, writes FOLDER/<Export>.png
+//   quillet-demo.exe --tour FOLDER    opens each dialog, writes FOLDER/<Export>.png, then saves,
+//                                     opens and fails to open picture files in FOLDER
 #include "demo/DemoTour.h"
+#include "demo/PictureTour.h"
 #include "demo/DemoWindow.h"
+#include "demo/PictureFile.h"
 #include "demo/SampleImage.h"
 #include "host/OrvanelBitmap.h"
 
@@ -27,15 +30,11 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    std::unique_ptr<COrvanelBitmap> image;
-    if (!imagePath.empty()) {
-        image.reset(QuilletDemo::LoadImageFile(imagePath));
-        if (!image) {
-            std::fwprintf(stderr, L"quillet-demo: cannot read image %ls\n", imagePath.c_str());
-            return 1;
-        }
-    } else {
-        image.reset(QuilletDemo::MakeSampleImage(1200, 800));
+    std::unique_ptr<COrvanelBitmap> image(QuilletDemo::MakeSampleImage(1200, 800));
+    std::wstring error;
+    if (!imagePath.empty() && !QuilletDemo::ReadPictureFile(imagePath, *image, error)) {
+        std::fwprintf(stderr, L"quillet-demo: %ls\n", error.c_str());
+        return 1;
     }
 
     QuilletDemo::CDemoWindow window(image.get());
@@ -44,7 +43,8 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     if (!tourFolder.empty()) {
-        const int failures = QuilletDemo::RunTour(window, tourFolder);
+        const int failures = QuilletDemo::RunTour(window, tourFolder) +
+                             QuilletDemo::RunPictureTour(window, tourFolder);
         return failures == 0 ? 0 : 1;
     }
     MSG message;

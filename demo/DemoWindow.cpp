@@ -1,5 +1,6 @@
 #include "demo/DemoWindow.h"
 
+#include "demo/PictureFile.h"
 #include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
@@ -14,6 +15,7 @@ namespace QuilletDemo {
 namespace {
 
 const wchar_t kClassName[] = L"QuilletDemoViewer";
+const wchar_t kTitle[] = L"Quillet demo viewer";
 constexpr int kStatusHeight = 24;
 
 HMENU BuildMenu() {
@@ -65,11 +67,12 @@ bool CDemoWindow::Create(HINSTANCE instance, int showCommand) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
-    window_ = CreateWindowExW(0, kClassName, L"Quillet demo viewer", WS_OVERLAPPEDWINDOW, 40, 40,
-                              900, 700, nullptr, BuildMenu(), instance, this);
+    window_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 40, 40, 900, 700, nullptr,
+                              BuildMenu(), instance, this);
     if (window_ == nullptr) {
         return false;
     }
+    ShowFileName();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     return true;
@@ -96,23 +99,35 @@ void CDemoWindow::RunCommand(int command) {
         SetStatus(L"ShowOpenCLDialogBox returned \"" + device + L"\"");
         break;
     }
-    case kCommandOpen:
-    case kCommandSave:
+    case kCommandOpen: {
+        std::vector<wchar_t> path(MAX_PATH, L'\0');
+        const int result = ShowOpenDialogBox(path.data(), window_);
+        SetStatus(Format(L"ShowOpenDialogBox returned %lld, path \"", result) + path.data() +
+                  L"\"");
+        if (result == 1) {
+            OpenPicture(path.data());
+        }
+        break;
+    }
+    case kCommandSave: {
+        // Save As proposes the name of the picture on show, with its extension as the default.
+        std::vector<wchar_t> path(MAX_PATH, L'\0');
+        const std::wstring name = image_->GetFilename();
+        lstrcpynW(path.data(), name.empty() ? L"sample.png" : name.c_str(), MAX_PATH);
+        const int result = ShowSaveDialogBox(path.data(), window_);
+        SetStatus(Format(L"ShowSaveDialogBox returned %lld, path \"", result) + path.data() +
+                  L"\"");
+        if (result == 1) {
+            SavePicture(path.data());
+        }
+        break;
+    }
     case kCommandVideoOpen:
     case kCommandFolder: {
         std::vector<wchar_t> path(MAX_PATH, L'\0');
-        // Save As proposes the name of the picture on show.
-        lstrcpynW(path.data(), L"C:\\Pictures\\sample.png", MAX_PATH);
-        int result = 0;
-        if (command == kCommandOpen) {
-            result = ShowOpenDialogBox(path.data(), window_);
-        } else if (command == kCommandSave) {
-            result = ShowSaveDialogBox(path.data(), window_);
-        } else if (command == kCommandVideoOpen) {
-            result = ShowVideoOpenBox(path.data(), window_);
-        } else {
-            result = ShowFolderSelectDialogBox(path.data(), window_);
-        }
+        const int result = command == kCommandVideoOpen
+                               ? ShowVideoOpenBox(path.data(), window_)
+                               : ShowFolderSelectDialogBox(path.data(), window_);
         SetStatus(Format(L"returned %lld, path \"", result) + path.data() + L"\"");
         break;
     }
@@ -174,6 +189,35 @@ void CDemoWindow::RunCommand(int command) {
 void CDemoWindow::SetStatus(const std::wstring& status) {
     status_ = status;
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+void CDemoWindow::OpenPicture(const std::wstring& path) {
+    std::wstring error;
+    if (!ReadPictureFile(path, *image_, error)) {
+        MessageBoxW(window_, error.c_str(), kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    ShowFileName();
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void CDemoWindow::SavePicture(const std::wstring& path) {
+    std::wstring error;
+    if (!WritePictureFile(*image_, path, error)) {
+        MessageBoxW(window_, error.c_str(), kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // From now on the picture on show is that file's.
+    image_->SetFilename(path);
+    ShowFileName();
+}
+
+// "name.png - Quillet demo viewer", or the bare title for the built-in picture.
+void CDemoWindow::ShowFileName() {
+    const std::wstring path = image_->GetFilename();
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    SetWindowTextW(window_, name.empty() ? kTitle : (name + L" - " + kTitle).c_str());
 }
 
 void CDemoWindow::Paint() {

@@ -1,6 +1,4 @@
 #pragma once
-#include "host/MargeData.h"
-
 #include <windows.h>
 
 #include "host/MargeData.h"
@@ -28,7 +26,10 @@ enum DemoCommand : int {
 };
 
 // The demo viewer's main window: shows the host image fitted into its client area, with a
-// status line that reports what the last dialog returned.
+// status line that reports what the last dialog returned, and the picture's file name in the
+// title. Open replaces the picture with the file chosen, Save As writes it in the format the
+// chosen name's extension names; a file that cannot be read or written is reported in a message
+// box and leaves the picture as it was.
 class CDemoWindow {
 public:
     explicit CDemoWindow(COrvanelBitmap* image);
@@ -42,11 +43,15 @@ public:
     // Calls the export behind a menu command, as the viewer would, and reports the result.
     void RunCommand(int command);
     const std::wstring& Status() const { return status_; }
+    const COrvanelBitmap& Picture() const { return *image_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     void SetStatus(const std::wstring& status);
+    void OpenPicture(const std::wstring& path);
+    void SavePicture(const std::wstring& path);
+    void ShowFileName();
 
     HWND window_ = nullptr;
     COrvanelBitmap* image_;

@@ -1,14 +1,8 @@
 #include "demo/SampleImage.h"
 
-#include "fx/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
 
-#include <stb/stb_image.h>
-
-#include <windows.h>
-
 #include <cmath>
-#include <cstdio>
 
 namespace QuilletDemo {
 
@@ -57,28 +51,6 @@ COrvanelBitmap* MakeSampleImage(int width, int height) {
             pixel[3] = 0;
         }
     }
-    return bitmap;
-}
-
-COrvanelBitmap* LoadImageFile(const std::wstring& path) {
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) {
-        return nullptr;
-    }
-    int width = 0, height = 0, channels = 0;
-    unsigned char* rgb = stbi_load_from_file(file, &width, &height, &channels, 3);
-    fclose(file);
-    if (rgb == nullptr) {
-        return nullptr;
-    }
-    auto* bitmap = new COrvanelBitmap(width, height, 32);
-    const bool loaded = QuilletFx::CopyRgbRows(rgb, *bitmap);
-    stbi_image_free(rgb);
-    if (!loaded) {
-        delete bitmap;
-        return nullptr;
-    }
-    bitmap->SetFilename(path);
     return bitmap;
 }
 

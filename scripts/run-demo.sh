@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo host: on the user's display when there is one, otherwise a headless tour that
-# opens each dialog, writes a screenshot of it to out/demo/<ExportName>.png and closes it.
+# opens each dialog, writes a screenshot of it to out/demo/<ExportName>.png and closes it, then
+# saves and opens picture files there through the viewer's menu (out/demo/ViewerOpenFailed.png
+# shows a file that holds no picture reported); a check that does not hold fails it.
 # Both run with the PDF printer of scripts/printer-session.sh as the default printer; the
 # tour's printed page is kept as out/demo/PrintDialog.pdf.
 set -euo pipefail
@@ -26,5 +28,6 @@ keep_printed_page() {
 }
 export -f keep_printed_page
 scripts/printer-session.sh bash -c 'scripts/wine-session.sh scripts/wine-exec.sh "$1" --tour "$2" &&
-  keep_printed_page' _ "$demo" 'Z:'"$root"/out/demo
+  keep_printed_page' _ "$demo" 'Z:'"$root"/out/demo ||
+  { echo "error: the demo's tour failed (see the FAILED lines above)" >&2; exit 1; }
 ls -1 out/demo

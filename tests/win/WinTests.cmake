@@ -7,7 +7,7 @@ add_library(win_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/GdiHandleLedger.cpp)
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_include_directories(win_test_support SYSTEM PUBLIC ${QUILLET_SYSTEM_INCLUDE})
-target_link_libraries(win_test_support PUBLIC quillet_testing QuilletHost ${QUILLET_SYSTEM_LIBRARIES})
+target_link_libraries(win_test_support PUBLIC quillet_testing QuilletHost quillet_picture_file ${QUILLET_SYSTEM_LIBRARIES})
 
 # Wine's heap checking: parameters validated, freed blocks held back. It costs little time, but
 # the held-back blocks count as in use, so the leak soak's memory bounds are measured without it.
@@ -62,3 +62,6 @@ add_test(NAME win.host_example COMMAND ${PROJECT_SOURCE_DIR}/tests/package/host-
                                        ${CMAKE_BINARY_DIR})
 set_tests_properties(win.host_example PROPERTIES FAIL_REGULAR_EXPRESSION "wine: Unhandled;(warn|err):heap:"
                                                  ENVIRONMENT "${QUILLET_HEAP_CHECKING}")
+
+# The demo viewer's reading and writing of image files.
+quillet_win_test(test_picture_file win/TestPictureFile.cpp)
