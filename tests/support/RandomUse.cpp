@@ -104,6 +104,7 @@ void CRandomUse::Gesture(HWND window, HWND dialog, const DialogSurface& surface,
         HWND box = WaitForOwnedDialog(dialog);
         fine = box != nullptr && Use(box, nested, 1 + Below(30));
         if (box != nullptr) {
+            ++boxesOpened_;
             Close(box, IDCANCEL, true);
             fine = WaitGone(box) && fine;
         }

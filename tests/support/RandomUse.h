@@ -27,6 +27,7 @@ public:
     // Whether it was OK.
     bool Close(HWND dialog, int cancelId, bool okAllowed);
     unsigned long long Events() const { return events_; }
+    unsigned long long BoxesOpened() const { return boxesOpened_; }
 
 private:
     int Below(size_t n) { return std::uniform_int_distribution<int>(0, int(n) - 1)(random_); }
@@ -36,7 +37,7 @@ private:
     void Text(HWND edit);
 
     std::mt19937_64 random_;
-    unsigned long long events_ = 0;
+    unsigned long long events_ = 0, boxesOpened_ = 0;
 };
 
 } // namespace QuilletTest
