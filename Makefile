@@ -1,4 +1,5 @@
-# Quillet: make demo | make test | make build | make bench | make fuzz | make soak
+# Quillet: make demo | make test | make build | make bench | make fuzz | make soak | make install |
+# make dist
 # Each target first installs what is missing (Debian packages as root, the cached wine
 # prefix), then builds the trees it needs:
 #   build/win     Windows x86-64 (mingw-w64): Quillet.dll, Halvory.dll, tests, demo host
@@ -15,7 +16,8 @@ SECONDS ?= 600
 SEED ?=
 ROUNDS ?=
 
-.PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz soak format clean
+.PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz soak format \
+        clean install install-native dist prefix
 
 all: build
 
@@ -59,6 +61,27 @@ demo: build-win
 bench: build-native
 	@scripts/install-deps.sh --bench
 	@scripts/run-bench.sh
+
+# The package for hosts: make install PREFIX=DIR (Windows), make install-native PREFIX=DIR
+# (Linux tools: the effects library alone), make dist (out/dist/quillet-VERSION-win64.zip).
+install: prefix build-win
+	@cmake --install build/win --prefix "$(PREFIX)"
+
+install-native: prefix build-native
+	@cmake --install build/native --prefix "$(PREFIX)"
+
+prefix:
+	@[ -n "$(PREFIX)" ] || { echo "usage: make install PREFIX=DIR (or install-native)" >&2; exit 2; }
+
+# The install tree and the README's host guide in one zip, named after the project's version.
+dist: build-win
+	@version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win/CMakeCache.txt); \
+	 name=quillet-$$version-win64; stage=out/dist/stage; \
+	 rm -rf $$stage out/dist/$$name.zip && mkdir -p $$stage && \
+	 cmake --install build/win --prefix $$stage/$$name >/dev/null && \
+	 awk '/^## /{ p = /^## Host guide/ } p' README.md >$$stage/$$name/HOST-GUIDE.md && \
+	 (cd $$stage && cmake -E tar cf ../$$name.zip --format=zip $$name) && \
+	 rm -rf $$stage && echo "out/dist/$$name.zip"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -81,7 +81,8 @@ set_target_properties(Quillet PROPERTIES PREFIX "" OUTPUT_NAME Quillet
 target_compile_definitions(Quillet PRIVATE QUILLET_BUILDING)
 target_include_directories(Quillet PRIVATE ${PROJECT_SOURCE_DIR})
 target_include_directories(Quillet SYSTEM PRIVATE ${QUILLET_SYSTEM_INCLUDE})
-target_link_libraries(Quillet PRIVATE Halvory ${QUILLET_SYSTEM_LIBRARIES})
+target_include_directories(Quillet PRIVATE ${QUILLET_GENERATED_INCLUDE})
+target_link_libraries(Quillet PRIVATE QuilletEffects Halvory ${QUILLET_SYSTEM_LIBRARIES})
 target_link_options(Quillet PRIVATE -Wl,--no-undefined)
 
 # Hosts link through an import library made from module/QuilletImport.def, which maps the
@@ -97,7 +98,7 @@ add_custom_target(QuilletImportLib ALL DEPENDS ${QUILLET_IMPORT_LIB} Quillet)
 add_library(QuilletHost INTERFACE)
 add_dependencies(QuilletHost QuilletImportLib)
 target_include_directories(QuilletHost INTERFACE ${PROJECT_SOURCE_DIR})
-target_link_libraries(QuilletHost INTERFACE ${QUILLET_IMPORT_LIB} Halvory)
+target_link_libraries(QuilletHost INTERFACE ${QUILLET_IMPORT_LIB} Halvory QuilletEffects)
 
 # Tests run the Windows programs under wine through this wrapper (see scripts/).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-exec.sh)

@@ -21,6 +21,21 @@ void WaitAnsweringSentMessages(HANDLE thread) {
     }
 }
 
+// A user holding the box by its caption or edge has this thread in the system's move or size
+// loop, which waits for a button release that a destroyed box never gets. Cancelling the mode
+// ends the loop where it watches the capture; where it does not (wine's), only a release does,
+// posted to the thread so that it outlives the box.
+void EndMoveOrSize(HWND dialog) {
+    GUITHREADINFO input{};
+    input.cbSize = sizeof input;
+    const bool moving =
+        GetGUIThreadInfo(GetCurrentThreadId(), &input) && input.hwndMoveSize == dialog;
+    SendMessageW(dialog, WM_CANCELMODE, 0, 0);
+    if (moving) {
+        PostThreadMessageW(GetCurrentThreadId(), WM_LBUTTONUP, 0, 0);
+    }
+}
+
 } // namespace
 
 CPrintDialog::CPrintDialog()
@@ -88,6 +103,7 @@ INT_PTR CPrintDialog::OnCommand(HWND dialog, UINT, WPARAM wParam, LPARAM) {
         if (owner != nullptr) {
             EnableWindow(owner, TRUE);
         }
+        EndMoveOrSize(dialog);
         DestroyWindow(dialog);
         Print::CancelBox().store(nullptr);
         cancelBox = nullptr;

@@ -10,6 +10,10 @@ class CFlareCanvas {
 public:
     // Empty when the bitmap is null or has no pixels.
     CFlareCanvas(COrvanelBitmap* bitmap, int width, int height);
+    // A plain buffer of width x height pixels, rows `stride` bytes apart; the caller makes sure
+    // they are all there.
+    CFlareCanvas(unsigned char* pixels, long long stride, int width, int height)
+        : pixels_(pixels), stride_(stride), width_(width), height_(height) {}
 
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
     int Width() const { return width_; }

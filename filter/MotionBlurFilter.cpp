@@ -2,12 +2,12 @@
 
 #include "filter/MotionBlurPass.h"
 #include "filter/MotionBlurPlan.h"
-#include "host/OrvanelBitmap.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -164,34 +164,40 @@ CMotionBlurFilter::KernelChoice CMotionBlurFilter::ChooseKernel(double radius, d
     return KernelChoice::Made;
 }
 
-bool CMotionBlurFilter::MotionBlur(COrvanelBitmap* bitmap, const double& radius,
-                                   const double& sigma, const double& angle) {
+std::unique_ptr<unsigned char[]>
+CMotionBlurFilter::Blurred(const unsigned char* source, std::ptrdiff_t stride, unsigned int width,
+                           unsigned int height, const double* kernel, int taps, double angle) {
+    std::size_t bytes = 0;
+    if (!PackedBufferBytes(width, height, bytes) || width > INT_MAX || height > INT_MAX)
+        return nullptr;
+    std::unique_ptr<unsigned char[]> output(new (std::nothrow) unsigned char[bytes]());
+    if (!output || !ApplyKernel(source, stride, static_cast<int>(width), static_cast<int>(height),
+                                kernel, taps, angle, output.get()))
+        return nullptr;
+    return output;
+}
+
+bool CMotionBlurFilter::MotionBlurPixels(unsigned char* pixels, unsigned int width,
+                                         unsigned int height, std::ptrdiff_t stride,
+                                         const double& radius, const double& sigma,
+                                         const double& angle) {
     const double a = angle;
+    const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
+    if (pixels == nullptr || width == 0 || height == 0 || stride < 0 ||
+        static_cast<std::size_t>(stride) < rowBytes)
+        return false;
     double* made = nullptr;
     int taps = 0;
     if (ChooseKernel(radius, sigma, made, taps) != KernelChoice::Made)
         return false;
     const MallocArray<double> kernel(made);
-    if (bitmap == nullptr)
-        return false;
-    const unsigned char* source = bitmap->GetPtBitmap();
-    if (source == nullptr)
-        return true;
-    const unsigned int width = bitmap->GetBitmapWidth();
-    const unsigned int height = bitmap->GetBitmapHeight();
-    const long stride = bitmap->GetWidthSize();
-    if (width == 0 || height == 0)
-        return true;
-    std::size_t bytes = 0;
-    if (!PackedBufferBytes(width, height, bytes) || width > INT_MAX || height > INT_MAX)
-        return false;
-    const std::unique_ptr<unsigned char[]> output(new (std::nothrow) unsigned char[bytes]());
+    const std::unique_ptr<unsigned char[]> output =
+        Blurred(pixels, stride, width, height, kernel.get(), taps, a);
     if (!output)
         return false;
-    if (!ApplyKernel(source, stride, static_cast<int>(width), static_cast<int>(height),
-                     kernel.get(), taps, a, output.get()))
-        return false;
-    bitmap->SetBitmap(output.get(), width, height, false, true);
+    // The bytes between rows belong to the caller: only each row's pixels are written back.
+    for (unsigned int y = 0; y < height; ++y)
+        std::memcpy(pixels + y * stride, output.get() + y * rowBytes, rowBytes);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 
 class COrvanelBitmap;
 
@@ -24,6 +25,14 @@ public:
     // to address, a failed allocation. A bitmap without pixels gives true, unchanged.
     bool MotionBlur(COrvanelBitmap* bitmap, const double& radius, const double& sigma,
                     const double& angle);
+
+    // The same blur on a plain buffer of width x height pixels, rows `stride` bytes apart,
+    // written back in place with fourth bytes of 0; the bytes between rows are left alone.
+    // Returns false and changes nothing for a buffer without pixels (null, or a side of 0), a
+    // stride below 4 x width, and whatever MotionBlur refuses.
+    bool MotionBlurPixels(unsigned char* pixels, unsigned int width, unsigned int height,
+                          std::ptrdiff_t stride, const double& radius, const double& sigma,
+                          const double& angle);
 
     // What the radius and sigma of a blur give: a kernel, or the reason there is none.
     enum class KernelChoice {
@@ -67,6 +76,14 @@ public:
 
     // Bytes of a packed 32-bit width x height buffer; false when the count does not fit size_t.
     static bool PackedBufferBytes(unsigned int width, unsigned int height, std::size_t& bytes);
+
+private:
+    // The blur of width x height pixels with this kernel as a new packed buffer; null when
+    // ApplyKernel refuses or memory runs out.
+    static std::unique_ptr<unsigned char[]> Blurred(const unsigned char* source,
+                                                    std::ptrdiff_t stride, unsigned int width,
+                                                    unsigned int height, const double* kernel,
+                                                    int taps, double angle);
 };
 
 } // namespace Orvanel::Filter

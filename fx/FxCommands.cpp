@@ -3,9 +3,10 @@
 #include "fx/CommandLine.h"
 #include "fx/ImageFile.h"
 #include "fx/ImageCodecs.h"
-#include "filter/LensFlareFilter.h"
 #include "filter/MotionBlurFilter.h"
 #include "host/OrvanelBitmap.h"
+
+#include <quillet/Effects.h>
 
 #include <algorithm>
 #include <cmath>
@@ -207,21 +208,6 @@ bool MakeBlurKernel(double radius, double sigma, Kernel& kernel, int& taps, std:
     return false;
 }
 
-// Pixel coordinates the flare reaches for this picture, at most: its reflections lie on the
-// line from the source through the centre, some of them beside it by up to R0 columns, which
-// the line's slope turns into rows; every element reaches out by its radius.
-double FlareReach(int width, int height, int x, int y, int size, int brightness) {
-    const double dx2 = 2.0 * (width / 2 - static_cast<double>(x));
-    const double dy2 = 2.0 * (height / 2 - static_cast<double>(y));
-    const double r0 = size * 0.75;
-    const double radius = 4.0 * r0 + brightness * 0.1 * size + 2.0;
-    const double columns = std::fabs(x) + std::fabs(dx2) + r0;
-    double rows = std::fabs(y) + std::fabs(dy2);
-    if (dx2 != 0.0)
-        rows += r0 * std::fabs(dy2) / std::fabs(dx2);
-    return std::max(columns, rows) + radius;
-}
-
 } // namespace
 
 int RunBlur(int argc, char** argv) {
@@ -256,25 +242,13 @@ int RunBlur(int argc, char** argv) {
     Picture picture;
     if (!Read(call, picture))
         return call.status;
-    PixelRows rows = RowsOf(*picture);
-    std::unique_ptr<unsigned char[]> blurred;
-    if (blur) {
-        std::size_t bytes = 0;
-        if (CMotionBlurFilter::PackedBufferBytes(static_cast<unsigned>(rows.width),
-                                                 static_cast<unsigned>(rows.height), bytes))
-            blurred.reset(new (std::nothrow) unsigned char[bytes]);
-        if (!blurred)
-            return Fail(kExitUsageOrIo, call.command, "not enough memory for the blurred picture");
-        // The pass writes every byte of its packed output, fourth bytes as 0.
-        if (!CMotionBlurFilter::ApplyKernel(rows.pixels, rows.stride, rows.width, rows.height,
-                                            kernel.get(), taps, angle, blurred.get()))
-            return Fail(kExitRefused, call.command,
-                        "the blur refuses its parameters for this picture (or memory ran out)");
-        rows = PixelRows{blurred.get(), 4 * static_cast<std::ptrdiff_t>(rows.width), rows.width,
-                         rows.height};
-        picture.reset(); // the source is no longer needed while encoding
-    }
-    return Write(call, rows, options[3].value);
+    COrvanelBitmap& bitmap = *picture;
+    if (blur && !Quillet::ApplyMotionBlur(bitmap.GetPtBitmap(), bitmap.GetBitmapWidth(),
+                                          bitmap.GetBitmapHeight(), bitmap.GetWidthSize(), radius,
+                                          sigma, angle))
+        return Fail(kExitRefused, call.command,
+                    "the blur refuses its parameters for this picture (or memory ran out)");
+    return Write(call, RowsOf(bitmap), options[3].value);
 }
 
 int RunFlare(int argc, char** argv) {
@@ -301,8 +275,11 @@ int RunFlare(int argc, char** argv) {
     COrvanelBitmap& bitmap = *picture;
     const int width = static_cast<int>(bitmap.GetBitmapWidth());
     const int height = static_cast<int>(bitmap.GetBitmapHeight());
-    // Beyond 2^30 the renderer's integer coordinates would overflow.
-    if (FlareReach(width, height, x, y, size, brightness) > 1073741824.0) {
+    // Beyond 2^30 pixels the renderer's integer coordinates could overflow: the only refusal
+    // left for parameters within the options' ranges.
+    if (!Quillet::ApplyLensFlare(bitmap.GetPtBitmap(), bitmap.GetBitmapWidth(),
+                                 bitmap.GetBitmapHeight(), bitmap.GetWidthSize(), x, y, size,
+                                 brightness, hue, intensity)) {
         char text[200];
         std::snprintf(text, sizeof text,
                       "the flare refuses its parameters: on a %dx%d picture a flare of size %d "
@@ -310,7 +287,6 @@ int RunFlare(int argc, char** argv) {
                       width, height, size, x, y);
         return Fail(kExitRefused, call.command, text);
     }
-    Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, x, y, size, brightness, hue, intensity);
     return Write(call, RowsOf(bitmap), options[6].value);
 }
 

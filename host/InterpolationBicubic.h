@@ -1,5 +1,5 @@
 #pragma once
-#include "host/HalvoryApi.h"
+#include "HalvoryApi.h"
 
 class COrvanelBitmap;
 

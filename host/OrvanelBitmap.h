@@ -1,6 +1,6 @@
 #pragma once
-#include "host/HalvoryApi.h"
-#include "host/HostBitmapInfo.h"
+#include "HalvoryApi.h"
+#include "HostBitmapInfo.h"
 
 #include <cstddef>
 #include <string>

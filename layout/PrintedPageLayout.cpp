@@ -2,6 +2,7 @@
 
 #include "layout/SaturatedInt.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Orvanel::Layout {
@@ -12,9 +13,6 @@ namespace {
 float MarginDots(float marginCm, int pixels, int millimetres) {
     return marginCm * 10 * static_cast<float>(pixels) / static_cast<float>(millimetres);
 }
-
-// A copy of more pixels than this (a gigabyte at 4 bytes each) is never worth making.
-constexpr long long kMaxPrintedPixels = 1LL << 28;
 
 } // namespace
 
@@ -60,9 +58,29 @@ PrintedPlacement PlaceImageOnPage(float marginLeft, float marginTop, float margi
     placement.width = outWidth;
     placement.height = outHeight;
     placement.drawable = outWidth > 0 && outHeight > 0 && outWidth <= kMaxPrintedExtent &&
-                         outHeight <= kMaxPrintedExtent &&
-                         static_cast<long long>(outWidth) * outHeight <= kMaxPrintedPixels;
+                         outHeight <= kMaxPrintedExtent;
     return placement;
+}
+
+CopySize BoundedCopySize(int width, int height, long long maxPixels) {
+    if (static_cast<long long>(width) * height <= maxPixels) {
+        return {width, height};
+    }
+    const bool wide = width >= height;
+    const long long longer = wide ? width : height, shorter = wide ? height : width;
+    const auto shorterFor = [&](long long side) { return std::max(1LL, side * shorter / longer); };
+    // The copy grows with its longer side; a side of 1 (a copy of 1 x 1) always fits.
+    long long low = 1, high = longer;
+    while (low < high) {
+        const long long side = (low + high + 1) / 2;
+        if (side * shorterFor(side) <= maxPixels) {
+            low = side;
+        } else {
+            high = side - 1;
+        }
+    }
+    const int a = static_cast<int>(low), b = static_cast<int>(shorterFor(low));
+    return wide ? CopySize{a, b} : CopySize{b, a};
 }
 
 } // namespace Orvanel::Layout

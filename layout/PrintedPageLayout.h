@@ -22,8 +22,23 @@ PrintedPlacement PlaceImageOnPage(float marginLeft, float marginTop, float margi
                                   int pageMmWide, int pageMmHigh, unsigned int imageWidth,
                                   unsigned int imageHeight);
 
-// No side of the printed image may exceed this many pixels: a metre of paper at 1200 dots per
-// inch stays below it, a negative margin of kilometres does not.
-constexpr int kMaxPrintedExtent = 65536;
+// No side of the printed image may exceed this many pixels: ten metres of paper at 2400 dots
+// per inch stay below it, a negative margin of kilometres does not.
+constexpr int kMaxPrintedExtent = 1 << 20;
+
+// The resampled copy the printer is given holds at most this many pixels (256 MB at 4 bytes
+// each): a page-filling A4 at 600 dots per inch stays below it.
+constexpr long long kMaxCopyPixels = 1LL << 26;
+
+struct CopySize {
+    int width;
+    int height;
+};
+
+// The size to resample an image to that is printed `width` x `height` (both positive): that
+// size when it holds at most `maxPixels`, otherwise the largest of the same shape that does,
+// which the printer then stretches over the printed size. The same shape: the longer side
+// chosen, the shorter one in proportion, truncated, at least 1.
+CopySize BoundedCopySize(int width, int height, long long maxPixels = kMaxCopyPixels);
 
 } // namespace Orvanel::Layout

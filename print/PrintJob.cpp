@@ -129,7 +129,8 @@ int PrintImage(const PrintRequest& request) {
     return result;
 }
 
-int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer) {
+int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer,
+                    long long maxCopyPixels) {
     const Layout::PrintedPlacement placement = Layout::PlaceImageOnPage(
         margins.marginLeft, margins.marginTop, margins.marginRight, margins.marginBottom,
         GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES),
@@ -139,14 +140,18 @@ int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC print
     if (Aborted() || !placement.drawable) {
         return 1;
     }
-    std::unique_ptr<COrvanelBitmap> resampled = PrintedCopy(placement.width, placement.height);
+    // A copy of the printed size, or of the largest size of its shape that stays bounded: a page
+    // at the printer's highest resolutions would otherwise need gigabytes.
+    const Layout::CopySize copy =
+        Layout::BoundedCopySize(placement.width, placement.height, maxCopyPixels);
+    std::unique_ptr<COrvanelBitmap> resampled = PrintedCopy(copy.width, copy.height);
     if (resampled == nullptr || resampled->GetPtBitmap() == nullptr || Aborted()) {
         return 1;
     }
     COrvanelBitmap* target = resampled.get();
     CInterpolationBicubic().Execute(&bitmap, target);
     SetStretchBltMode(printer, COLORONCOLOR);
-    // The copy already has the printed size: GDI copies it without stretching again.
+    // A copy of the printed size is copied as it is; a bounded one is stretched over it.
     StretchDIBits(printer, placement.left, placement.top, placement.width, placement.height, 0, 0,
                   static_cast<int>(resampled->GetBitmapWidth()),
                   static_cast<int>(resampled->GetBitmapHeight()), resampled->GetPtBitmap(),

@@ -3,6 +3,8 @@
 // as it is, then one document of one page per copy with the host's image laid out by its
 // margins. It runs on a thread of its own while the cancel box runs on the caller's thread;
 // the two share the abort flag and the box's handle.
+#include "layout/PrintedPageLayout.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -39,8 +41,11 @@ unsigned __stdcall PrintThreadProc(void* request);
 int PrintImage(const PrintRequest& request);
 
 // Draws the bitmap at the top left of the area the margins leave free on the printer's page;
-// draws nothing when nothing fits or the job was aborted. Always 1.
-int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer);
+// draws nothing when nothing fits or the job was aborted. Always 1. The picture is resampled
+// to its printed size, or to the largest of that shape within `maxCopyPixels`, which the
+// printer then stretches.
+int DrawImageOnPage(const CMargeData& margins, COrvanelBitmap& bitmap, HDC printer,
+                    long long maxCopyPixels = Layout::kMaxCopyPixels);
 
 // Registered with SetAbortProc: keeps the thread's messages moving while the spooler works,
 // and tells it to abandon the document once the flag is raised.

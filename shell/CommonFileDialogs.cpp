@@ -71,9 +71,9 @@ int ShowImageSaveDialog(wchar_t* path) {
     record.lpstrFileTitle = title;
     record.nMaxFileTitle = kPathBufferSize;
     record.Flags = OFN_OVERWRITEPROMPT;
-    // No extension proposed means none appended, not an empty one.
-    record.lpstrDefExt =
-        proposal.defaultExtension.empty() ? nullptr : proposal.defaultExtension.c_str();
+    // Never null, also when the proposed name has no extension: an empty default extension
+    // still has the system append the selected type's to a name typed without one.
+    record.lpstrDefExt = proposal.defaultExtension.c_str();
     return GetSaveFileNameW(&record) != 0 ? 1 : 0;
 }
 

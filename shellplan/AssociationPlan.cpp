@@ -16,6 +16,10 @@ const wchar_t kFileExts[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Expl
 
 bool FitsRegistryText(const std::wstring& text) { return text.size() < kRegistryTextCapacity; }
 
+std::wstring OpenCommand(const std::wstring& viewerPath) {
+    return L"\"" + viewerPath + L"\" \"%1\"";
+}
+
 const std::vector<ExtensionBox>& ExtensionBoxes() {
     static const std::vector<ExtensionBox> boxes = {
         {IDC_ASSOCIATE_GIF, {L"gif"}},
@@ -68,7 +72,9 @@ const std::vector<int>& DialogBoxIds() {
 bool CAssociationRegistration::Register(const std::wstring& programPath,
                                         const std::function<bool(int boxId)>& isChecked) {
     const std::optional<std::wstring> viewerPath = ViewerPathFromAssociationPath(programPath);
-    if (!viewerPath) {
+    // Extensions pointing at an application without an open command would open nothing: a
+    // viewer whose command cannot be written is not registered at all.
+    if (!viewerPath || !FitsRegistryText(OpenCommand(*viewerPath))) {
         return false;
     }
     RegisterViewerDocument(*viewerPath);
@@ -83,7 +89,7 @@ bool CAssociationRegistration::Register(const std::wstring& programPath,
 }
 
 void CAssociationRegistration::RegisterViewerDocument(const std::wstring& viewerPath) {
-    const std::wstring openCommand = L"\"" + viewerPath + L"\" \"%1\"";
+    const std::wstring openCommand = OpenCommand(viewerPath);
     const std::wstring icon = viewerPath + L",1";
     const RegistryRoot root = RegistryRoot::ClassesRoot;
     for (const wchar_t* keyName : {kDocumentType, kApplicationKey}) {

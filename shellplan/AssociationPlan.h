@@ -16,6 +16,8 @@ namespace Orvanel::ShellPlan {
 // open command loses its closing quote).
 constexpr std::size_t kRegistryTextCapacity = 260;
 bool FitsRegistryText(const std::wstring& text);
+// What the shell runs to open a document with the viewer: its quoted path and the document's.
+std::wstring OpenCommand(const std::wstring& viewerPath);
 
 // A check box of the association dialog and the extensions it stands for (no dot, lower case).
 struct ExtensionBox {
@@ -35,7 +37,7 @@ public:
 
     // The viewer path (the application's name in the open command and the icon), then the
     // extension of each checked box. Writes nothing and answers false when the program's path
-    // gives no viewer path.
+    // gives no viewer path, or one too long for its open command to fit.
     bool Register(const std::wstring& programPath, const std::function<bool(int boxId)>& isChecked);
 
     void RegisterViewerDocument(const std::wstring& viewerPath);

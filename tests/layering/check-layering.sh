@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the library's folders depend on each other one way only:
-#   module -> dialog -> window, shell, print -> win32 -> portable (theme, filter, layout,
-#   shellplan -> color) -> host -> parallel
+#   module -> dialog -> window, shell, print -> win32 -> effects -> portable (theme, filter,
+#   layout, shellplan -> color) -> host -> parallel
 # (the effects paint in the colour model's values, so color/ sits below the other portable
 # folders). A file may include headers of its own folder, of resources/, and of any lower layer;
 # never of a higher one or of another folder on its own layer; resources/ includes only itself.
@@ -9,7 +9,7 @@
 # build without Win32: no Windows header at all. Prints every offending include; exits 1 on one.
 set -uo pipefail
 cd "${1:-$(dirname "$0")/../..}" || exit 2
-folders="parallel host color theme filter layout shellplan win32 window shell print dialog module"
+folders="parallel host color theme filter layout shellplan effects win32 window shell print dialog module"
 mapfile -t files < <(find $folders resources -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.rc' \) 2>/dev/null | sort)
 [ ${#files[@]} -gt 0 ] || { echo "no library sources found under $PWD" >&2; exit 2; }
 grep -nE '^#[[:space:]]*include' "${files[@]}" /dev/null | awk -v folders="$folders" '
@@ -24,7 +24,7 @@ grep -nE '^#[[:space:]]*include' "${files[@]}" /dev/null | awk -v folders="$fold
   {
     file = $0; sub(/:.*/, "", file); line = substr($0, length(file) + 2); sub(/:.*/, "", line)
     text = substr($0, length(file) + length(line) + 3); from = file; sub(/\/.*/, "", from)
-    if ($0 ~ windows && from ~ /^(theme|color|filter|layout|shellplan|host|parallel)$/ &&
+    if ($0 ~ windows && from ~ /^(theme|color|filter|layout|shellplan|effects|host|parallel)$/ &&
         file != "host/OrvanelBitmapGdi.cpp")
       fault("portable code includes a Windows header: " text)
     if (!match($0, /"[^"\/]+\/[^"]*"/)) next

@@ -7,7 +7,7 @@
 source "$(dirname "$0")/guards.sh"
 
 R=filter/FlareDiscRaster.cpp
-F=filter/LensFlareFilter.cpp
+F=filter/LensFlareRender.cpp
 mutation "clip ends a column early, centre before" $R 'end - 1 - centre;' 'end - 2 - centre;'
 mutation "clip starts a column late, centre before" $R 'first - centre;' 'first - centre + 1;'
 mutation "clip starts a column late, centre beyond" $R '(end - 1);' '(end - 2);'
@@ -28,7 +28,7 @@ mutation "centre block a row short" $R 'lastCapRow_ + 1, yHigh_' 'lastCapRow_, y
 mutation "fourth byte left as it was" filter/FlareBlend.h 'p[3] = 0;' 'p[3] = p[3];'
 mutation "line blends its first column twice" $F 'std::max(x0 + 1, 0)' 'std::max(x0, 0)'
 mutation "line stops a column early" $F 'std::min(x1, canvas' 'std::min(x1 - 1, canvas'
-mutation "mirrored keep above 1 not clamped" $F 'keep > 1.0f ? 1.0f : keep)' 'keep)'
+mutation "mirrored keep above 1 not clamped" filter/LensFlareFilter.cpp 'keep > 1.0f ? 1.0f : keep)' 'keep)'
 mutation "glow outlines drawn outside in" $F \
   'for (int k = 0; k < radius; ++k) {' 'for (int k = radius - 1; k >= 0; --k) {'
 mutation "glow ramps drawn in the other order" $F \
@@ -39,6 +39,6 @@ mutation "glow ramps drawn in the other order" $F \
 mutation "ring outline of radius 1 left out" $F 'radius - width, 1)' 'radius - width, 2)'
 mutation "halo a circle short" $F 'outer - haloCount, 1)' 'outer - haloCount + 1, 1)'
 mutation "source glow from radius 2" $F 'for (int k = 1; k < g; ++k)' 'for (int k = 2; k < g; ++k)'
-mutation "rays' mirror halves left out" $F 'Line(canvas, x - rx, y - ry, x, y, white);' ';'
+mutation "rays' mirror halves left out" $F 'FlareLine(canvas, x - rx, y - ry, x, y, white);' ';'
 
 run_mutations test_lens_flare

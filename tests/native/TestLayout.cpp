@@ -144,6 +144,8 @@ TEST_CASE("the image on the printed page; nothing for margins that leave no sens
         // A very wide image on a narrow area: the width first, the height when it overflows.
         {0, 0, 0, 0, 400, 100, {true, 0, 0, 100, 50, 100, 25}, 100, 50, 100, 50},
         {0, 0, 0, 0, 400, 100, {true, 0, 0, 100, 20, 80, 20}, 100, 20, 100, 20},
+        // 320 million pixels: printed, from a smaller copy.
+        {0, 0, 0, 0, 500, 400, {true, 0, 0, 20000, 28000, 20000, 16000}, 20000, 28000, 200, 280},
         {15, 2, 15, 2, 300, 200, {}},       // wider than the paper
         {2, 20, 2, 20, 300, 200, {}},       // taller than the paper
         {INFINITY, 2, 2, 2, 300, 200, {}},  // "1e39" read into a float
@@ -166,5 +168,18 @@ TEST_CASE("the image on the printed page; nothing for margins that leave no sens
         if (e.drawable)
             CHECK((p.left == e.left && p.top == e.top && p.freeWidth == e.freeWidth &&
                    p.freeHeight == e.freeHeight && p.width == e.width && p.height == e.height));
+    }
+}
+
+TEST_CASE("the printed copy: the printed size up to 2^26 pixels, beyond that the largest alike") {
+    // Printed width and height, the copy's: a page-filling A4 at 600 dpi first.
+    const int cases[][4] = {
+        {4961, 7016, 4961, 7016},   {8192, 8192, 8192, 8192},   {8193, 8192, 8192, 8191},
+        {16384, 16384, 8192, 8192}, {16384, 8192, 11585, 5792}, {8192, 16384, 5792, 11585},
+        {20000, 16000, 9159, 7327}, {1 << 20, 64, 1 << 20, 64}, {1 << 20, 65, (1 << 20) - 1, 64}};
+    for (const auto& c : cases) {
+        const CopySize copy = BoundedCopySize(c[0], c[1]);
+        CHECK_MESSAGE((copy.width == c[2] && copy.height == c[3]),
+                      c[0] << "x" << c[1] << " copied " << copy.width << "x" << copy.height);
     }
 }

@@ -1,7 +1,7 @@
 // The lens flare. Its literal oracle is checked against the renderer's worked examples: where
 // each element lands, what the primitives touch, and which elements are left out at the limits.
 // The production renderer is then checked against the oracle byte for byte: whole flares over
-// many parameter sets, the renders the Windows build checks, and discs of every kind. Its
+// many parameter sets and discs of every kind (TestEffects checks the recorded digests). Its
 // bitmaps start from random bytes, fourth byte included, so that a pixel written without the
 // host's fourth byte of 0 shows too.
 #include "filter/LensFlareFilter.h"
@@ -332,20 +332,6 @@ TEST_CASE("LensFlare equals the oracle on random parameter sets") {
     // A large flare (outlines by the thousand, discs far beyond the picture) whose source lies
     // thousands of pixels off the picture, as quillet-fx passes it on.
     CheckFlare({64, 64, -9000, 9000, 300, 10, 200, 100}, generator);
-}
-
-// The digests the Windows build checks its runtime against, here from both the renderer and the
-// oracle (these renders are larger than the random ones).
-TEST_CASE("renderer and oracle come to the digests the Windows build checks") {
-    SeedRuntimeRand(1); // a new thread's first state
-    Generator generator(1);
-    for (const FlareDigests::Case& c : FlareDigests::kCases) {
-        COrvanelBitmap fast = FlareDigests::Pattern(c.width, c.height), slow = fast;
-        CLensFlareFilter().LensFlare(&fast, c.x, c.y, c.size, c.brightness, c.hue, c.intensity);
-        Painter().LensFlare(&slow, c.x, c.y, c.size, c.brightness, c.hue, c.intensity, generator);
-        CHECK_MESSAGE(FlareDigests::Digest(fast) == c.digest, std::string(c.name));
-        CHECK_MESSAGE(FlareDigests::Digest(slow) == c.digest, std::string(c.name));
-    }
 }
 
 // From radius 4096 on, distances just below R round up to R in single precision. Offset

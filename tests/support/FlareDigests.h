@@ -4,9 +4,9 @@
 //
 // These literals were recorded from the native build of LensFlareOracle: they prove no
 // correctness of their own (the oracle's worked examples and primitives do that), only that
-// every build that checks them computes the same bytes. The native tests check the oracle's and
-// the renderer's digests, the Windows tests the ring factors and the renderer built with the
-// Windows runtime, whose rand, sqrt, asin, exp, sin and cos must therefore give the same bytes.
+// every build that checks them computes the same bytes. TestEffects checks the oracle's and the
+// renderer's digests and the ring factors in both builds: the Windows runtime's rand, sqrt, asin,
+// exp, sin and cos must therefore give the same bytes.
 // Beside them, the pixel helpers the effects' tests share.
 #include "host/OrvanelBitmap.h"
 

@@ -381,8 +381,10 @@ TEST_CASE("a dialog and a window give back their OLE initialisation only when th
 }
 
 TEST_CASE("the bitmap windows: a copy at factor 1, else fitted; clicks go up; the selector") {
-    Host host;
+    // The window goes with the host before its object: a window outliving its object would
+    // take its WM_DESTROY on freed memory.
     CBitmapStaticWindow view;
+    Host host;
     host.Create(view);
     view.Redraw(); // without a source the background only
     CHECK(view.scaledBitmap == nullptr);

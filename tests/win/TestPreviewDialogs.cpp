@@ -3,7 +3,6 @@
 // miniature on screen against what the filters, the colour model and the page layout (their
 // objects linked into this program) make of the same input, the sliders, the pointer, and what
 // reaches the caller's references after OK (the leak soak checks them after Cancel and a close).
-// And the lens flare's bytes with this runtime.
 #include "color/ColorFill.h"
 #include "color/HSBColor.h"
 #include "filter/LensFlareFilter.h"
@@ -12,16 +11,12 @@
 #include "host/MargeData.h"
 #include "layout/PrintPreviewLayout.h"
 #include "module/Quillet.h"
-#include "native/LensFlareOracle.h"
 #include "resources/resource.h"
 #include "support/DialogHarness.h"
-#include "support/FlareDigests.h"
 
-#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace QuilletTest;
@@ -282,27 +277,6 @@ TEST_CASE("lens flare: the preview follows the sliders, the pointer and the colo
     // colour itself is not handed back.
     CHECK(std::vector<int>(refs, refs + 7) == std::vector<int>{468, 0, 250, 0, 1, hue, 31});
     CHECK(color == 0x0000FF00);
-}
-
-// The flare's bytes depend on the runtime: its rand places the rays (from state 1 on a new
-// thread), its sqrt, asin, exp, sin and cos shape the discs and rings. The renderer and the
-// ring factors built for Windows must come to the native build's digests and bits.
-TEST_CASE("lens flare: with this runtime, the renderer and ring factors give the native bytes") {
-    for (int k = 0; k <= 100; ++k) {
-        const float a = LensFlareOracle::RingSaturation(k);
-        std::uint32_t bits;
-        std::memcpy(&bits, &a, sizeof bits);
-        CHECK_MESSAGE(bits == FlareDigests::kRingSaturationBits[k], k);
-    }
-    std::thread([] { // a new thread, so that the rays start from the generator's first state
-        for (const FlareDigests::Case& c : FlareDigests::kCases) {
-            COrvanelBitmap bitmap = FlareDigests::Pattern(c.width, c.height);
-            Orvanel::Filter::CLensFlareFilter().LensFlare(&bitmap, c.x, c.y, c.size, c.brightness,
-                                                          c.hue, c.intensity);
-            CHECK_MESSAGE(FlareDigests::Digest(bitmap) == c.digest, std::string(c.name));
-        }
-    })
-        .join();
 }
 
 // The print setup dialog against the session's A4 printer: the margin edits, the position buttons

@@ -1,12 +1,13 @@
 // PrintDialog printing to the session's PDF printer (scripts/printer-session.sh), through the
 // DLL as a host calls it. tests/win/print-job-pdf.sh runs the cases in groups: the ones named
-// "[...]" only when it asks for them (the page it checks, a machine without printers), and
+// "[...]" only when it asks for them (the pages it checks, a machine without printers), and
 // counts and renders the PDFs each group leaves; "[page check]" reads the rendered page back.
-// The unnamed cases print five pages between them. The export always answers 0: what the job
+// The unnamed cases print six pages between them. The export always answers 0: what the job
 // did is read from the documents it started, the boxes it showed and the PDFs.
 #include "host/MargeData.h"
 #include "layout/PrintedPageLayout.h"
 #include "module/Quillet.h"
+#include "print/DefaultPrinter.h"
 #include "print/PrintJob.h"
 #include "support/DialogHarness.h"
 #include "support/ImportPatch.h"
@@ -116,6 +117,23 @@ TEST_CASE("[page check] the page shows the picture upright where the margins put
     }
 }
 
+TEST_CASE("[large page] at 2400 dpi: 152 million pixels printed from a copy of one million" *
+          doctest::skip()) {
+    // The job's own drawing, with a bound that keeps it quick, on the default printer at 2400 dpi.
+    Orvanel::Print::CDefaultPrinter printer;
+    REQUIRE(Orvanel::Print::GetDefaultPrinterOrientation(printer) == 0);
+    printer.settings.get()->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    printer.settings.get()->dmPrintQuality = printer.settings.get()->dmYResolution = 2400;
+    HDC dc = CreateDCW(nullptr, printer.name.c_str(), nullptr, printer.settings.get());
+    REQUIRE(GetDeviceCaps(dc, LOGPIXELSY) == 2400);
+    COrvanelBitmap picture = Picture();
+    DOCINFOW document{sizeof document, L"large page", nullptr, nullptr, 0};
+    CHECK((StartDocW(dc, &document) > 0 && StartPage(dc) > 0));
+    Orvanel::Print::DrawImageOnPage(kMargins, picture, dc, 1 << 20);
+    CHECK((EndPage(dc) > 0 && EndDoc(dc) > 0));
+    DeleteDC(dc);
+}
+
 TEST_CASE("three copies chosen in the printer dialog, two pages without room") {
     COrvanelBitmap picture = Picture();
     CMargeData margins = kMargins;
@@ -169,6 +187,47 @@ TEST_CASE("the box while the printer dialog holds the job; cancelled there or in
                   PostMessageW(printerDialog, WM_COMMAND, inTheBox ? IDOK : IDCANCEL, 0);
               }) == 0);
     }
+}
+
+TEST_CASE("the box held by its caption as the job ends: PrintDialog returns, the button down") {
+    COrvanelBitmap picture = Picture();
+    CMargeData margins = kMargins;
+    static const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr),
+                        returned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const ImportPatch<decltype(&StartDocW)> hold(
+        GetModuleHandleW(L"Quillet.dll"), "StartDocW", [](HDC dc, const DOCINFOW* d) {
+            return WaitForSingleObject(held, 20000), StartDocW(dc, d);
+        });
+    const DWORD ui = GetCurrentThreadId();
+    // Not the harness's driver: it keeps the real pointer's messages from the dialog's thread.
+    std::thread driver([&] {
+        const HWND box = WaitForOwnedDialog(nullptr);
+        RECT frame{};
+        GetWindowRect(box, &frame);
+        const int x = (frame.left + frame.right) / 2;
+        const int y =
+            frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        // Moved and pressed in one event: a pointer warped apart may press where it was.
+        INPUT button{INPUT_MOUSE, {}};
+        button.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        button.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+        button.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        SendInput(1, &button, sizeof button);
+        GUITHREADINFO thread{sizeof thread, 0, {}, {}, {}, {}, {}, {}, {}};
+        for (DWORD begun = GetTickCount();
+             GetTickCount() - begun < 5000 && thread.hwndMoveSize != box; Sleep(10))
+            GetGUIThreadInfo(ui, &thread);
+        CHECK_MESSAGE(thread.hwndMoveSize == box, "a press on the caption moves nothing");
+        SetEvent(held);
+        CHECK_MESSAGE(WaitForSingleObject(returned, 5000) == WAIT_OBJECT_0, "PrintDialog waits");
+        button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(1, &button, sizeof button);
+        if (WaitForSingleObject(returned, 0) != WAIT_OBJECT_0) // the loop ends on Escape too
+            PostThreadMessageW(ui, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    PrintDialog(nullptr, &margins, &picture, false);
+    SetEvent(returned);
+    driver.join();
 }
 
 TEST_CASE("a print thread that cannot start: no box left open, nothing printed") {

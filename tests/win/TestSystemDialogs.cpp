@@ -82,6 +82,10 @@ TEST_CASE("Save As proposes the base name and gives back the chosen path") {
         });
     // Windows appends the default extension, png; Wine the selected type's, the first one.
     CHECK((chosen == kFolder + L"\\sunset.png" || chosen == kFolder + L"\\sunset.pnm"));
+    // A proposal without an extension: both append the selected type's to a name typed without.
+    CHECK(Drive(L"holiday", ShowSaveDialogBox, nullptr, 1, [&](HWND dialog) {
+              Choose(dialog, kFolder + L"\\sunset");
+          }) == kFolder + L"\\sunset.pnm");
 
     // Cancelled, the buffer keeps the proposed name; one with a part too long to split proposes
     // nothing and the process goes on.
@@ -243,15 +247,18 @@ void CheckRegistry(Model want, const std::vector<std::wstring>& extensions, bool
 
 } // namespace
 
-TEST_CASE("another program's name writes nothing; Cancel and a close neither; OK the boxes kept") {
+TEST_CASE("another name, too long a path, Cancel, a close: nothing written; OK the boxes kept") {
     // A key that exists before the association runs: its default value must stay. The registry
     // as it is then, which the association may only add to.
     REQUIRE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".png", nullptr, REG_SZ, L"pngfile", 16) ==
             ERROR_SUCCESS);
     const Model before = ReadWithApi();
     CHECK((before.at(L"hkcr\\.png").at(L"") == String(L"pngfile")));
-    {
-        const ProgramPath other(L"C:\\Apps\\Viewer.exe");
+    // Another program, and one whose path (259 characters) leaves no room for the open command.
+    for (const std::wstring& program :
+         {std::wstring(L"C:\\Apps\\Viewer.exe"),
+          L"C:\\" + std::wstring(233, L'd') + L"\\OrvanelAssociation.exe"}) {
+        const ProgramPath other(program.c_str());
         CHECK(Run([](int) { return true; }, [](HWND dialog) { ClickButton(dialog, IDOK); }) == 1);
     }
     const ProgramPath association(L"C:\\Apps\\OrvanelAssociation.exe");

@@ -2,8 +2,9 @@
 # The print job's tests. They print to the PDF printer of scripts/printer-session.sh, and a wine
 # program cannot run pdfinfo or pdftoppm, so this script runs test_print_dialog one group of
 # cases at a time and checks what each group left in the printer's folder: the number of PDFs,
-# one page each. The page printed without the printer dialog is rendered to a PPM at 60 dpi,
-# which the program's "[page check]" case reads back to sample its pixels.
+# one page each. The page printed without the printer dialog, and the one printed at 2400 dpi,
+# are rendered to a PPM at 60 dpi, which the program's "[page check]" case reads back to sample
+# its pixels.
 #   print-job-pdf.sh TEST_PROGRAM
 set -euo pipefail
 program=$1
@@ -38,6 +39,7 @@ expect_pdfs() { # COUNT WHAT
   done
 }
 clear() { settle; find "$QUILLET_PDF_DIR" -maxdepth 1 -name '*.pdf' -delete; }
+page_check() { pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page" && run -tc='[page check]*'; }
 
 clear
 run -tc='[one page]*'
@@ -45,12 +47,19 @@ expect_pdfs 1 "one page without the printer dialog"
 # The document is named after the picture's file.
 title=$(pdfinfo "$(pdfs)" | sed -n 's/^Title: *//p')
 [ "$title" = 'C:\pictures\quarters.png' ] || fail "the document is called \"$title\""
-pdftoppm -r 60 -singlefile "$(pdfs)" "$check/page"
-run -tc='[page check]*'
+page_check
+
+clear
+run -tc='[large page]*'
+expect_pdfs 1 "one page at 2400 dpi"
+# The job as the server received it: some 4 bytes a pixel of the copy, not of the page.
+bytes=$(sed -n 's/.* \([0-9]*\) Send-Document .*/\1/p' "$QUILLET_PDF_DIR"/../log/access_log | tail -n1)
+[ "${bytes:-0}" -gt 0 ] && [ "$bytes" -lt 8000000 ] || fail "the page at 2400 dpi: ${bytes:-no} bytes"
+page_check
 
 clear
 run -tce='[*'
-expect_pdfs 5 "three copies and two pages without room, none of the jobs cancelled or refused"
+expect_pdfs 6 "three copies, two pages without room, one held by the box's caption; none cancelled"
 
 clear
 # Wine reads the queues from the server CUPS_SERVER names when a program starts: one that does
