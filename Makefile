@@ -1,4 +1,5 @@
-# Quillet: make demo | make test | make build | make bench | make fuzz | make install | make dist
+# Quillet: make demo | make test | make build | make bench | make fuzz | make soak | make install |
+# make dist
 # Each target first installs what is missing (Debian packages as root, the cached wine
 # prefix), then builds the trees it needs:
 #   build/win     Windows x86-64 (mingw-w64): Quillet.dll, Halvory.dll, tests, demo host
@@ -9,9 +10,14 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 # Seconds each fuzz harness runs under `make fuzz`; they run one after another.
 FUZZ_SECONDS ?= 120
+# Seconds of random use of every dialog under `make soak`, a new seed each run; SEED=S (and the
+# ROUNDS it ran with) replays one.
+SECONDS ?= 600
+SEED ?=
+ROUNDS ?=
 
-.PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz format clean \
-        install install-native dist prefix
+.PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz soak format \
+        clean install install-native dist prefix
 
 all: build
 
@@ -45,6 +51,9 @@ test: build-win build-asan build-fuzz
 
 fuzz: build-fuzz
 	@scripts/run-fuzz.sh $(FUZZ_SECONDS)
+
+soak: build-win
+	@scripts/printer-session.sh scripts/wine-session.sh scripts/run-soak.sh $(SECONDS) "$(SEED)" "$(ROUNDS)"
 
 demo: build-win
 	@scripts/run-demo.sh

@@ -43,9 +43,9 @@ target_link_libraries(test_exports PRIVATE dbghelp version)
 quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/TestEffects.cpp
                  native/LensFlareOracle.cpp native/MotionBlurOracle.cpp OBJECTS)
 
-# Every dialog opened and closed 200 times each through the DLL: no handle and no memory may
-# stay behind. The ledger counts the calls of Quillet.dll and Halvory.dll themselves. About
-# 100 s on two cores shared with parallel builds; the usual 120 s would be too tight.
+# Every dialog used at random (seed 1; make soak tries others) and closed 40 times through the
+# DLL: no handle and no memory may stay behind; the ledger counts Quillet.dll's and Halvory.dll's
+# calls. About 100 s on two cores shared with parallel builds; the usual 120 s is too tight.
 quillet_win_test(test_leak_soak win/TestLeakSoak.cpp)
 set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300 ENVIRONMENT "")
 target_link_libraries(test_leak_soak PRIVATE psapi)
