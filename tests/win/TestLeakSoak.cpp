@@ -260,6 +260,14 @@ TEST_CASE("each dialog used at random and closed 40 times, the print job run 20 
     const unsigned long long seed = Setting("QUILLET_SOAK_SEED", 1);
     const int rounds = int(Setting("QUILLET_SOAK_ROUNDS", 30));
     INFO("replay: make soak SEED=" << seed << " ROUNDS=" << rounds);
+    // Wine's heap checking holds freed blocks back, counted as in use: the memory bounds are
+    // those of the run without it.
+    const bool heapChecked = Setting("QUILLET_HEAP_CHECKED", 0) != 0;
+    const auto bounded = [&](const Footprint& grown, long long blocks, long long processBlocks) {
+        CHECK((heapChecked || grown.privateBytes <= kPrivateBytesBound));
+        CHECK((heapChecked || grown.heapBlocks <= blocks));
+        CHECK((heapChecked || grown.processHeapBlocks <= processBlocks));
+    };
     CRandomUse use(seed);
     const auto started = std::chrono::steady_clock::now();
     COrvanelBitmap photo = Pattern(320, 200);
@@ -346,8 +354,7 @@ TEST_CASE("each dialog used at random and closed 40 times, the print job run 20 
                    : ok                      ? "an answer or references not allowed after OK"
                                              : "an answer or references not allowed after a close";
         });
-        CHECK(grown.privateBytes <= kPrivateBytesBound);
-        CHECK(grown.heapBlocks <= kHeapBlockSlack);
+        bounded(grown, kHeapBlockSlack, kHeapBlockSlack);
     }
 
     // The print job: each round prints one page to the default printer (a real queue in the
@@ -360,19 +367,16 @@ TEST_CASE("each dialog used at random and closed 40 times, the print job run 20 
     // page, at times only after several jobs), which would drown what the bounds look for.
     CMargeData margins{2, 2, 9, 9, 0, false, 0};
     CStartedDocuments documents(GetModuleHandleW(L"Quillet.dll"));
-    const Footprint printed = Soak("print job", 10, [&](int round) -> std::string {
-        // Still to come, once the job ends any move loop before its box: hold the box by its
-        // caption with real input across the job's end.
-        CModalDriver driver([&](HWND box) { use.Use(box, kEvents / 3, {IDCANCEL}); });
-        PrintDialog(nullptr, &margins, &photo, false);
-        driver.Join();
-        return driver.WatchdogFired()         ? "the job's box stayed"
-               : documents.count != round + 1 ? "not one page each"
-                                              : "";
-    });
-    CHECK(printed.privateBytes <= kPrivateBytesBound);
-    CHECK(printed.heapBlocks <= 4);
-    CHECK(printed.processHeapBlocks <= 4); // the printer dialog's record
+    const Footprint printed =
+        Soak("print job", std::min(rounds, 10), [&](int round) -> std::string {
+            CModalDriver driver([&](HWND box) { use.Use(box, kEvents / 3, {IDCANCEL}); });
+            PrintDialog(nullptr, &margins, &photo, false);
+            driver.Join();
+            return driver.WatchdogFired()         ? "the job's box stayed"
+                   : documents.count != round + 1 ? "not one page each"
+                                                  : "";
+        });
+    bounded(printed, 4, 4); // the process heap: the printer dialog's record
     CHECK_MESSAGE(use.boxesOpened > 0, "the lens flare's swatch never opened the colour box");
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

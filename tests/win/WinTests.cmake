@@ -49,6 +49,11 @@ quillet_win_test(test_preview_dialogs win/TestPreviewDialogs.cpp native/TestEffe
 quillet_win_test(test_leak_soak win/TestLeakSoak.cpp)
 set_tests_properties(win.test_leak_soak PROPERTIES TIMEOUT 300 ENVIRONMENT "")
 target_link_libraries(test_leak_soak PRIVATE psapi)
+# Another seed, a few rounds, under wine's heap checking; the memory bounds are the run above's.
+add_test(NAME win.test_leak_soak_heap_checked COMMAND test_leak_soak)
+set_tests_properties(win.test_leak_soak_heap_checked PROPERTIES TIMEOUT 300
+                     FAIL_REGULAR_EXPRESSION "wine: Unhandled;(warn|err):heap:"
+                     ENVIRONMENT "${QUILLET_HEAP_CHECKING};QUILLET_HEAP_CHECKED=1;QUILLET_SOAK_SEED=2;QUILLET_SOAK_ROUNDS=4")
 
 # The framework's classes driven directly.
 quillet_win_test(test_framework win/TestFramework.cpp OBJECTS)
