@@ -1,5 +1,6 @@
 #include "demo/PictureFile.h"
 
+#include "fx/ImageFileBitmap.h"
 #include "host/OrvanelBitmap.h"
 
 #include <stb/stb_image.h>
@@ -84,26 +85,13 @@ bool ReadPictureFile(const std::wstring& path, COrvanelBitmap& picture, std::wst
     }
     // Built aside, so that a picture too large for a bitmap leaves the one on show alone.
     COrvanelBitmap loaded(width, height, 32);
-    unsigned char* pixels = loaded.GetPtBitmap();
-    if (pixels == nullptr) {
+    // Files list their rows from the top; the bitmap's row 0 is the bottom line.
+    if (!QuilletFx::CopyRgbRows(rgb, loaded)) {
         stbi_image_free(rgb);
         error = Sentence(L"Cannot read", path,
                          L"the picture is too large (" + std::to_wstring(width) + L" x " +
                              std::to_wstring(height) + L" pixels)");
         return false;
-    }
-    // Files list their rows from the top; the bitmap's row 0 is the bottom line.
-    const std::size_t w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
-    const std::size_t stride = static_cast<std::size_t>(loaded.GetWidthSize());
-    for (std::size_t y = 0; y < h; ++y) {
-        const unsigned char* in = rgb + (h - 1 - y) * w * 3;
-        unsigned char* out = pixels + y * stride;
-        for (std::size_t x = 0; x < w; ++x, in += 3, out += 4) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-            out[3] = 0;
-        }
     }
     stbi_image_free(rgb);
     loaded.SetFilename(path);
