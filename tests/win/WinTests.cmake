@@ -69,4 +69,4 @@ set_tests_properties(win.host_example PROPERTIES FAIL_REGULAR_EXPRESSION "wine: 
                                                  ENVIRONMENT "${QUILLET_HEAP_CHECKING}")
 
 # The demo viewer's reading and writing of image files.
-quillet_win_test(test_picture_file win/TestPictureFile.cpp)
+quillet_win_test(test_picture_file win/TestPictureFile.cpp win/TestLoading.cpp)
