@@ -11,10 +11,11 @@ JOBS ?= $(shell nproc)
 # Seconds each fuzz harness runs under `make fuzz`; they run one after another.
 FUZZ_SECONDS ?= 120
 # Seconds of random use of every dialog under `make soak`, a new seed each run; SEED=S (and the
-# ROUNDS it ran with) replays one.
+# ROUNDS and HEAP it ran with) replays one; every other seed runs under wine's heap checking.
 SECONDS ?= 600
 SEED ?=
 ROUNDS ?=
+HEAP ?=
 
 .PHONY: all deps build build-win build-native build-asan build-fuzz test demo bench fuzz soak format \
         clean install install-native dist prefix
@@ -53,7 +54,7 @@ fuzz: build-fuzz
 	@scripts/run-fuzz.sh $(FUZZ_SECONDS)
 
 soak: build-win
-	@scripts/printer-session.sh scripts/wine-session.sh scripts/run-soak.sh $(SECONDS) "$(SEED)" "$(ROUNDS)"
+	@scripts/printer-session.sh scripts/wine-session.sh scripts/run-soak.sh $(SECONDS) "$(SEED)" "$(ROUNDS)" "$(HEAP)"
 
 demo: build-win
 	@scripts/run-demo.sh
